@@ -1,0 +1,132 @@
+// Fixed-width fields and free-form number reading.
+//
+// Every writer and reader of the program formats and reads numbers through
+// this one piece, so that all of them follow the same rules:
+//
+// Output fields (right-justified, blank-padded; a value that does not fit
+// fills the whole field with asterisks):
+//   Iw     integer; "-" for negatives, never "+".
+//   Iw.m   integer with at least m digits, the sign in front of the zeros.
+//   Fw.d   fixed point, rounded from the exact binary value to nearest with
+//          ties to even; "12." when d is 0; the leading "0" before the point
+//          is dropped when only that makes the value fit ("-.500" in F5.3);
+//          a negative value that rounds to zero keeps its sign ("-0.000");
+//          NaN is "NaN", infinities "Infinity"/"-Infinity" when they fit,
+//          else "Inf"/"-Inf", else asterisks.
+//   Aw     the leftmost w characters, or the text with blanks on its left.
+//
+// Free-form (list-directed) input: values are separated by blanks or TABs,
+// or by a comma with optional blanks around it; a slash ends the read and
+// leaves the remaining items unchanged; an empty field between commas (or a
+// comma at the start) is a null value that leaves its item unchanged; "r*c"
+// stands for r copies of c and "r*" for r null values.
+//
+// Fixed-column input: Iw and Fw.0 fields with blanks ignored (or, for Iw on
+// request, taken as zeros).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace ffmt {
+
+// ---- output --------------------------------------------------------------
+
+// Each put_* appends one field of exactly w characters to `out`.
+void put_I(std::string& out, int w, std::int64_t v);
+void put_Imin(std::string& out, int w, int m, std::int64_t v);
+void put_F(std::string& out, int w, int d, double v);
+inline void put_F(std::string& out, int w, int d, float v) { put_F(out, w, d, static_cast<double>(v)); }
+void put_A(std::string& out, int w, std::string_view s);
+
+std::string I(int w, std::int64_t v);
+std::string Imin(int w, int m, std::int64_t v);
+std::string F(int w, int d, double v);
+inline std::string F(int w, int d, float v) { return F(w, d, static_cast<double>(v)); }
+std::string A(int w, std::string_view s);
+
+// ---- status values of the reads -----------------------------------------
+
+constexpr int kOk = 0;      // a value was read, or the item was left unchanged (null value, slash)
+constexpr int kEnd = -1;    // the text ended before a value was found
+constexpr int kError = 1;   // the text where the value is due is not a value of the item's kind
+
+// ---- free-form reading -------------------------------------------------
+
+// Reads the items of one free-form read, one call per item, in order.  A
+// caller stops at the first status that is not kOk, as a read statement does.
+//
+// Internal reads (a text): when the text is used up before an item has a
+// value, the status is kEnd.  External reads (records of a file): a
+// `next_record` function supplies the following record instead; blank records
+// are skipped; kEnd when it has none.
+class ListReader {
+ public:
+  using NextRecord = std::function<bool(std::string_view& record)>;
+
+  explicit ListReader(std::string_view text);
+  ListReader(std::string_view record, NextRecord next_record);
+
+  int read(std::int32_t& v);
+  int read(std::int64_t& v);
+  int read(float& v);
+  int read(double& v);
+  // A character item: quoted with ' or " (a doubled quote stands for one),
+  // or unquoted up to a blank, comma, slash or the end of the record.
+  int read(std::string& v);
+  // Reads a real item and discards it (the value must still be a valid real).
+  int skip_real();
+
+  // True once a slash has ended the read.
+  bool ended_by_slash() const { return slash_; }
+
+ private:
+  struct Token;
+  int next_token(Token& t);
+
+  std::string_view rec_;
+  std::size_t pos_ = 0;
+  NextRecord next_;
+  bool slash_ = false;
+  bool first_ = true;         // nothing read from the current record yet
+  int repeat_left_ = 0;       // copies still to hand out from an r*c value
+  std::string_view repeat_value_;  // c of r*c (empty for r*)
+};
+
+// Reads the items in order and stops at the first status that is not kOk.
+template <class... Items>
+int list_read(std::string_view text, Items&... items) {
+  ListReader r(text);
+  int st = kOk;
+  ((st == kOk ? (st = r.read(items)) : st), ...);
+  return st;
+}
+
+// ---- text to number conversions ------------------------------------------
+
+// Parses one real token as the free-form and fixed-column reads accept it:
+// optional sign, digits with an optional point, an optional exponent
+// (E, D or Q with an optional sign, or a sign alone: "1+3" is 1000), or NaN,
+// Inf, Infinity.  Converted straight to the target precision.  A value too
+// large for it is an error; one too small reads as zero.
+int parse_real(std::string_view token, float& v);
+int parse_real(std::string_view token, double& v);
+// Optional sign and digits; an error when out of range.
+int parse_int(std::string_view token, std::int32_t& v);
+int parse_int(std::string_view token, std::int64_t& v);
+
+// ---- fixed-column reading ------------------------------------------------
+
+// Iw: a sign and digits; blanks ignored (or taken as zeros); all blank is 0.
+int fixed_int(std::string_view field, std::int32_t& v, bool blanks_are_zeros = false);
+int fixed_int(std::string_view field, std::int64_t& v, bool blanks_are_zeros = false);
+// Fw.0: blanks ignored; a number without a point is whole; an exponent with a
+// letter (E, D) or a sign alone; a field of only ".", "+" or "-" reads as 0;
+// Inf and NaN accepted; all blank is 0.
+int fixed_real(std::string_view field, float& v);
+int fixed_real(std::string_view field, double& v);
+
+}  // namespace ffmt
