@@ -1,6 +1,8 @@
 #include "library/paths.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <string>
 
 #include "library/text_basics.h"
 
