@@ -86,14 +86,22 @@ class ListReader {
  private:
   struct Token;
   int next_token(Token& t);
+  int scan_quoted(std::size_t start, Token& t);
+  void skip_separator();
+  bool next_record();
 
   std::string_view rec_;
   std::size_t pos_ = 0;
   NextRecord next_;
   bool slash_ = false;
-  bool first_ = true;         // nothing read from the current record yet
-  int repeat_left_ = 0;       // copies still to hand out from an r*c value
+  // The last value ended with its record: a comma that opens the next record
+  // still belongs to that value's separator and is no null value.
+  bool sep_open_ = false;
+  int repeat_left_ = 0;            // copies still to hand out from an r*c value
   std::string_view repeat_value_;  // c of r*c (empty for r*)
+  bool repeat_quoted_ = false;     // c is a quoted character constant
+  bool repeat_decoded_ = false;    // c is already decoded (held in spill_)
+  std::string spill_;              // a quoted constant continued over records
 };
 
 // Reads the items in order and stops at the first status that is not kOk.

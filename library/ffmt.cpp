@@ -1,0 +1,728 @@
+// Fixed-width fields and free-form number reading.
+//
+// Output: Fw.d formats the exact binary value of its argument, rounded to
+// nearest with ties to even.  Values that the writers meet by the million
+// (magnitude below 1e9, at most 9 decimals) are scaled to an integer exactly
+// in 128-bit arithmetic; everything else goes through std::to_chars, which is
+// exact as well.  Nothing is allocated per field.
+//
+// Input: tokens are cut out of the record as views and converted in place;
+// reals go straight to their target type with std::from_chars, after the
+// exponent forms that it does not know (D, Q, a sign without a letter, a
+// leading "+") have been normalised in a stack buffer.
+#include "library/ffmt.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <system_error>
+#include <type_traits>
+
+namespace ffmt {
+
+namespace {
+
+constexpr std::uint64_t kPow10[] = {1ULL,
+                                    10ULL,
+                                    100ULL,
+                                    1000ULL,
+                                    10000ULL,
+                                    100000ULL,
+                                    1000000ULL,
+                                    10000000ULL,
+                                    100000000ULL,
+                                    1000000000ULL,
+                                    10000000000ULL,
+                                    100000000000ULL,
+                                    1000000000000ULL,
+                                    10000000000000ULL,
+                                    100000000000000ULL,
+                                    1000000000000000ULL,
+                                    10000000000000000ULL,
+                                    100000000000000000ULL,
+                                    1000000000000000000ULL};
+
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+bool is_space(char c) { return c == ' ' || c == '\t'; }
+// Characters that end an unquoted value of a free-form read.
+bool is_delim(char c) { return c == ' ' || c == '\t' || c == ',' || c == '/'; }
+char ascii_lower(char c) {
+  const auto u = static_cast<unsigned char>(c);
+  return (u >= 'A' && u <= 'Z') ? static_cast<char>(u + 32) : c;
+}
+bool equals_nocase(std::string_view s, std::string_view lower) {
+  if (s.size() != lower.size()) return false;
+  for (std::size_t i = 0; i < s.size(); ++i)
+    if (ascii_lower(s[i]) != lower[i]) return false;
+  return true;
+}
+
+void put_stars(std::string& out, int w) { out.append(static_cast<std::size_t>(w), '*'); }
+
+// Appends `text` right-justified in w columns (the caller has checked that it fits).
+void put_right(std::string& out, int w, std::string_view text) {
+  out.append(static_cast<std::size_t>(w) - text.size(), ' ');
+  out.append(text);
+}
+
+// Writes the decimal digits of v ending just before `end`; returns the first.
+char* digits_backward(char* end, std::uint64_t v) {
+  do {
+    *--end = static_cast<char>('0' + v % 10);
+    v /= 10;
+  } while (v != 0);
+  return end;
+}
+
+// Fixed-point text of a = |v| with d decimals (0 <= d <= 9, a < 1e9), always
+// with a digit before the point, written to end at `end`; returns its start.
+char* fixed_small(char* end, double a, int d) {
+  std::uint64_t mant;
+  int exp2;
+  {
+    std::uint64_t bits;
+    std::memcpy(&bits, &a, sizeof bits);
+    const int biased = static_cast<int>((bits >> 52) & 0x7FF);
+    mant = bits & ((1ULL << 52) - 1);
+    if (biased == 0) {
+      exp2 = -1074;
+    } else {
+      mant |= 1ULL << 52;
+      exp2 = biased - 1075;
+    }
+  }
+  // a * 10^d = mant * 10^d * 2^exp2, rounded to an integer, ties to even.
+  // With a < 1e9 the exponent is negative for every nonzero value.
+  std::uint64_t scaled = 0;
+  if (mant != 0) {
+    const unsigned __int128 p = static_cast<unsigned __int128>(mant) * kPow10[d];
+    if (exp2 >= 0) {
+      scaled = static_cast<std::uint64_t>(p << exp2);
+    } else if (-exp2 < 128) {
+      const int s = -exp2;
+      const unsigned __int128 q = p >> s;
+      const unsigned __int128 r = p - (q << s);
+      const unsigned __int128 half = static_cast<unsigned __int128>(1) << (s - 1);
+      scaled = static_cast<std::uint64_t>(q);
+      if (r > half || (r == half && (scaled & 1) != 0)) ++scaled;
+    }
+    // Otherwise the value is far below half a unit of the last decimal: 0.
+  }
+  const std::uint64_t ip = scaled / kPow10[d];
+  std::uint64_t fp = scaled % kPow10[d];
+  char* p = end;
+  for (int i = 0; i < d; ++i) {
+    *--p = static_cast<char>('0' + fp % 10);
+    fp /= 10;
+  }
+  *--p = '.';
+  return digits_backward(p, ip);
+}
+
+constexpr std::size_t kLocal = 128;
+
+}  // namespace
+
+// ---- output --------------------------------------------------------------
+
+void put_I(std::string& out, int w, std::int64_t v) {
+  if (w <= 0) return;
+  char buf[24];
+  char* const end = buf + sizeof buf;
+  const bool neg = v < 0;
+  const std::uint64_t mag = neg ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
+  char* p = digits_backward(end, mag);
+  if (neg) *--p = '-';
+  const std::size_t len = static_cast<std::size_t>(end - p);
+  if (len > static_cast<std::size_t>(w)) return put_stars(out, w);
+  put_right(out, w, std::string_view(p, len));
+}
+
+void put_Imin(std::string& out, int w, int m, std::int64_t v) {
+  if (w <= 0) return;
+  if (m < 0) m = 0;
+  // Iw.0 writes a zero value as blanks only.
+  if (m == 0 && v == 0) {
+    out.append(static_cast<std::size_t>(w), ' ');
+    return;
+  }
+  if (m >= w) {
+    // Even without a sign the digits would fill the whole field.
+    if (m > w || v < 0) return put_stars(out, w);
+  }
+  char buf[24];
+  char* const end = buf + sizeof buf;
+  const bool neg = v < 0;
+  const std::uint64_t mag = neg ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
+  char* p = digits_backward(end, mag);
+  const std::size_t ndig = static_cast<std::size_t>(end - p);
+  const std::size_t digits = ndig > static_cast<std::size_t>(m) ? ndig : static_cast<std::size_t>(m);
+  const std::size_t len = digits + (neg ? 1 : 0);
+  if (len > static_cast<std::size_t>(w)) return put_stars(out, w);
+  out.append(static_cast<std::size_t>(w) - len, ' ');
+  if (neg) out.push_back('-');
+  out.append(digits - ndig, '0');
+  out.append(p, ndig);
+}
+
+void put_F(std::string& out, int w, int d, double v) {
+  if (w <= 0) return;
+  if (d < 0) d = 0;
+  if (std::isnan(v)) {
+    if (w < 3) return put_stars(out, w);
+    return put_right(out, w, "NaN");
+  }
+  const bool neg = std::signbit(v);
+  if (std::isinf(v)) {
+    if (!neg) {
+      if (w >= 8) return put_right(out, w, "Infinity");
+      if (w >= 3) return put_right(out, w, "Inf");
+    } else {
+      if (w >= 9) return put_right(out, w, "-Infinity");
+      if (w >= 4) return put_right(out, w, "-Inf");
+    }
+    return put_stars(out, w);
+  }
+  // The shortest text is "." and d digits, or "0." when d is 0.
+  if (d == 0 ? w < 2 : d >= w) return put_stars(out, w);
+
+  const double a = std::fabs(v);
+  char local[kLocal];
+  std::string big;  // only for fields wider than the local buffer
+  const char* text;
+  std::size_t len;
+  if (d <= 9 && a < 1e9) {
+    char* const end = local + kLocal;
+    text = fixed_small(end, a, d);
+    len = static_cast<std::size_t>(end - text);
+  } else {
+    // A text of |v| longer than w + 1 characters cannot fit even without
+    // its leading "0", so a buffer of w + 1 is enough.
+    const std::size_t cap = static_cast<std::size_t>(w) + 1;
+    char* first = local;
+    if (cap > kLocal) {
+      big.resize(cap);
+      first = big.data();
+    }
+    auto res = std::to_chars(first, first + cap, a, std::chars_format::fixed, d);
+    if (res.ec != std::errc()) return put_stars(out, w);
+    if (d == 0) {
+      // to_chars writes no point when there are no decimals.
+      if (res.ptr == first + cap) return put_stars(out, w);
+      *res.ptr++ = '.';
+    }
+    text = first;
+    len = static_cast<std::size_t>(res.ptr - first);
+  }
+  std::size_t total = len + (neg ? 1 : 0);
+  if (total > static_cast<std::size_t>(w) && d > 0 && text[0] == '0') {
+    // The "0" before the point is optional: drop it when only that makes it fit.
+    ++text;
+    --len;
+    --total;
+  }
+  if (total > static_cast<std::size_t>(w)) return put_stars(out, w);
+  out.append(static_cast<std::size_t>(w) - total, ' ');
+  if (neg) out.push_back('-');
+  out.append(text, len);
+}
+
+void put_A(std::string& out, int w, std::string_view s) {
+  if (w <= 0) return;
+  const auto uw = static_cast<std::size_t>(w);
+  if (s.size() >= uw) {
+    out.append(s.substr(0, uw));
+  } else {
+    out.append(uw - s.size(), ' ');
+    out.append(s);
+  }
+}
+
+std::string I(int w, std::int64_t v) {
+  std::string s;
+  put_I(s, w, v);
+  return s;
+}
+std::string Imin(int w, int m, std::int64_t v) {
+  std::string s;
+  put_Imin(s, w, m, v);
+  return s;
+}
+std::string F(int w, int d, double v) {
+  std::string s;
+  put_F(s, w, d, v);
+  return s;
+}
+std::string A(int w, std::string_view s) {
+  std::string r;
+  put_A(r, w, s);
+  return r;
+}
+
+// ---- text to number conversions ------------------------------------------
+
+namespace {
+
+enum class RealKind { kNumber, kInf, kNaN, kBad };
+
+// The pieces of a real token: sign, mantissa (digits with at most one point)
+// and exponent (after E, D or Q with an optional sign, or after a sign alone).
+struct RealParts {
+  bool neg = false;
+  bool plus = false;  // a leading "+" was given
+  std::string_view mant;
+  int ndigits = 0;  // digits in the mantissa
+  bool has_exp = false;
+  bool exp_letter_e = false;  // the exponent was introduced by E or e
+  bool exp_neg = false;
+  bool exp_plus = false;
+  std::string_view exp_digits;
+};
+
+RealKind scan_real(std::string_view s, RealParts& r) {
+  std::size_t i = 0;
+  const std::size_t n = s.size();
+  if (i < n && (s[i] == '+' || s[i] == '-')) {
+    r.neg = s[i] == '-';
+    r.plus = !r.neg;
+    ++i;
+  }
+  if (i < n) {
+    const char c = ascii_lower(s[i]);
+    if (c == 'i' || c == 'n') {
+      const std::string_view word = s.substr(i);
+      if (equals_nocase(word, "inf") || equals_nocase(word, "infinity")) return RealKind::kInf;
+      if (equals_nocase(word, "nan")) return RealKind::kNaN;
+      return RealKind::kBad;
+    }
+  }
+  const std::size_t mb = i;
+  bool point = false;
+  while (i < n) {
+    const char c = s[i];
+    if (is_digit(c)) {
+      ++r.ndigits;
+    } else if (c == '.' && !point) {
+      point = true;
+    } else {
+      break;
+    }
+    ++i;
+  }
+  r.mant = s.substr(mb, i - mb);
+  if (i == n) return RealKind::kNumber;
+  const char c = s[i];
+  switch (c) {
+    case 'e':
+    case 'E':
+      r.exp_letter_e = true;
+      [[fallthrough]];
+    case 'd':
+    case 'D':
+    case 'q':
+    case 'Q':
+      ++i;
+      if (i < n && (s[i] == '+' || s[i] == '-')) {
+        r.exp_neg = s[i] == '-';
+        r.exp_plus = !r.exp_neg;
+        ++i;
+      }
+      break;
+    case '+':
+    case '-':
+      r.exp_neg = c == '-';
+      r.exp_plus = !r.exp_neg;
+      ++i;
+      break;
+    default:
+      return RealKind::kBad;
+  }
+  const std::size_t eb = i;
+  while (i < n && is_digit(s[i])) ++i;
+  if (i == eb || i != n) return RealKind::kBad;
+  r.has_exp = true;
+  r.exp_digits = s.substr(eb, i - eb);
+  return RealKind::kNumber;
+}
+
+// Whether a value that from_chars found out of range is too large (rather
+// than too small): the decimal exponent of its first nonzero digit is >= 0.
+bool too_large(const RealParts& r) {
+  long long intdigits = 0;
+  long long first_nonzero = -1;  // index among the digits
+  long long k = 0;
+  bool point = false;
+  for (const char c : r.mant) {
+    if (c == '.') {
+      point = true;
+      continue;
+    }
+    if (!point) ++intdigits;
+    if (first_nonzero < 0 && c != '0') first_nonzero = k;
+    ++k;
+  }
+  if (first_nonzero < 0) return false;
+  long long e = 0;
+  for (const char c : r.exp_digits) {
+    e = e * 10 + (c - '0');
+    if (e > 1000000000LL) break;  // far beyond any range: its sign decides
+  }
+  if (r.exp_neg) e = -e;
+  return intdigits - 1 - first_nonzero + e >= 0;
+}
+
+template <class T>
+int convert_real(const RealParts& r, T& v) {
+  // Normalised text: [-]mantissa[e[-]digits], which from_chars reads as it is.
+  const std::size_t need = 1 + r.mant.size() + 2 + r.exp_digits.size();
+  char local[kLocal];
+  std::string big;
+  char* buf = local;
+  if (need > kLocal) {
+    big.resize(need);
+    buf = big.data();
+  }
+  char* p = buf;
+  if (r.neg) *p++ = '-';
+  std::memcpy(p, r.mant.data(), r.mant.size());
+  p += r.mant.size();
+  if (r.has_exp) {
+    *p++ = 'e';
+    if (r.exp_neg) *p++ = '-';
+    std::memcpy(p, r.exp_digits.data(), r.exp_digits.size());
+    p += r.exp_digits.size();
+  }
+  T x;
+  const auto res = std::from_chars(buf, p, x, std::chars_format::general);
+  if (res.ec == std::errc::result_out_of_range) {
+    if (too_large(r)) return kError;
+    v = r.neg ? -T(0) : T(0);
+    return kOk;
+  }
+  if (res.ec != std::errc() || res.ptr != p) return kError;
+  v = x;
+  return kOk;
+}
+
+template <class T>
+int finish_special(RealKind k, bool neg, T& v) {
+  if (k == RealKind::kInf) {
+    v = neg ? -std::numeric_limits<T>::infinity() : std::numeric_limits<T>::infinity();
+  } else {
+    v = std::copysign(std::numeric_limits<T>::quiet_NaN(), neg ? T(-1) : T(1));
+  }
+  return kOk;
+}
+
+template <class T>
+int parse_real_impl(std::string_view token, T& v) {
+  RealParts r;
+  const RealKind k = scan_real(token, r);
+  if (k == RealKind::kBad) return kError;
+  if (k != RealKind::kNumber) return finish_special(k, r.neg, v);
+  if (r.ndigits == 0) return kError;
+  return convert_real(r, v);
+}
+
+template <class T>
+int parse_int_impl(std::string_view token, T& v) {
+  std::size_t i = 0;
+  if (!token.empty() && (token[0] == '+' || token[0] == '-')) i = 1;
+  if (i == token.size()) return kError;
+  for (std::size_t j = i; j < token.size(); ++j)
+    if (!is_digit(token[j])) return kError;
+  // from_chars takes a "-" but no "+".
+  const char* first = token.data() + (token[0] == '+' ? 1 : 0);
+  const char* last = token.data() + token.size();
+  T x;
+  const auto res = std::from_chars(first, last, x, 10);
+  if (res.ec != std::errc() || res.ptr != last) return kError;
+  v = x;
+  return kOk;
+}
+
+template <class T>
+int fixed_int_impl(std::string_view field, T& v, bool blanks_are_zeros) {
+  using U = std::make_unsigned_t<T>;
+  constexpr U kMax = static_cast<U>(std::numeric_limits<T>::max());
+  bool neg = false;
+  bool started = false;  // a sign or digit has been seen
+  int ndigits = 0;
+  U acc = 0;
+  for (char c : field) {
+    if (c == ' ') {
+      // Blanks before the number are ignored either way.
+      if (!blanks_are_zeros || !started) continue;
+      c = '0';
+    }
+    if (!started && (c == '+' || c == '-')) {
+      neg = c == '-';
+      started = true;
+      continue;
+    }
+    started = true;
+    if (!is_digit(c)) return kError;
+    const U dgt = static_cast<U>(c - '0');
+    // The magnitude may reach kMax + 1 (the most negative value).
+    if (acc > (kMax - dgt + 1) / 10) return kError;
+    acc = static_cast<U>(acc * 10 + dgt);
+    ++ndigits;
+  }
+  if (!started) {
+    v = 0;
+    return kOk;
+  }
+  if (ndigits == 0) return kError;  // a sign without digits
+  if (neg) {
+    if (acc > kMax + 1) return kError;
+    v = acc == kMax + 1 ? std::numeric_limits<T>::min() : static_cast<T>(-static_cast<T>(acc));
+  } else {
+    if (acc > kMax) return kError;
+    v = static_cast<T>(acc);
+  }
+  return kOk;
+}
+
+template <class T>
+int fixed_real_impl(std::string_view field, T& v) {
+  // The field without its blanks.
+  char local[kLocal];
+  std::string big;
+  char* buf = local;
+  if (field.size() > kLocal) {
+    big.resize(field.size());
+    buf = big.data();
+  }
+  std::size_t n = 0;
+  for (const char c : field)
+    if (c != ' ') buf[n++] = c;
+  const std::string_view s(buf, n);
+  if (n == 0) {
+    v = 0;
+    return kOk;
+  }
+  RealParts r;
+  const RealKind k = scan_real(s, r);
+  if (k == RealKind::kBad) return kError;
+  if (k != RealKind::kNumber) return finish_special(k, r.neg, v);
+  if (r.ndigits == 0) {
+    // A sign alone reads as zero; so does a point, with the sign given.
+    if (r.mant.empty()) {
+      if (r.has_exp) return kError;
+      v = 0;
+      return kOk;
+    }
+    v = r.neg ? -T(0) : T(0);
+    return kOk;
+  }
+  return convert_real(r, v);
+}
+
+}  // namespace
+
+int parse_real(std::string_view token, float& v) { return parse_real_impl(token, v); }
+int parse_real(std::string_view token, double& v) { return parse_real_impl(token, v); }
+int parse_int(std::string_view token, std::int32_t& v) { return parse_int_impl(token, v); }
+int parse_int(std::string_view token, std::int64_t& v) { return parse_int_impl(token, v); }
+
+int fixed_int(std::string_view field, std::int32_t& v, bool blanks_are_zeros) {
+  return fixed_int_impl(field, v, blanks_are_zeros);
+}
+int fixed_int(std::string_view field, std::int64_t& v, bool blanks_are_zeros) {
+  return fixed_int_impl(field, v, blanks_are_zeros);
+}
+int fixed_real(std::string_view field, float& v) { return fixed_real_impl(field, v); }
+int fixed_real(std::string_view field, double& v) { return fixed_real_impl(field, v); }
+
+// ---- free-form reading -------------------------------------------------
+
+struct ListReader::Token {
+  enum Kind { kValue, kNull, kSlash };
+  Kind kind = kNull;
+  std::string_view text;  // the value; for a quoted constant its decoded text
+  bool quoted = false;    // a character constant in quotes
+};
+
+ListReader::ListReader(std::string_view text) : rec_(text) {}
+
+ListReader::ListReader(std::string_view record, NextRecord next_record)
+    : rec_(record), next_(std::move(next_record)) {}
+
+bool ListReader::next_record() {
+  if (!next_) return false;
+  std::string_view r;
+  if (!next_(r)) return false;
+  rec_ = r;
+  pos_ = 0;
+  return true;
+}
+
+// After a value: blanks, and one comma with the blanks before it.  When the
+// record ends first, a comma at the start of the next record still counts.
+void ListReader::skip_separator() {
+  while (pos_ < rec_.size() && is_space(rec_[pos_])) ++pos_;
+  if (pos_ == rec_.size()) {
+    sep_open_ = true;
+    return;
+  }
+  if (rec_[pos_] == ',') ++pos_;
+  sep_open_ = false;
+}
+
+// A quoted character constant from rec_[start], decoded into spill_: a
+// doubled quote stands for one.  In an external read a constant that its
+// record does not close goes on in the next record; in an internal read it
+// ends with the text.
+int ListReader::scan_quoted(std::size_t start, Token& t) {
+  const char q = rec_[start];
+  spill_.clear();
+  std::size_t i = start + 1;
+  for (;;) {
+    while (i < rec_.size()) {
+      const char c = rec_[i];
+      if (c == q) {
+        if (i + 1 < rec_.size() && rec_[i + 1] == q) {
+          spill_.push_back(q);
+          i += 2;
+          continue;
+        }
+        pos_ = i + 1;
+        // The closing quote must be followed by a separator.
+        if (pos_ < rec_.size() && !is_delim(rec_[pos_])) return kError;
+        t.text = spill_;
+        t.quoted = true;
+        return kOk;
+      }
+      spill_.push_back(c);
+      ++i;
+    }
+    if (!next_) {
+      pos_ = rec_.size();
+      t.text = spill_;
+      t.quoted = true;
+      return kOk;
+    }
+    if (!next_record()) return kEnd;
+    i = 0;
+  }
+}
+
+int ListReader::next_token(Token& t) {
+  t = Token{};
+  if (slash_) {
+    t.kind = Token::kSlash;
+    return kOk;
+  }
+  if (repeat_left_ > 0) {
+    --repeat_left_;
+    if (!repeat_quoted_ && repeat_value_.empty()) return kOk;  // r*: null values
+    t.kind = Token::kValue;
+    t.text = repeat_value_;
+    t.quoted = repeat_quoted_;
+    return kOk;
+  }
+  for (;;) {
+    while (pos_ < rec_.size() && is_space(rec_[pos_])) ++pos_;
+    if (pos_ == rec_.size()) {
+      if (!next_record()) return kEnd;
+      continue;
+    }
+    const char c = rec_[pos_];
+    if (c == ',') {
+      ++pos_;
+      if (sep_open_) {
+        sep_open_ = false;
+        continue;
+      }
+      return kOk;  // a null value
+    }
+    if (c == '/') {
+      slash_ = true;
+      t.kind = Token::kSlash;
+      return kOk;
+    }
+    break;
+  }
+  sep_open_ = false;
+
+  // An optional repeat count: digits and "*".
+  std::size_t vs = pos_;
+  std::int32_t repeat = 1;
+  {
+    std::size_t p = pos_;
+    while (p < rec_.size() && is_digit(rec_[p])) ++p;
+    if (p > pos_ && p < rec_.size() && rec_[p] == '*') {
+      const auto res = std::from_chars(rec_.data() + pos_, rec_.data() + p, repeat, 10);
+      if (res.ec != std::errc() || repeat == 0) return kError;
+      vs = p + 1;
+    }
+  }
+  if (vs == rec_.size() || is_delim(rec_[vs])) {
+    // "r*" alone: r null values.
+    pos_ = vs;
+    skip_separator();
+    repeat_left_ = repeat - 1;
+    repeat_value_ = {};
+    repeat_quoted_ = false;
+    return kOk;
+  }
+  t.kind = Token::kValue;
+  if (rec_[vs] == '\'' || rec_[vs] == '"') {
+    const int st = scan_quoted(vs, t);
+    if (st != kOk) return st;
+  } else {
+    std::size_t e = vs;
+    while (e < rec_.size() && !is_delim(rec_[e])) ++e;
+    t.text = rec_.substr(vs, e - vs);
+    pos_ = e;
+  }
+  skip_separator();
+  repeat_left_ = repeat - 1;
+  repeat_value_ = t.text;
+  repeat_quoted_ = t.quoted;
+  return kOk;
+}
+
+int ListReader::read(std::int32_t& v) {
+  Token t;
+  const int st = next_token(t);
+  if (st != kOk || t.kind != Token::kValue) return st;
+  return t.quoted ? kError : parse_int(t.text, v);
+}
+
+int ListReader::read(std::int64_t& v) {
+  Token t;
+  const int st = next_token(t);
+  if (st != kOk || t.kind != Token::kValue) return st;
+  return t.quoted ? kError : parse_int(t.text, v);
+}
+
+int ListReader::read(float& v) {
+  Token t;
+  const int st = next_token(t);
+  if (st != kOk || t.kind != Token::kValue) return st;
+  return t.quoted ? kError : parse_real(t.text, v);
+}
+
+int ListReader::read(double& v) {
+  Token t;
+  const int st = next_token(t);
+  if (st != kOk || t.kind != Token::kValue) return st;
+  return t.quoted ? kError : parse_real(t.text, v);
+}
+
+int ListReader::read(std::string& v) {
+  Token t;
+  const int st = next_token(t);
+  if (st != kOk || t.kind != Token::kValue) return st;
+  v.assign(t.text);
+  return kOk;
+}
+
+int ListReader::skip_real() {
+  float v;
+  return read(v);
+}
+
+}  // namespace ffmt
