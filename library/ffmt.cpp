@@ -23,25 +23,9 @@ namespace ffmt {
 
 namespace {
 
-constexpr std::uint64_t kPow10[] = {1ULL,
-                                    10ULL,
-                                    100ULL,
-                                    1000ULL,
-                                    10000ULL,
-                                    100000ULL,
-                                    1000000ULL,
-                                    10000000ULL,
-                                    100000000ULL,
-                                    1000000000ULL,
-                                    10000000000ULL,
-                                    100000000000ULL,
-                                    1000000000000ULL,
-                                    10000000000000ULL,
-                                    100000000000000ULL,
-                                    1000000000000000ULL,
-                                    10000000000000000ULL,
-                                    100000000000000000ULL,
-                                    1000000000000000000ULL};
+constexpr std::uint64_t kPow10[] = {1ULL,         10ULL,         100ULL,         1000ULL,
+                                    10000ULL,     100000ULL,     1000000ULL,     10000000ULL,
+                                    100000000ULL, 1000000000ULL};
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 bool is_space(char c) { return c == ' ' || c == '\t'; }
@@ -93,13 +77,12 @@ char* fixed_small(char* end, double a, int d) {
     }
   }
   // a * 10^d = mant * 10^d * 2^exp2, rounded to an integer, ties to even.
-  // With a < 1e9 the exponent is negative for every nonzero value.
+  // With a < 1e9 (below 2^30) exp2 is at most -23, and the product of the
+  // 53-bit mant and 10^d (below 2^30) fits in 128 bits.
   std::uint64_t scaled = 0;
   if (mant != 0) {
     const unsigned __int128 p = static_cast<unsigned __int128>(mant) * kPow10[d];
-    if (exp2 >= 0) {
-      scaled = static_cast<std::uint64_t>(p << exp2);
-    } else if (-exp2 < 128) {
+    if (-exp2 < 128) {
       const int s = -exp2;
       const unsigned __int128 q = p >> s;
       const unsigned __int128 r = p - (q << s);

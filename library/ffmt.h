@@ -100,8 +100,7 @@ class ListReader {
   int repeat_left_ = 0;            // copies still to hand out from an r*c value
   std::string_view repeat_value_;  // c of r*c (empty for r*)
   bool repeat_quoted_ = false;     // c is a quoted character constant
-  bool repeat_decoded_ = false;    // c is already decoded (held in spill_)
-  std::string spill_;              // a quoted constant continued over records
+  std::string spill_;              // the decoded text of the last quoted constant
 };
 
 // Reads the items in order and stops at the first status that is not kOk.

@@ -1,0 +1,70 @@
+// Costs of the hot fields: F12.3 of floats (every value of every output
+// row) and the free-form read of a data line of nine reals.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "library/ffmt.h"
+
+namespace {
+
+std::vector<float> sample_values() {
+  std::mt19937 rng(1);
+  std::lognormal_distribution<float> dist(0.0f, 3.0f);
+  std::vector<float> v(4096);
+  for (auto& x : v) x = dist(rng);
+  return v;
+}
+
+void BM_PutF_Float_F12_3(benchmark::State& state) {
+  const auto values = sample_values();
+  std::string row;
+  row.reserve(values.size() * 13);
+  for (auto _ : state) {
+    row.clear();
+    for (const float x : values) {
+      row.push_back(',');
+      ffmt::put_F(row, 12, 3, x);
+    }
+    benchmark::DoNotOptimize(row.data());
+  }
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(values.size()));
+}
+BENCHMARK(BM_PutF_Float_F12_3);
+
+// The C library's conversion of the same fields, for comparison.
+void BM_Snprintf_Float_F12_3(benchmark::State& state) {
+  const auto values = sample_values();
+  std::string row;
+  row.reserve(values.size() * 13);
+  for (auto _ : state) {
+    row.clear();
+    char buf[64];
+    for (const float x : values) {
+      const int n = std::snprintf(buf, sizeof buf, ",%12.3f", static_cast<double>(x));
+      row.append(buf, static_cast<std::size_t>(n));
+    }
+    benchmark::DoNotOptimize(row.data());
+  }
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(values.size()));
+}
+BENCHMARK(BM_Snprintf_Float_F12_3);
+
+void BM_ReadLineOfNineReals(benchmark::State& state) {
+  const std::string line = "  125.0  0.000 0.000 0.000 0.000  12.345  3.210  0.000 15.555";
+  float v[9];
+  for (auto _ : state) {
+    ffmt::ListReader r(line);
+    for (float& x : v) r.read(x);
+    benchmark::DoNotOptimize(v);
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_ReadLineOfNineReals);
+
+}  // namespace
+
+BENCHMARK_MAIN();
