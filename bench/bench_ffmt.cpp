@@ -67,4 +67,4 @@ BENCHMARK(BM_ReadLineOfNineReals);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+

@@ -667,37 +667,43 @@ int ListReader::next_token(Token& t) {
   return kOk;
 }
 
+int ListReader::take(Token& t) {
+  const int st = next_token(t);
+  value_read_ = st == kOk && t.kind == Token::kValue;
+  return st;
+}
+
 int ListReader::read(std::int32_t& v) {
   Token t;
-  const int st = next_token(t);
+  const int st = take(t);
   if (st != kOk || t.kind != Token::kValue) return st;
   return t.quoted ? kError : parse_int(t.text, v);
 }
 
 int ListReader::read(std::int64_t& v) {
   Token t;
-  const int st = next_token(t);
+  const int st = take(t);
   if (st != kOk || t.kind != Token::kValue) return st;
   return t.quoted ? kError : parse_int(t.text, v);
 }
 
 int ListReader::read(float& v) {
   Token t;
-  const int st = next_token(t);
+  const int st = take(t);
   if (st != kOk || t.kind != Token::kValue) return st;
   return t.quoted ? kError : parse_real(t.text, v);
 }
 
 int ListReader::read(double& v) {
   Token t;
-  const int st = next_token(t);
+  const int st = take(t);
   if (st != kOk || t.kind != Token::kValue) return st;
   return t.quoted ? kError : parse_real(t.text, v);
 }
 
 int ListReader::read(std::string& v) {
   Token t;
-  const int st = next_token(t);
+  const int st = take(t);
   if (st != kOk || t.kind != Token::kValue) return st;
   v.assign(t.text);
   return kOk;

@@ -82,10 +82,14 @@ class ListReader {
 
   // True once a slash has ended the read.
   bool ended_by_slash() const { return slash_; }
+  // True when the last item read got a value (false after a null value or
+  // a slash, which leave the item unchanged).
+  bool value_read() const { return value_read_; }
 
  private:
   struct Token;
   int next_token(Token& t);
+  int take(Token& t);
   int scan_quoted(std::size_t start, Token& t);
   void skip_separator();
   bool next_record();
@@ -94,6 +98,7 @@ class ListReader {
   std::size_t pos_ = 0;
   NextRecord next_;
   bool slash_ = false;
+  bool value_read_ = false;
   // The last value ended with its record: a comma that opens the next record
   // still belongs to that value's separator and is no null value.
   bool sep_open_ = false;

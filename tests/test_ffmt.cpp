@@ -633,3 +633,21 @@ TEST(ListRead, InternalReadsDoNotAllocate) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ListReaderValueRead, NullValuesAndSlashLeaveNoValue) {
+  struct Case {
+    std::string_view text;
+    bool value;
+  };
+  const Case cases[] = {{"5", true}, {",5", false}, {"/", false}, {"3*", false}, {"2*7", true}, {" 1.5 x", true}};
+  for (const auto& c : cases) {
+    ffmt::ListReader r(c.text);
+    float v = -1.0f;
+    EXPECT_EQ(r.read(v), ffmt::kOk) << c.text;
+    EXPECT_EQ(r.value_read(), c.value) << c.text;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,115 @@
+#include "converter/peaks.h"
+
+#include "converter/series.h"
+#include "library/ffmt.h"
+#include "library/ftext.h"
+#include "library/numtext.h"
+#include "library/paths.h"
+#include "library/text_basics.h"
+#include "library/unitmgr.h"
+#include "library/unittables.h"
+#include "platform/console.h"
+#include "platform/units.h"
+
+namespace conv {
+namespace rt = platform::rt;
+
+void PeakStore::start_file(std::int32_t columns) {
+  columns_ = columns < 1 ? 1 : columns;
+  names_.clear();
+  lookup_.clear();
+  peaks_.clear();
+  files_.clear();
+}
+
+std::pair<std::int32_t, bool> PeakStore::find_or_add(std::string_view name, std::string_view ending) {
+  const std::string_view stored = lib::trim_right(lib::cut(name, kNameLength));
+  const auto [it, added] = lookup_.try_emplace(lib::asame_key(stored), NPK());
+  if (!added) return {it->second, false};
+  if (NPK() >= MAXTS) {
+    platform::console::empty_line();
+    platform::console::line("ERROR - Exceeded maximum number of " + lib::AINTEGER(MAXTS) + std::string(ending));
+    lib::EXITS(1);
+  }
+  names_.emplace_back(stored);
+  peaks_.resize(peaks_.size() + static_cast<std::size_t>(columns_), kNoPeak);
+  files_.resize(files_.size() + static_cast<std::size_t>(columns_), 0);
+  return {it->second, true};
+}
+
+std::int32_t PeakStore::slot(std::string_view name, std::string_view ending) { return find_or_add(name, ending).first; }
+
+void PeakStore::aggregate(std::string_view name, std::span<const float> values, std::int32_t column,
+                          std::int32_t ifile, std::string_view ending) {
+  const auto [k, added] = find_or_add(name, ending);
+  float& peak = this->peak(k, column);
+  std::int32_t& file = this->file(k, column);
+  std::size_t from = 0;
+  if (added && !values.empty()) {
+    peak = values[0];
+    file = ifile;
+    from = 1;
+  }
+  for (std::size_t j = from; j < values.size(); ++j) {
+    if (values[j] > peak) {
+      peak = values[j];
+      file = ifile;
+    }
+  }
+}
+
+std::string peak_table_name(std::string_view match_name) {
+  std::string name(lib::trim_right(lib::FILENAMEPATH(match_name)));
+  name += "_peak_Q";
+  name += lib::trim_right(lib::FILEEXT(match_name));
+  name += ".csv";
+  return std::string(lib::cut(name, 1000));
+}
+
+namespace {
+
+void quoted_name(std::string& buf, const std::string& name) {
+  buf = '"';
+  buf += name;
+  buf += '"';
+}
+
+}  // namespace
+
+void write_peak_table(std::string_view match_name, const PeakStore& store, std::int32_t& unit) {
+  lib::OPENFREE(unit, "O ", peak_table_name(match_name));
+  rt::write_record(unit, "\"ID\",\"Q Peak\"");
+  std::string buf;
+  for (std::int32_t k = 0; k < store.NPK(); ++k) {
+    quoted_name(buf, store.name(k));
+    buf += ',';
+    ffmt::put_F(buf, 16, 3, store.peak(k, 0));
+    rt::write_record(unit, buf);
+  }
+  lib::CLOSER(unit);
+}
+
+void write_event_peak_table(std::string_view match_name, const PeakStore& store,
+                            const std::vector<std::string>& event_names, const RunSettings& run, std::int32_t& unit) {
+  const auto nevents = static_cast<std::int32_t>(event_names.size());
+  platform::console::line("Debug - wbnm event count: " + lib::AINTEGER(nevents) + " size of event list: ," +
+                          lib::AINTEGER(nevents));
+  lib::OPENFREE(unit, "O ", peak_table_name(match_name));
+  std::string buf = run.hours && run.output == OutputKind::Csv ? "Time (hr)   " : "Time (min)  ";
+  for (const std::string& e : event_names) {
+    buf += ',';
+    buf += lib::trim_right(e);
+  }
+  rt::write_record(unit, buf);
+  for (std::int32_t k = 0; k < store.NPK(); ++k) {
+    quoted_name(buf, store.name(k));
+    for (std::int32_t e = 0; e < nevents; ++e) {
+      buf += ',';
+      ffmt::put_F(buf, 16, 3, store.peak(k, e));
+    }
+    rt::write_record(unit, buf);
+  }
+  lib::CLOSER(unit);
+}
+
+}  // namespace conv

@@ -1,0 +1,148 @@
+#include "converter/series.h"
+
+#include <cmath>
+#include <limits>
+
+#include "library/ffmt.h"
+#include "library/unittables.h"
+#include "platform/console.h"
+
+namespace conv {
+namespace console = platform::console;
+
+namespace {
+
+[[noreturn]] void invalid_increment() {
+  console::empty_line();
+  console::line("ERROR - Invalid time increment in first time series");
+  lib::EXITS(1);
+}
+
+// Truncates a row count to an integer, refusing one that does not fit.
+std::int32_t row_count(float rows) {
+  if (!(rows >= 0.0f) || rows >= 2147483648.0f) invalid_increment();
+  return static_cast<std::int32_t>(rows);
+}
+
+// First row k in 1..nmax whose time satisfies pred, nmax + 1 when none.
+// pred must be false up to some row and true from there on (the row times
+// never decrease), so a binary search finds the same row as a scan.
+template <class Pred>
+std::int32_t first_row(const TimeAxis& axis, std::int32_t nmax, Pred pred) {
+  std::int32_t lo = 1, hi = nmax + 1;
+  while (lo < hi) {
+    const std::int32_t mid = lo + (hi - lo) / 2;
+    if (pred(axis.time_of_row(mid)))
+      hi = mid;
+    else
+      lo = mid + 1;
+  }
+  return lo;
+}
+
+void report(const TimeAxis& a) {
+  std::string text;
+  console::empty_line();
+  text = "Minimum time:";
+  ffmt::put_F(text, 12, 2, a.TMIN);
+  console::line(text);
+  text = "Maximum time:";
+  ffmt::put_F(text, 12, 2, a.TMAX);
+  console::line(text);
+  text = "Time increment:";
+  ffmt::put_F(text, 10, 4, a.DT);
+  console::line(text);
+  text = "Max increments:";
+  ffmt::put_I(text, 6, a.NMAX);
+  console::line(text);
+}
+
+}  // namespace
+
+TimeAxis build_time_axis(SeriesTable& table, const RunSettings& run, float rorb_dt) {
+  TimeAxis a;
+  std::vector<Series>& s = table.series;
+  const bool whole_span_rows = run.input == InputKind::Rorb || run.input == InputKind::Urbs;
+
+  // Series without values have no times: they take no part in the span.
+  bool first = true;
+  for (const Series& x : s) {
+    if (x.q.empty()) continue;
+    if (first) {
+      a.TMIN = x.tstart;
+      a.TMAX = x.tend;
+      first = false;
+    } else {
+      a.TMIN = std::min(a.TMIN, x.tstart);
+      a.TMAX = std::max(a.TMAX, x.tend);
+    }
+  }
+
+  if (s.empty()) {
+    // An event without series: an empty axis, still extended by -s0/-e0.
+  } else if (run.input == InputKind::Rorb) {
+    a.DT = rorb_dt;
+    a.NMAX = s.front().nvals();
+    if (!(std::isfinite(a.DT) && a.DT > 0.0f)) invalid_increment();
+  } else {
+    const Series& one = s.front();
+    if (one.nvals() <= 1) {
+      console::line("ERROR - Cannot determine time increment as first time series has less than two values");
+      lib::EXITS(1);
+    }
+    const float span1 = one.tend - one.tstart;
+    a.DT = span1 / static_cast<float>(one.nvals() - 1);
+    if (!(std::isfinite(a.DT) && a.DT > 0.0f)) invalid_increment();
+    const float span = a.TMAX - a.TMIN;
+    const float r = std::round(span);  // to the nearest whole number, halves away from zero
+    const float quotient = r / a.DT;
+    a.NMAX = row_count(quotient + 1.0f);
+    // Steps that are not whole minutes must not lose their last row.
+    const float steps = std::round(span / a.DT);
+    const std::int32_t by_steps = row_count(steps + 1.0f);
+    a.NMAX = std::max(a.NMAX, by_steps);
+  }
+
+  report(a);
+
+  if (run.zero_start) {
+    a.TMIN = a.TMIN - a.DT;
+    for (Series& x : s) {
+      x.q.insert(x.q.begin(), 0.0f);
+      if (table.has_local) x.qloc.insert(x.qloc.begin(), 0.0f);
+      x.tstart = x.tstart - a.DT;
+    }
+    a.NMAX += 1;
+  }
+  if (run.zero_end) {
+    for (Series& x : s) {
+      x.q.push_back(0.0f);
+      if (table.has_local) x.qloc.push_back(0.0f);
+      x.tend = x.tend + a.DT;
+    }
+    a.NMAX += 1;
+  }
+
+  const std::size_t n = s.size();
+  a.ISTART.assign(n, 1);
+  a.IEND.assign(n, a.NMAX);
+  if (!whole_span_rows) {
+    const float h = 0.5f * a.DT;
+    for (std::size_t i = 0; i < n; ++i) {
+      const Series& x = s[i];
+      const std::size_t own = x.q.size() - (run.zero_start ? 1 : 0) - (run.zero_end ? 1 : 0);
+      if (own == 0) {
+        a.ISTART[i] = 1;
+        a.IEND[i] = 0;
+        continue;
+      }
+      const float lower = x.tstart - h;
+      const float upper = x.tend + h;
+      a.ISTART[i] = first_row(a, a.NMAX, [lower](float t) { return t > lower; });
+      a.IEND[i] = first_row(a, a.NMAX, [upper](float t) { return !(t < upper); }) - 1;
+    }
+  }
+  return a;
+}
+
+}  // namespace conv

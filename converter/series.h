@@ -1,0 +1,69 @@
+// The series table that every reader fills, and the common time axis on
+// which the writers print it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "converter/options.h"
+
+namespace conv {
+
+// Limits of one event's table.
+inline constexpr std::int32_t MAXTS = 10000;
+inline constexpr std::int32_t kDefaultMaxVals = 10000;
+// Significant characters of a series name.
+inline constexpr std::size_t kNameLength = 100;
+
+struct Series {
+  std::string name;            // without trailing blanks, at most kNameLength characters
+  std::vector<float> q;        // values by step (the total hydrographs of WBNM input)
+  std::vector<float> qloc;     // WBNM local hydrographs, step by step with q
+  std::vector<float> rawtime;  // times as read, for inputs that keep them
+  float tstart = 0.0f;         // minutes
+  float tend = 0.0f;           // minutes
+
+  std::int32_t nvals() const { return static_cast<std::int32_t>(q.size()); }
+};
+
+// One event's series.  Storage follows what the reader delivers.
+struct SeriesTable {
+  std::vector<Series> series;
+  std::int32_t MAXVALS = kDefaultMaxVals;
+  bool has_local = false;  // q and qloc are filled in step (WBNM input)
+
+  std::int32_t NTS() const { return static_cast<std::int32_t>(series.size()); }
+  void clear() { series.clear(); }
+};
+
+struct TimeAxis {
+  float TMIN = 0.0f;
+  float TMAX = 0.0f;
+  float DT = 0.0f;
+  std::int32_t NMAX = 0;
+  std::vector<std::int32_t> ISTART, IEND;  // first and last row of each series (1-based)
+
+  // Time of row k (1-based): (k - 1) * DT + TMIN in single precision.
+  float time_of_row(std::int32_t k) const {
+    const float steps = static_cast<float>(k - 1);
+    const float offset = steps * DT;
+    return offset + TMIN;
+  }
+  // The value that row k (1-based) shows for series i (0-based), or nullptr
+  // for a blank field: the series' step k - ISTART + 1 when the row lies in
+  // the series' rows and the step among its values.
+  const float* value(const std::vector<float>& values, std::size_t i, std::int32_t k) const {
+    if (k < ISTART[i] || k > IEND[i]) return nullptr;
+    const std::int64_t step = static_cast<std::int64_t>(k) - ISTART[i];
+    if (step < 0 || step >= static_cast<std::int64_t>(values.size())) return nullptr;
+    return &values[static_cast<std::size_t>(step)];
+  }
+};
+
+// Builds the axis of one event after its reader: prints the axis report,
+// adds the -s0/-e0 zero steps to the series and settles each series' rows.
+// `rorb_dt` is the increment of RORB input.  Fatal conditions end the run.
+TimeAxis build_time_axis(SeriesTable& table, const RunSettings& run, float rorb_dt = -1.0f);
+
+}  // namespace conv

@@ -1,0 +1,277 @@
+#include "converter/wbnm.h"
+
+#include <array>
+#include <string>
+
+#include "library/ffmt.h"
+#include "library/ftext.h"
+#include "library/keywords.h"
+#include "library/numtext.h"
+#include "library/text_basics.h"
+#include "library/unittables.h"
+#include "platform/console.h"
+
+namespace conv::wbnm {
+namespace console = platform::console;
+using platform::rt::kEnd;
+
+namespace {
+
+constexpr std::string_view kMetaStart = "START_META_FILE######";
+constexpr std::string_view kVersionLine = "WBNM Version";
+constexpr std::string_view kSimulationStart = "#####START_SIMULATION";
+constexpr std::string_view kStormStart = "#####START_STORM#";
+constexpr std::string_view kSubareal = "WBNM - START_SUBAREAL_HYDROGRAPHS";
+constexpr std::array<std::string_view, 3> kFirstBlockMarkers = {"#####START_HYDROGRAPHS_", "##### START_HYDROGRAPHS",
+                                                                 kSubareal};
+constexpr std::array<std::string_view, 3> kBlockMarkers = {"#####START_HYDROGRAPHS_", "##### START_HYDROGRAPHS_",
+                                                           kSubareal};
+constexpr std::array<std::string_view, 2> kPeakMarkers = {"#####START_PEAK_SUMMARY",
+                                                          "##### WBNM - START_PEAK_SUMMARY"};
+constexpr std::size_t kVersionTextLength = 50;
+constexpr std::string_view kVersionLetters = "abcdefgh";
+constexpr std::int32_t kSkippedSummaryLines = 6;
+constexpr std::size_t kRecordNameColumns = 12;
+
+bool is_marker_line(std::string_view line) { return !line.empty() && line[0] == '#'; }
+
+template <std::size_t N>
+bool holds_any(std::string_view line, const std::array<std::string_view, N>& markers) {
+  for (std::string_view m : markers)
+    if (lib::FLAGEXISTS(line, m)) return true;
+  return false;
+}
+
+std::string event_marker(std::int32_t ievent, std::int64_t version) {
+  if (version >= kVersion2019) return std::string(kSimulationStart);
+  return std::string(kStormStart) + lib::AINTEGER(ievent);
+}
+
+// A whole number in fixed columns (blanks ignored); false when the columns
+// hold no number.
+bool whole_number(std::string_view field, std::int64_t& value) {
+  if (lib::is_blank(field)) return false;
+  std::int32_t v = 0;
+  if (ffmt::fixed_int(field, v) != ffmt::kOk) return false;
+  value = v;
+  return true;
+}
+
+// Columns a..b (1-based, inclusive) of a text; empty when b < a.
+std::string_view columns(std::string_view s, std::int64_t a, std::int64_t b) {
+  if (a < 1) a = 1;
+  if (b > static_cast<std::int64_t>(s.size())) b = static_cast<std::int64_t>(s.size());
+  if (b < a) return {};
+  return s.substr(static_cast<std::size_t>(a - 1), static_cast<std::size_t>(b - a + 1));
+}
+
+// 1-based position of the first occurrence, 0 when absent.
+std::int64_t position(std::string_view s, std::string_view what, std::size_t from = 0) {
+  const std::size_t p = s.find(what, from);
+  return p == std::string_view::npos ? 0 : static_cast<std::int64_t>(p) + 1;
+}
+
+}  // namespace
+
+std::int64_t version_of_line(std::string_view line) {
+  const std::int64_t c = position(line, ":");
+  const std::int64_t h = position(line, "-", static_cast<std::size_t>(c));
+  std::string_view vertext;
+  if (h > 0) vertext = lib::trim_right(lib::cut(columns(line, c + 1, h - 1), kVersionTextLength));
+  std::int64_t u = position(vertext, "_");
+  const std::int64_t b = position(vertext, "Beta");
+  const std::int64_t e = b > 0 ? b - 1 : static_cast<std::int64_t>(vertext.size());
+  std::int64_t year = 0;
+  if (u == 0 || !whole_number(columns(vertext, 1, u - 1), year)) return -1;
+  if (vertext.find('v') != std::string_view::npos) ++u;
+  std::int64_t letter = 0;
+  const std::string_view minor_part = columns(vertext, u + 1, e);
+  for (std::size_t k = 0; k < kVersionLetters.size(); ++k) {
+    if (minor_part.find(kVersionLetters[k]) != std::string_view::npos) {
+      letter = static_cast<std::int64_t>(k) + 1;
+      break;
+    }
+  }
+  std::int64_t minor = 0;
+  if (!whole_number(columns(vertext, u + 1, letter > 0 ? e - 1 : e), minor)) return -1;
+  return year * 1000 + minor * 100 + letter;
+}
+
+std::int64_t scan_version(platform::rt::TextSource& input) {
+  std::int64_t version = -1;
+  std::string_view line;
+  for (;;) {
+    if (input.next(line) == kEnd) {
+      console::line("ERROR - START_META_FILE###### not found, possible format error within wbnm out file ");
+      return kNoMetaBlock;
+    }
+    if (is_marker_line(line) && lib::FLAGEXISTS(line, kMetaStart)) break;
+  }
+  while (input.next(line) != kEnd && !is_marker_line(line)) {
+    if (!lib::FLAGEXISTS(line, kVersionLine)) continue;
+    const std::int64_t v = version_of_line(line);
+    if (v < 0)
+      console::line("WARNING - Could not read WBNM version: " + std::string(lib::trim_both(line)));
+    else
+      version = v;
+  }
+  input.rewind();
+  return version;
+}
+
+bool Reader::read(std::string_view& line) {
+  if (in_.next(line) == kEnd) {
+    at_end_ = true;
+    return false;
+  }
+  at_end_ = false;
+  ++nline_;
+  return true;
+}
+
+void Reader::step_back() {
+  in_.back();
+  if (at_end_)
+    at_end_ = false;
+  else if (nline_ > 0)
+    --nline_;
+}
+
+void Reader::read_error() const {
+  std::string text = "ERROR - Reading input file at line";
+  ffmt::put_I(text, 12, nline_);
+  console::line(text);
+  lib::EXITS(1);
+}
+
+bool Reader::read_block(std::string_view header, std::int64_t version, SeriesTable& table,
+                        std::string_view& ended_by) {
+  if (table.NTS() >= MAXTS) {
+    console::empty_line();
+    console::line("ERROR - Exceeded maximum number of " + lib::AINTEGER(MAXTS) + " WBNM time-series allowed.");
+    lib::EXITS(1);
+  }
+  std::string_view name;
+  if (version >= kVersion2019) {
+    const std::int64_t c = position(header, ":");
+    std::int64_t first;
+    if (lib::FLAGEXISTS(header, kSubareal))
+      first = position(header, kSubareal) + 34;
+    else
+      first = position(header, "START_HYDROGRAPHS") + 18;
+    name = c > 0 ? columns(header, first, c - 1) : std::string_view();
+  } else {
+    name = columns(header, 24, static_cast<std::int64_t>(header.size()));
+  }
+  Series& s = table.series.emplace_back();
+  s.name = std::string(lib::trim_right(lib::cut(name, kNameLength)));
+  console::line("...Reading WBNM Hydrograph: " + s.name);
+
+  std::string_view line;
+  if (!read(line)) read_error();  // the heading line
+  for (;;) {
+    if (!read(line)) return false;
+    if (is_marker_line(line)) {
+      ended_by = line;
+      return true;
+    }
+    if (s.nvals() >= table.MAXVALS) {
+      console::empty_line();
+      console::line("ERROR - Exceeded maximum number of " + lib::AINTEGER(table.MAXVALS) +
+                    " points in a WBNM time-series.");
+      lib::EXITS(1);
+    }
+    // Fields: 1 time, 6 and 7 the local flows, 9 the total flow.  A slash
+    // leaves the remaining fields at zero.
+    float time = 0.0f, local_a = 0.0f, local_b = 0.0f, total = 0.0f;
+    ffmt::ListReader r(line);
+    int st = r.read(time);
+    for (int k = 2; k <= 5 && st == ffmt::kOk; ++k) st = r.skip_real();
+    if (st == ffmt::kOk) st = r.read(local_a);
+    if (st == ffmt::kOk) st = r.read(local_b);
+    if (st == ffmt::kOk) st = r.skip_real();
+    if (st == ffmt::kOk) st = r.read(total);
+    if (st != ffmt::kOk) read_error();
+    if (s.q.empty()) s.tstart = time;
+    s.tend = time;
+    s.q.push_back(total);
+    s.qloc.push_back(local_a + local_b);
+  }
+}
+
+bool Reader::read_peak_summary(PeakStore& peaks, std::int32_t column, std::int32_t ifile,
+                               std::string_view& ended_by) {
+  std::string_view line;
+  for (std::int32_t i = 0; i < kSkippedSummaryLines; ++i)
+    if (!read(line)) read_error();
+  for (;;) {
+    if (!read(line)) return false;
+    if (is_marker_line(line)) {
+      ended_by = line;
+      return true;
+    }
+    const std::string name = lib::TRIMF(lib::cut(line, kRecordNameColumns));
+    const std::int32_t k = peaks.slot(name, " WBNM maximum/minimum records allowed.");
+    const std::string_view rest = line.size() > kRecordNameColumns ? line.substr(kRecordNameColumns) : "";
+    ffmt::ListReader r(rest);
+    float p = 0.0f;
+    int st = ffmt::kOk;
+    for (int j = 1; j <= 7 && st == ffmt::kOk; ++j) st = r.skip_real();
+    if (st == ffmt::kOk) st = r.read(p);
+    if (st != ffmt::kOk) read_error();
+    float& stored = peaks.peak(k, column);
+    std::int32_t& file = peaks.file(k, column);
+    if (file == 0 || p > stored) {
+      stored = p;
+      file = ifile;
+    }
+  }
+}
+
+void Reader::read_event(std::int32_t ievent, std::int64_t version, SeriesTable& table, PeakStore& peaks,
+                        std::int32_t column, std::int32_t ifile) {
+  table.has_local = true;
+  const std::string start = event_marker(ievent, version);
+  std::string_view line;
+  bool found = false;
+  while (read(line)) {
+    if (is_marker_line(line) && lib::FLAGEXISTS(line, start)) {
+      found = true;
+      break;
+    }
+  }
+  step_back();
+  bool positioned = false;
+  while (read(line)) {
+    if (is_marker_line(line) && holds_any(line, kFirstBlockMarkers)) {
+      positioned = true;
+      break;
+    }
+  }
+  step_back();
+  if (!found || !positioned) return;
+
+  const std::string next = event_marker(ievent + 1, version);
+  bool pending = false;  // a line that ended a block is examined again
+  for (;;) {
+    if (!pending && !read(line)) return;
+    pending = false;
+    if (!is_marker_line(line)) continue;
+    if (holds_any(line, kBlockMarkers)) {
+      if (!read_block(line, version, table, line)) return;
+      pending = true;
+      continue;
+    }
+    if (holds_any(line, kPeakMarkers)) {
+      if (!read_peak_summary(peaks, column, ifile, line)) return;
+      pending = true;
+      continue;
+    }
+    if (lib::FLAGEXISTS(line, next)) {
+      step_back();
+      return;
+    }
+  }
+}
+
+}  // namespace conv::wbnm

@@ -1,0 +1,102 @@
+// The executable as users run it: banner, help, option errors, exit status,
+// and the routines it exports by name.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <set>
+
+#include "test_support.h"
+
+namespace {
+
+using testing_support::run_program;
+using testing_support::RunResult;
+using testing_support::ScratchDir;
+
+const std::string kBanner = "\n./flowtab:  \nflowtab 1.0.0\n\n";
+
+RunResult flowtab(std::vector<std::string> args, const std::string& input = "") {
+  args.insert(args.begin(), "./flowtab");
+  return run_program(FLOWTAB_EXE, args, input, std::filesystem::current_path());
+}
+
+std::vector<std::string> lines_of(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    const std::size_t nl = text.find('\n', start);
+    lines.push_back(text.substr(start, nl - start));
+    start = nl + 1;
+  }
+  return lines;
+}
+
+TEST(Cli, NoArgumentsShowsBannerAndHelpAndEndsWithZero) {
+  ScratchDir dir;
+  const RunResult r = flowtab({});
+  EXPECT_EQ(r.status, 0);
+  ASSERT_EQ(r.output.substr(0, kBanner.size()), kBanner);
+  const auto lines = lines_of(r.output.substr(kBanner.size()));
+  ASSERT_EQ(lines.size(), 59u + 2u);
+  EXPECT_EQ(lines[0], "Converts output files from hydrologic models to .ts1 or .csv format.");
+  EXPECT_EQ(lines[22], "    -dt<dt> Time increment of RORB hydrographs in minutes, eg. -dt5.");
+  EXPECT_EQ(lines[57], "  will create a .ts1 for every event within the tot file named via event.txt");
+  EXPECT_EQ(lines[58], "");
+  EXPECT_EQ(lines[59], "");
+  EXPECT_EQ(lines[60], "Press Enter to Close");
+  EXPECT_TRUE(std::filesystem::is_empty("."));
+}
+
+TEST(Cli, BadOptionValueEndsThroughExitsWithOne) {
+  ScratchDir dir;
+  const RunResult r = flowtab({"-dtabc"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.output, kBanner + "ERROR - Reading argument value: -dtabc\n\nPress Enter to Close\n");
+}
+
+TEST(Cli, CombinationErrorShowsHelpAndEndsWithTwo) {
+  ScratchDir dir;
+  const RunResult r = flowtab({"-rafts", "-mw", "x.tot"}, "\n");
+  EXPECT_EQ(r.status, 2);
+  const std::string head = kBanner +
+                           "ERROR - -mw switch compatible with WBNM results only. Check input switches and result "
+                           "files\n \nConverts output files";
+  EXPECT_EQ(r.output.substr(0, head.size()), head);
+  EXPECT_EQ(lines_of(r.output).size(), 4u + 2u + 59u + 2u);
+}
+
+TEST(Cli, ExportedNamesAreInTheDynamicSymbolTable) {
+  const std::set<std::string> expected = {
+      // text basics
+      "SS256", "TRIMF", "NUMBERLINE", "POSITIVEINTEGERNUMBER", "BLANK", "ASAME", "ASAMECS", "REMOVEQUOTES",
+      "UPPERCASE", "LOWERCASE",
+      // keyword and line tests
+      "FLAGEXISTS", "FLAGEXISTSRET", "READGIS", "WRITEGIS", "READROWCOL", "CHECKLINE",
+      // number texts
+      "AINTEGER", "AINTEGER8", "AINTEGERPREC0", "AINTEGER8PREC0", "AREAL", "AREAL8", "AREALD", "AREALD8",
+      "NUMBEROFNUMBERS", "CHECKINT", "CHECKINT4", "CHECKINT8", "NUMBEROFSUBSTRINGS", "SUBSTRING",
+      // file names and paths
+      "FILENAMEPATH", "FILEEXT", "FILENAME", "FILEEXTKC", "FILENAMEEXT", "FILEFOLDERPATH", "FILENAMENO_",
+      "FILE___EXT", "FILENAMEPATHNO_", "REMOVEDOTDOT", "ADDFOLDER", "CLEANPATH",
+      // exit
+      "LENSL", "EXITS"};
+  const std::set<std::string> internal = {"REMOVETABS", "AREALD4", "RELATIVEPATH", "OPENFILE", "OPENFREE", "CLOSER"};
+  const std::string cmd = std::string("nm -D --defined-only ") + FLOWTAB_EXE;
+  FILE* p = ::popen(cmd.c_str(), "r");
+  ASSERT_NE(p, nullptr);
+  std::set<std::string> defined;
+  std::array<char, 512> buf{};
+  while (std::fgets(buf.data(), buf.size(), p)) {
+    std::string line(buf.data());
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+    const std::size_t sp = line.rfind(' ');
+    const std::string type = sp >= 2 ? line.substr(sp - 1, 1) : "";
+    if (type == "T" || type == "D" || type == "B") defined.insert(line.substr(sp + 1));
+  }
+  ASSERT_EQ(::pclose(p), 0);
+  for (const auto& name : expected) EXPECT_TRUE(defined.count(name)) << name << " is not exported";
+  for (const auto& name : internal) EXPECT_FALSE(defined.count(name)) << name << " must not be exported";
+}
+
+}  // namespace
