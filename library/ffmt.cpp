@@ -355,8 +355,55 @@ bool too_large(const RealParts& r) {
   return intdigits - 1 - first_nonzero + e >= 0;
 }
 
+// Short decimals convert exactly without a general conversion: a mantissa
+// of at most 7 (float) or 15 (double) digits is an exact integer m of the
+// type, and 10^k up to 1e10 (float) or 1e22 (double) is exact too, so the
+// single division m / 10^k (or an exact product) rounds correctly, giving
+// the same value as from_chars.
+template <class T>
+bool convert_short(const RealParts& r, T& v) {
+  constexpr bool kFloat = std::is_same_v<T, float>;
+  constexpr int kMaxDigits = kFloat ? 7 : 15;
+  constexpr int kMaxPow = kFloat ? 10 : 22;
+  constexpr std::uint64_t kMaxExact = kFloat ? (1ULL << 24) : (1ULL << 53);
+  static constexpr T kPow10[] = {T(1e0),  T(1e1),  T(1e2),  T(1e3),  T(1e4),  T(1e5),  T(1e6),  T(1e7),
+                                 T(1e8),  T(1e9),  T(1e10), T(1e11), T(1e12), T(1e13), T(1e14), T(1e15),
+                                 T(1e16), T(1e17), T(1e18), T(1e19), T(1e20), T(1e21), T(1e22)};
+  if (r.ndigits > kMaxDigits || r.exp_digits.size() > 3) return false;
+  std::uint64_t m = 0;
+  int scale = 0;  // the value is m / 10^scale
+  bool point = false;
+  for (const char c : r.mant) {
+    if (c == '.') {
+      point = true;
+      continue;
+    }
+    m = m * 10 + static_cast<std::uint64_t>(c - '0');
+    if (point) ++scale;
+  }
+  int e = 0;
+  for (const char c : r.exp_digits) e = e * 10 + (c - '0');
+  scale -= r.exp_neg ? -e : e;
+  T x;
+  if (m == 0) {
+    x = T(0);
+  } else if (scale >= 0) {
+    if (scale > kMaxPow) return false;
+    x = static_cast<T>(m) / kPow10[scale];
+  } else {
+    if (-scale > 15) return false;
+    std::uint64_t p = m;
+    for (int i = 0; i < -scale; ++i) p *= 10;
+    if (p > kMaxExact) return false;
+    x = static_cast<T>(p);
+  }
+  v = r.neg ? -x : x;
+  return true;
+}
+
 template <class T>
 int convert_real(const RealParts& r, T& v) {
+  if (convert_short(r, v)) return kOk;
   // Normalised text: [-]mantissa[e[-]digits], which from_chars reads as it is.
   const std::size_t need = 1 + r.mant.size() + 2 + r.exp_digits.size();
   char local[kLocal];
@@ -405,6 +452,23 @@ int parse_real_impl(std::string_view token, T& v) {
   if (k == RealKind::kBad) return kError;
   if (k != RealKind::kNumber) return finish_special(k, r.neg, v);
   if (r.ndigits == 0) return kError;
+  return convert_real(r, v);
+}
+
+// Checks that a token is a real as parse_real(float) reads it, without
+// converting it where the check does not need the value: a number without
+// an exponent and with at most 38 digits before its point always fits.
+int check_real(std::string_view token) {
+  RealParts r;
+  const RealKind k = scan_real(token, r);
+  if (k == RealKind::kBad) return kError;
+  if (k != RealKind::kNumber) return kOk;
+  if (r.ndigits == 0) return kError;
+  if (!r.has_exp) {
+    const std::size_t point = r.mant.find('.');
+    if ((point == std::string_view::npos ? r.mant.size() : point) <= 38) return kOk;
+  }
+  float v;
   return convert_real(r, v);
 }
 
@@ -631,6 +695,7 @@ int ListReader::next_token(Token& t) {
 
   // An optional repeat count: digits and "*".
   std::size_t vs = pos_;
+  std::size_t scanned = pos_;  // the value's characters up to here hold no delimiter
   std::int32_t repeat = 1;
   {
     std::size_t p = pos_;
@@ -639,6 +704,9 @@ int ListReader::next_token(Token& t) {
       const auto res = std::from_chars(rec_.data() + pos_, rec_.data() + p, repeat, 10);
       if (res.ec != std::errc() || repeat == 0) return kError;
       vs = p + 1;
+      scanned = vs;
+    } else {
+      scanned = p;
     }
   }
   if (vs == rec_.size() || is_delim(rec_[vs])) {
@@ -655,7 +723,7 @@ int ListReader::next_token(Token& t) {
     const int st = scan_quoted(vs, t);
     if (st != kOk) return st;
   } else {
-    std::size_t e = vs;
+    std::size_t e = scanned;
     while (e < rec_.size() && !is_delim(rec_[e])) ++e;
     t.text = rec_.substr(vs, e - vs);
     pos_ = e;
@@ -687,7 +755,63 @@ int ListReader::read(std::int64_t& v) {
   return t.quoted ? kError : parse_int(t.text, v);
 }
 
+// Plain decimals ([sign] digits [. digits], ended by a separator) in an
+// internal read, in one pass and without the general token machinery.
+// Returns false, having changed nothing, for anything else.
+template <class T>
+bool ListReader::fast_real(T* v) {
+  if (next_ || repeat_left_ > 0 || slash_) return false;
+  const std::size_t n = rec_.size();
+  std::size_t i = pos_;
+  while (i < n && is_space(rec_[i])) ++i;
+  if (i == n) return false;
+  const std::size_t start = i;
+  bool neg = false;
+  if (rec_[i] == '-' || rec_[i] == '+') {
+    neg = rec_[i] == '-';
+    ++i;
+  }
+  std::uint64_t m = 0;
+  int digits = 0, frac = 0;
+  bool point = false;
+  for (; i < n; ++i) {
+    const char c = rec_[i];
+    if (is_digit(c)) {
+      if (digits < 19) m = m * 10 + static_cast<std::uint64_t>(c - '0');
+      ++digits;
+      if (point) ++frac;
+    } else if (c == '.' && !point) {
+      point = true;
+    } else {
+      break;
+    }
+  }
+  if (digits == 0 || (i < n && !is_delim(rec_[i]))) return false;
+  constexpr bool kFloat = std::is_same_v<T, float>;
+  if (v) {
+    constexpr int kMaxDigits = kFloat ? 7 : 15;
+    constexpr int kMaxPow = kFloat ? 10 : 22;
+    static constexpr T kPow10[] = {T(1e0),  T(1e1),  T(1e2),  T(1e3),  T(1e4),  T(1e5),  T(1e6),  T(1e7),
+                                   T(1e8),  T(1e9),  T(1e10), T(1e11), T(1e12), T(1e13), T(1e14), T(1e15),
+                                   T(1e16), T(1e17), T(1e18), T(1e19), T(1e20), T(1e21), T(1e22)};
+    if (digits <= kMaxDigits && frac <= kMaxPow) {
+      const T x = static_cast<T>(m) / kPow10[frac];
+      *v = neg ? -x : x;
+    } else if (parse_real(rec_.substr(start, i - start), *v) != kOk) {
+      return false;  // the general path reports it
+    }
+  } else if (digits - frac > 38) {
+    float x;
+    if (parse_real(rec_.substr(start, i - start), x) != kOk) return false;
+  }
+  pos_ = i;
+  skip_separator();
+  value_read_ = true;
+  return true;
+}
+
 int ListReader::read(float& v) {
+  if (fast_real(&v)) return kOk;
   Token t;
   const int st = take(t);
   if (st != kOk || t.kind != Token::kValue) return st;
@@ -695,6 +819,7 @@ int ListReader::read(float& v) {
 }
 
 int ListReader::read(double& v) {
+  if (fast_real(&v)) return kOk;
   Token t;
   const int st = take(t);
   if (st != kOk || t.kind != Token::kValue) return st;
@@ -710,8 +835,11 @@ int ListReader::read(std::string& v) {
 }
 
 int ListReader::skip_real() {
-  float v;
-  return read(v);
+  if (fast_real<float>(nullptr)) return kOk;
+  Token t;
+  const int st = take(t);
+  if (st != kOk || t.kind != Token::kValue) return st;
+  return t.quoted ? kError : check_real(t.text);
 }
 
 }  // namespace ffmt

@@ -90,6 +90,8 @@ class ListReader {
   struct Token;
   int next_token(Token& t);
   int take(Token& t);
+  template <class T>
+  bool fast_real(T* v);
   int scan_quoted(std::size_t start, Token& t);
   void skip_separator();
   bool next_record();

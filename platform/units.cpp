@@ -10,6 +10,7 @@
 #include "platform/units.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -28,6 +29,30 @@
 
 namespace platform::rt {
 
+TextBuffer::~TextBuffer() {
+  if (mapped_) ::munmap(data_, mapped_size_);
+}
+
+std::shared_ptr<TextBuffer> TextBuffer::with_room(std::size_t n) {
+  // Below this size ordinary memory is as cheap.
+  constexpr std::size_t kMapFrom = 1 << 20;
+  auto b = std::make_shared<TextBuffer>();
+  if (n >= kMapFrom) {
+    void* p = ::mmap(nullptr, n, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+    if (p != MAP_FAILED) {
+      b->data_ = static_cast<char*>(p);
+      b->mapped_ = true;
+      b->mapped_size_ = n;
+      b->size_ = n;
+      return b;
+    }
+  }
+  b->str_.resize(n);
+  b->data_ = b->str_.data();
+  b->size_ = n;
+  return b;
+}
+
 void TextSource::back() {
   if (at_end_) {
     // The read that met the end consumed no record: only the end condition goes.
@@ -35,7 +60,7 @@ void TextSource::back() {
     return;
   }
   if (pos_ == 0) return;
-  const std::string_view d = *data_;
+  const std::string_view d = data_;
   std::size_t stop = pos_;
   if (d[stop - 1] == '\n') --stop;  // the line end of the record read last
   const std::size_t nl = stop == 0 ? std::string_view::npos : d.rfind('\n', stop - 1);
@@ -56,6 +81,7 @@ class FileIO {
  public:
   FileIO(int fd, std::uint64_t size, bool regular, std::size_t write_capacity)
       : fd_(fd), size_(size), regular_(regular), wcap_(write_capacity) {}
+  int fd() const { return fd_; }
   FileIO(const FileIO&) = delete;
   FileIO& operator=(const FileIO&) = delete;
   ~FileIO() {
@@ -99,25 +125,29 @@ class FileIO {
   }
 
   // The whole file, read with as few calls as its size allows.
-  int read_all(std::string& data) {
+  std::shared_ptr<TextBuffer> read_all(int& status) {
+    status = 0;
     if (!wbuf_.empty()) {
-      if (int s = flush()) return s;
+      if ((status = flush())) return nullptr;
     }
     struct stat st;
-    if (::fstat(fd_, &st) != 0) return errno_status();
+    if (::fstat(fd_, &st) != 0) {
+      status = errno_status();
+      return nullptr;
+    }
     std::size_t got = 0;
     if (S_ISREG(st.st_mode) && st.st_size > 0) {
-      data.resize(static_cast<std::size_t>(st.st_size));
-      if (int s = raw_read(0, data.data(), data.size(), got)) return s;
-      data.resize(got);
-      return 0;
+      auto data = TextBuffer::with_room(static_cast<std::size_t>(st.st_size));
+      if ((status = raw_read(0, data->data(), static_cast<std::size_t>(st.st_size), got))) return nullptr;
+      data->resize(got);
+      return data;
     }
-    data.clear();
+    std::string bytes;
     std::array<char, 65536> chunk;
     for (;;) {
-      if (int s = raw_read(data.size(), chunk.data(), chunk.size(), got)) return s;
-      data.append(chunk.data(), got);
-      if (got < chunk.size()) return 0;
+      if ((status = raw_read(bytes.size(), chunk.data(), chunk.size(), got))) return nullptr;
+      bytes.append(chunk.data(), got);
+      if (got < chunk.size()) return std::make_shared<TextBuffer>(std::move(bytes));
     }
   }
 
@@ -239,8 +269,8 @@ struct Connection {
   // Formatted connections.  While `live` is set, `source` holds the file and
   // its position is the connection's position; after a write the file lives
   // on disk only and the next rewind or backspace loads it again.
-  std::shared_ptr<const std::string> data;
-  std::vector<std::shared_ptr<const std::string>> retired;  // keeps earlier views valid
+  std::shared_ptr<const TextBuffer> data;
+  std::vector<std::shared_ptr<const TextBuffer>> retired;  // keeps earlier views valid
   TextSource source;
   bool live = false;
   std::uint64_t wpos = 0;       // where the next formatted write goes
@@ -319,10 +349,39 @@ Connection& require(int unit, std::string_view operation, Form form, bool read, 
   return c;
 }
 
+// The last text input read whole, kept so that the same unchanged file opened
+// again (a scan of a file, then its reading) is not read a second time.
+struct LoadedInput {
+  dev_t dev = 0;
+  ino_t ino = 0;
+  off_t size = 0;
+  struct timespec mtime {};
+  std::shared_ptr<const TextBuffer> data;
+};
+
+LoadedInput& last_input() {
+  static LoadedInput last;
+  return last;
+}
+
 // Loads the file from disk into the connection's text source, at its start.
 int reload(Connection& c) {
-  auto fresh = std::make_shared<std::string>();
-  if (int s = c.io->read_all(*fresh)) return s;
+  struct stat st {};
+  const bool cacheable = !c.writable && ::fstat(c.io->fd(), &st) == 0 && S_ISREG(st.st_mode);
+  LoadedInput& last = last_input();
+  if (cacheable && last.data && last.dev == st.st_dev && last.ino == st.st_ino && last.size == st.st_size &&
+      last.mtime.tv_sec == st.st_mtim.tv_sec && last.mtime.tv_nsec == st.st_mtim.tv_nsec) {
+    if (c.data) c.retired.push_back(std::move(c.data));
+    c.data = last.data;
+    c.source = TextSource(c.data);
+    c.live = true;
+    return 0;
+  }
+  last.data.reset();  // one file in memory at a time
+  int status = 0;
+  std::shared_ptr<const TextBuffer> fresh = c.io->read_all(status);
+  if (status) return status;
+  if (cacheable) last = LoadedInput{st.st_dev, st.st_ino, st.st_size, st.st_mtim, fresh};
   if (c.data) c.retired.push_back(std::move(c.data));
   c.data = std::move(fresh);
   c.source = TextSource(c.data);

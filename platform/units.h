@@ -90,17 +90,46 @@ int write_record(int unit, std::string_view text);
 // Writes text without ending the record.
 int write_text(int unit, std::string_view text);
 
+// The bytes of a whole text input held in memory.  Large files get memory of
+// their own, mapped and made present in one step, so that reading them in
+// costs little beyond the copy.
+class TextBuffer {
+ public:
+  TextBuffer() = default;
+  explicit TextBuffer(std::string bytes) : str_(std::move(bytes)), data_(str_.data()), size_(str_.size()) {}
+  ~TextBuffer();
+  TextBuffer(const TextBuffer&) = delete;
+  TextBuffer& operator=(const TextBuffer&) = delete;
+
+  // Room for n bytes, to be filled through data() and settled with resize().
+  static std::shared_ptr<TextBuffer> with_room(std::size_t n);
+
+  char* data() { return data_; }
+  // Shrinks the bytes to n (at most the room given).
+  void resize(std::size_t n) { size_ = n < room() ? n : room(); }
+  std::string_view view() const { return std::string_view(data_, size_); }
+
+ private:
+  std::size_t room() const { return mapped_ ? mapped_size_ : str_.size(); }
+
+  std::string str_;
+  char* data_ = nullptr;
+  std::size_t size_ = 0;
+  std::size_t mapped_size_ = 0;
+  bool mapped_ = false;
+};
+
 // An input file held in memory and served record by record, with the
 // step-back rule of backspace().  Formatted input connections use one; readers
 // that walk a file line by line may use it directly (text_source()).
 class TextSource {
  public:
   TextSource() = default;
-  explicit TextSource(std::shared_ptr<const std::string> data) : data_(std::move(data)) {}
+  explicit TextSource(std::shared_ptr<const TextBuffer> bytes) : owner_(std::move(bytes)), data_(owner_->view()) {}
 
   // 0 and the next record, or kEnd.
   int next(std::string_view& record) {
-    const std::string& d = *data_;
+    const std::string_view d = data_;
     if (pos_ >= d.size()) {
       at_end_ = true;
       return kEnd;
@@ -119,10 +148,11 @@ class TextSource {
     at_end_ = false;
   }
   bool at_start() const { return pos_ == 0 && !at_end_; }
-  std::string_view contents() const { return *data_; }
+  std::string_view contents() const { return data_; }
 
  private:
-  std::shared_ptr<const std::string> data_ = std::make_shared<const std::string>();
+  std::shared_ptr<const TextBuffer> owner_;
+  std::string_view data_;
   std::size_t pos_ = 0;   // byte offset of the next record
   bool at_end_ = false;   // the last read met the end of the file
 };

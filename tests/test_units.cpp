@@ -117,6 +117,34 @@ TEST_F(Units, TextRecords) {
   }
 }
 
+TEST_F(Units, LargeTextInputsAreReadWhole) {
+  // Large enough to be held in memory of its own.
+  std::string bytes;
+  const int n = 150000;
+  for (int i = 0; i < n; ++i) bytes += "record " + std::to_string(i) + "\r\n";
+  bytes += "last";
+  const std::string p = make("big.txt", bytes);
+  ASSERT_EQ(rt::open(3, p, text_in()), 0);
+  const auto records = all_records(3);
+  ASSERT_EQ(records.size(), static_cast<std::size_t>(n) + 1);
+  EXPECT_EQ(records[123456], "record 123456");
+  EXPECT_EQ(records.back(), "last");
+  EXPECT_EQ(rt::close(3), 0);
+}
+
+TEST_F(Units, ReopeningAFileSeesItsCurrentContents) {
+  const std::string p = make("again.txt", "one\ntwo\n");
+  ASSERT_EQ(rt::open(3, p, text_in()), 0);
+  EXPECT_EQ(next(3), "one");
+  ASSERT_EQ(rt::close(3), 0);
+  ASSERT_EQ(rt::open(4, p, text_in()), 0);
+  EXPECT_EQ(all_records(4), (std::vector<std::string>{"one", "two"}));
+  ASSERT_EQ(rt::close(4), 0);
+  make("again.txt", "three\n");
+  ASSERT_EQ(rt::open(3, p, text_in()), 0);
+  EXPECT_EQ(all_records(3), (std::vector<std::string>{"three"}));
+}
+
 TEST_F(Units, BackspaceAtTheEndFirstCancelsTheEndCondition) {
   for (const std::string bytes : {"a\nb\nc\n", "a\nb\r\nc"}) {
     ASSERT_EQ(rt::open(3, make("in.txt", bytes), text_in()), 0);
