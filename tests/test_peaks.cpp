@@ -1,0 +1,87 @@
+// The peak store and the names of peak tables.
+#include "converter/peaks.h"
+
+#include <gtest/gtest.h>
+
+#include "library/unittables.h"
+#include "test_support.h"
+
+namespace {
+
+using conv::PeakStore;
+using testing_support::Console;
+using testing_support::status_of;
+
+const std::string_view kEnding = " RORB maximum/minimum records allowed.";
+
+TEST(PeakStore, AggregationKeepsTheLargestValueOfEveryName) {
+  PeakStore p;
+  p.start_file(1);
+  const float a[] = {5.0f, 1.0f, 2.0f};
+  const float b[] = {0.5f, 4.0f};
+  const float c[] = {9.0f, 3.0f};  // a later same-named series: its first value counts too
+  p.aggregate("Node_A", a, 0, 1, kEnding);
+  p.aggregate("Node_B", b, 0, 1, kEnding);
+  p.aggregate(" 'node_a'", c, 0, 2, kEnding);
+  ASSERT_EQ(p.NPK(), 2);
+  EXPECT_EQ(p.name(0), "Node_A");
+  EXPECT_EQ(p.peak(0, 0), 9.0f);
+  EXPECT_EQ(p.file(0, 0), 2);
+  EXPECT_EQ(p.peak(1, 0), 4.0f);
+}
+
+TEST(PeakStore, AnEqualPeakKeepsTheFirstFile) {
+  PeakStore p;
+  p.start_file(1);
+  const float a[] = {3.0f};
+  p.aggregate("x", a, 0, 1, kEnding);
+  p.aggregate("X", a, 0, 2, kEnding);
+  EXPECT_EQ(p.peak(0, 0), 3.0f);
+  EXPECT_EQ(p.file(0, 0), 1);
+}
+
+TEST(PeakStore, NamesDifferingInInnerBlanksOrTabsAreDistinctOrEqualAsKeywords) {
+  PeakStore p;
+  p.start_file(1);
+  EXPECT_EQ(p.slot("A B", kEnding), 0);
+  EXPECT_EQ(p.slot("AB", kEnding), 1);
+  EXPECT_EQ(p.slot("a\tb", kEnding), 1);
+  EXPECT_EQ(p.slot("\"a b\"  ", kEnding), 0);
+}
+
+TEST(PeakStore, EachFileStartsEmptyWithUnsetPeaks) {
+  PeakStore p;
+  p.start_file(3);
+  p.slot("x", kEnding);
+  EXPECT_EQ(p.peak(0, 2), conv::kNoPeak);
+  EXPECT_EQ(p.file(0, 2), 0);
+  p.start_file(1);
+  EXPECT_EQ(p.NPK(), 0);
+  EXPECT_EQ(p.slot("y", kEnding), 0);
+  EXPECT_EQ(p.peak(0, 0), conv::kNoPeak);
+}
+
+TEST(PeakStore, TheNameAfterTheLimitEndsTheRun) {
+  Console con("");
+  lib::INITUNITS(1000);
+  PeakStore p;
+  p.start_file(1);
+  for (int i = 0; i < 10000; ++i) p.slot(std::string("n").append(std::to_string(i)), kEnding);
+  EXPECT_EQ(p.slot("n42", kEnding), 42);
+  EXPECT_EQ(status_of([&] { p.slot("one too many", kEnding); }), 1);
+  EXPECT_EQ(con.text(),
+            "\nERROR - Exceeded maximum number of 10000 RORB maximum/minimum records allowed.\n\nPress Enter to Close\n");
+}
+
+TEST(PeakStore, TableNames) {
+  const std::pair<std::string_view, std::string_view> cases[] = {
+      {"Q100.out", "Q100_peak_Q.out.csv"},
+      {"Q100_Meta.out", "Q100_Meta_peak_Q.out.csv"},
+      {"RESULT.Q", "RESULT_peak_Q.q.csv"},
+      {"flows", "flows_peak_Q.csv"},
+      {"DATA.OUT", "DATA_peak_Q.out.csv"},
+  };
+  for (const auto& [in, out] : cases) EXPECT_EQ(conv::peak_table_name(in), out);
+}
+
+}  // namespace

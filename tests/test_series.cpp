@@ -1,0 +1,188 @@
+// The common time axis: increment, row count, report, zero rows and the rows
+// of each series.
+#include "converter/series.h"
+
+#include <gtest/gtest.h>
+
+#include "library/unittables.h"
+#include "test_support.h"
+
+namespace {
+
+using conv::InputKind;
+using conv::Series;
+using conv::SeriesTable;
+using testing_support::Console;
+using testing_support::status_of;
+
+// A series of n values from t0 to t1 (minutes), values 1, 2, 3, ...
+Series series(float t0, float t1, int n) {
+  Series s;
+  s.tstart = t0;
+  s.tend = t1;
+  for (int i = 1; i <= n; ++i) s.q.push_back(static_cast<float>(i));
+  return s;
+}
+
+conv::RunSettings settings(InputKind kind = InputKind::Wbnm) {
+  conv::RunSettings r;
+  r.input = kind;
+  return r;
+}
+
+TEST(TimeAxis, IncrementFromTheFirstSeriesRowsFromTheWholeSpan) {
+  struct Case {
+    float span;
+    std::int32_t nmax;
+  };
+  // 5-minute steps: the span is rounded to whole minutes before dividing.
+  const Case cases[] = {{1440.0f, 289}, {59.6f, 13}, {62.4f, 13}, {10.0f, 3}};
+  for (const auto& c : cases) {
+    Console con;
+    SeriesTable t;
+    t.series.push_back(series(0.0f, 10.0f, 3));
+    t.series.push_back(series(0.0f, c.span, 2));
+    const auto a = conv::build_time_axis(t, settings());
+    EXPECT_EQ(a.DT, 5.0f);
+    EXPECT_EQ(a.NMAX, c.nmax) << c.span;
+  }
+}
+
+TEST(TimeAxis, ReportShowsTheAxisBeforeTheZeroRows) {
+  Console con;
+  SeriesTable t;
+  t.series.push_back(series(0.0f, 1440.0f, 289));
+  auto run = settings();
+  run.zero_start = true;
+  const auto a = conv::build_time_axis(t, run);
+  EXPECT_EQ(con.text(),
+            "\nMinimum time:        0.00\nMaximum time:     1440.00\nTime increment:    5.0000\nMax increments:   289\n");
+  EXPECT_EQ(a.NMAX, 290);
+  EXPECT_EQ(a.TMIN, -5.0f);
+  EXPECT_EQ(t.series[0].q.front(), 0.0f);
+  EXPECT_EQ(t.series[0].nvals(), 290);
+}
+
+TEST(TimeAxis, StepsThatAreNotWholeMinutesKeepTheirLastRow) {
+  Console con;
+  SeriesTable t;
+  // 20-second steps: 101 values over 33.333 minutes.
+  t.series.push_back(series(0.0f, 100.0f / 3.0f, 101));
+  const auto a = conv::build_time_axis(t, settings());
+  EXPECT_EQ(a.NMAX, 101);
+  EXPECT_EQ(a.IEND[0], 101);
+}
+
+TEST(TimeAxis, RowsOfASeriesAreSetByItsTimes) {
+  Console con;
+  SeriesTable t;
+  t.series.push_back(series(0.0f, 20.0f, 5));
+  t.series.push_back(series(5.0f, 15.0f, 3));   // one step after the start
+  t.series.push_back(series(2.0f, 12.0f, 3));   // 0.4 steps after the start
+  t.series.push_back(series(2.5f, 12.5f, 3));   // exactly half a step: outside
+  const auto a = conv::build_time_axis(t, settings());
+  EXPECT_EQ(a.ISTART, (std::vector<std::int32_t>{1, 2, 1, 2}));
+  EXPECT_EQ(a.IEND, (std::vector<std::int32_t>{5, 4, 3, 3}));
+  // Row k shows step k - ISTART + 1; outside its rows a series is blank.
+  EXPECT_EQ(a.value(t.series[1].q, 1, 1), nullptr);
+  EXPECT_EQ(*a.value(t.series[1].q, 1, 2), 1.0f);
+  EXPECT_EQ(*a.value(t.series[1].q, 1, 4), 3.0f);
+  EXPECT_EQ(a.value(t.series[1].q, 1, 5), nullptr);
+}
+
+TEST(TimeAxis, RowsBeyondASeriesOwnValuesAreBlank) {
+  Console con;
+  SeriesTable t;
+  t.series.push_back(series(0.0f, 20.0f, 5));
+  t.series.push_back(series(0.0f, 20.0f, 3));  // its own step is 10 minutes
+  const auto a = conv::build_time_axis(t, settings());
+  EXPECT_EQ(a.IEND[1], 5);
+  EXPECT_NE(a.value(t.series[1].q, 1, 3), nullptr);
+  EXPECT_EQ(a.value(t.series[1].q, 1, 4), nullptr);
+}
+
+TEST(TimeAxis, ZeroRowsAtBothEnds) {
+  Console con;
+  SeriesTable t;
+  t.has_local = true;
+  Series s = series(0.0f, 10.0f, 3);
+  s.qloc = {7.0f, 8.0f, 9.0f};
+  t.series.push_back(s);
+  auto run = settings();
+  run.zero_start = run.zero_end = true;
+  const auto a = conv::build_time_axis(t, run);
+  EXPECT_EQ(a.NMAX, 5);
+  EXPECT_EQ(t.series[0].q, (std::vector<float>{0, 1, 2, 3, 0}));
+  EXPECT_EQ(t.series[0].qloc, (std::vector<float>{0, 7, 8, 9, 0}));
+  EXPECT_EQ(a.time_of_row(1), -5.0f);
+  EXPECT_EQ(a.time_of_row(5), 15.0f);
+  EXPECT_EQ(a.ISTART[0], 1);
+  EXPECT_EQ(a.IEND[0], 5);
+}
+
+TEST(TimeAxis, AnEventWithoutSeriesHasAnEmptyAxis) {
+  Console con;
+  SeriesTable t;
+  auto run = settings();
+  run.zero_end = true;
+  const auto a = conv::build_time_axis(t, run);
+  EXPECT_EQ(con.text(),
+            "\nMinimum time:        0.00\nMaximum time:        0.00\nTime increment:    0.0000\nMax increments:     0\n");
+  EXPECT_EQ(a.NMAX, 1);
+  EXPECT_EQ(a.time_of_row(1), 0.0f);
+}
+
+TEST(TimeAxis, ASeriesWithoutValuesTakesNoPartInTheSpan) {
+  Console con;
+  SeriesTable t;
+  t.series.push_back(series(0.0f, 10.0f, 3));
+  Series empty;
+  empty.tstart = -1000.0f;  // never read
+  empty.tend = 5000.0f;
+  t.series.push_back(empty);
+  const auto a = conv::build_time_axis(t, settings());
+  EXPECT_EQ(a.TMIN, 0.0f);
+  EXPECT_EQ(a.TMAX, 10.0f);
+  EXPECT_EQ(a.ISTART[1], 1);
+  EXPECT_EQ(a.IEND[1], 0);
+}
+
+TEST(TimeAxis, RorbAndUrbsRowsCoverTheWholeAxis) {
+  Console con;
+  SeriesTable t;
+  t.series.push_back(series(0.0f, 60.0f, 4));
+  t.series.push_back(series(30.0f, 60.0f, 2));
+  const auto a = conv::build_time_axis(t, settings(InputKind::Rorb), 20.0f);
+  EXPECT_EQ(a.DT, 20.0f);
+  EXPECT_EQ(a.NMAX, 4);
+  EXPECT_EQ(a.ISTART, (std::vector<std::int32_t>{1, 1}));
+  EXPECT_EQ(a.IEND, (std::vector<std::int32_t>{4, 4}));
+  EXPECT_EQ(a.value(t.series[1].q, 1, 3), nullptr);  // beyond its two values
+}
+
+TEST(TimeAxis, UnusableFirstSeriesEndsTheRun) {
+  struct Case {
+    Series first;
+    std::string message;
+  };
+  const Case cases[] = {
+      {series(0.0f, 0.0f, 1),
+       "ERROR - Cannot determine time increment as first time series has less than two values\n"},
+      {series(0.0f, 0.0f, 0),
+       "ERROR - Cannot determine time increment as first time series has less than two values\n"},
+      {series(5.0f, 5.0f, 3), "\nERROR - Invalid time increment in first time series\n"},
+      {series(10.0f, 0.0f, 3), "\nERROR - Invalid time increment in first time series\n"},
+      {series(0.0f, 1e-30f, 3), "\nERROR - Invalid time increment in first time series\n"},
+  };
+  for (const auto& c : cases) {
+    Console con("");
+    lib::INITUNITS(1000);
+    SeriesTable t;
+    t.series.push_back(c.first);
+    t.series.push_back(series(0.0f, 10.0f, 3));
+    EXPECT_EQ(status_of([&] { conv::build_time_axis(t, settings()); }), 1);
+    EXPECT_EQ(con.text(), c.message + "\nPress Enter to Close\n");
+  }
+}
+
+}  // namespace
