@@ -22,7 +22,7 @@ std::string line_starting(const std::string& text, const std::string& start) {
 TEST(WbnmSamples, EveryModelFileConverts) {
   ScratchDir dir;
   for (const char* name :
-       {"Natural2012_Meta.out", "Design_Spectrum87_Meta.out", "DES16_Sample_Catch_360min_Meta.out"}) {
+       {"Natural2012_Meta.out", "Design_Durations87_Meta.out", "DES16_Sample_Catch_360min_Meta.out"}) {
     const auto r = run_program(FLOWTAB_EXE, {"./flowtab", "-b", (kSamples / name).string()}, "", dir.path());
     EXPECT_EQ(r.status, 0) << name;
     EXPECT_EQ(r.output.find("ERROR"), std::string::npos) << r.output;
