@@ -59,6 +59,26 @@ char* digits_backward(char* end, std::uint64_t v) {
   return end;
 }
 
+// The text of scaled / 10^d with d decimals (a digit before the point
+// always), written to end at `end`; returns its start.  The common widths
+// divide by a constant.
+char* fixed_digits(char* end, std::uint64_t scaled, int d) {
+  std::uint64_t ip, fp;
+  switch (d) {
+    case 2: ip = scaled / 100, fp = scaled % 100; break;
+    case 3: ip = scaled / 1000, fp = scaled % 1000; break;
+    case 4: ip = scaled / 10000, fp = scaled % 10000; break;
+    default: ip = scaled / kPow10[d], fp = scaled % kPow10[d]; break;
+  }
+  char* p = end;
+  for (int i = 0; i < d; ++i) {
+    *--p = static_cast<char>('0' + fp % 10);
+    fp /= 10;
+  }
+  *--p = '.';
+  return digits_backward(p, ip);
+}
+
 // Fixed-point text of a = |v| with d decimals (0 <= d <= 9, a < 1e9), always
 // with a digit before the point, written to end at `end`; returns its start.
 char* fixed_small(char* end, double a, int d) {
@@ -92,15 +112,37 @@ char* fixed_small(char* end, double a, int d) {
     }
     // Otherwise the value is far below half a unit of the last decimal: 0.
   }
-  const std::uint64_t ip = scaled / kPow10[d];
-  std::uint64_t fp = scaled % kPow10[d];
-  char* p = end;
-  for (int i = 0; i < d; ++i) {
-    *--p = static_cast<char>('0' + fp % 10);
-    fp /= 10;
+  return fixed_digits(end, scaled, d);
+}
+
+// Fixed-point text of a float's magnitude a (finite, below 1e9) with d
+// decimals (0 <= d <= 9): as fixed_small, in 64-bit arithmetic, since a
+// float's 24-bit mantissa times 10^d stays below 2^54.
+char* fixed_small_float(char* end, float a, int d) {
+  std::uint32_t bits;
+  std::memcpy(&bits, &a, sizeof bits);
+  const int biased = static_cast<int>((bits >> 23) & 0xFF);
+  std::uint64_t mant = bits & ((1U << 23) - 1);
+  int exp2;
+  if (biased == 0) {
+    exp2 = -149;
+  } else {
+    mant |= 1U << 23;
+    exp2 = biased - 150;
   }
-  *--p = '.';
-  return digits_backward(p, ip);
+  const std::uint64_t p = mant * kPow10[d];
+  std::uint64_t scaled = 0;
+  if (exp2 >= 0) {
+    scaled = p << exp2;  // below 1e18: a < 1e9 and 10^d <= 1e9
+  } else if (exp2 > -64) {
+    const int sh = -exp2;
+    const std::uint64_t q = p >> sh;
+    const std::uint64_t r = p - (q << sh);
+    const std::uint64_t half = 1ULL << (sh - 1);
+    scaled = q + ((r > half || (r == half && (q & 1) != 0)) ? 1 : 0);
+  }
+  // Otherwise p < 2^54 is far below half a unit of the last decimal: 0.
+  return fixed_digits(end, scaled, d);
 }
 
 constexpr std::size_t kLocal = 128;
@@ -149,27 +191,50 @@ void put_Imin(std::string& out, int w, int m, std::int64_t v) {
   out.append(p, ndig);
 }
 
-void put_F(std::string& out, int w, int d, double v) {
-  if (w <= 0) return;
-  if (d < 0) d = 0;
+namespace {
+
+// NaN and the infinities, right-justified; asterisks when they do not fit.
+void put_special(std::string& out, int w, double v) {
   if (std::isnan(v)) {
     if (w < 3) return put_stars(out, w);
     return put_right(out, w, "NaN");
   }
-  const bool neg = std::signbit(v);
-  if (std::isinf(v)) {
-    if (!neg) {
-      if (w >= 8) return put_right(out, w, "Infinity");
-      if (w >= 3) return put_right(out, w, "Inf");
-    } else {
-      if (w >= 9) return put_right(out, w, "-Infinity");
-      if (w >= 4) return put_right(out, w, "-Inf");
-    }
-    return put_stars(out, w);
+  if (!std::signbit(v)) {
+    if (w >= 8) return put_right(out, w, "Infinity");
+    if (w >= 3) return put_right(out, w, "Inf");
+  } else {
+    if (w >= 9) return put_right(out, w, "-Infinity");
+    if (w >= 4) return put_right(out, w, "-Inf");
   }
+  put_stars(out, w);
+}
+
+// Appends the digits of |v| (text, len: with a digit before the point) and
+// the sign in w columns, dropping the optional "0" before the point when
+// only that makes it fit.
+void put_fixed_text(std::string& out, int w, int d, bool neg, const char* text, std::size_t len) {
+  std::size_t total = len + (neg ? 1 : 0);
+  if (total > static_cast<std::size_t>(w) && d > 0 && text[0] == '0') {
+    ++text;
+    --len;
+    --total;
+  }
+  if (total > static_cast<std::size_t>(w)) return put_stars(out, w);
+  out.append(static_cast<std::size_t>(w) - total, ' ');
+  if (neg) out.push_back('-');
+  out.append(text, len);
+}
+
+}  // namespace
+
+void put_F(std::string& out, int w, int d, double v) {
+  if (w <= 0) return;
+  if (d < 0) d = 0;
+  if (!std::isfinite(v)) return put_special(out, w, v);
   // The shortest text is "." and d digits, or "0." when d is 0.
   if (d == 0 ? w < 2 : d >= w) return put_stars(out, w);
 
+  const bool neg = std::signbit(v);
   const double a = std::fabs(v);
   char local[kLocal];
   std::string big;  // only for fields wider than the local buffer
@@ -198,17 +263,17 @@ void put_F(std::string& out, int w, int d, double v) {
     text = first;
     len = static_cast<std::size_t>(res.ptr - first);
   }
-  std::size_t total = len + (neg ? 1 : 0);
-  if (total > static_cast<std::size_t>(w) && d > 0 && text[0] == '0') {
-    // The "0" before the point is optional: drop it when only that makes it fit.
-    ++text;
-    --len;
-    --total;
-  }
-  if (total > static_cast<std::size_t>(w)) return put_stars(out, w);
-  out.append(static_cast<std::size_t>(w) - total, ' ');
-  if (neg) out.push_back('-');
-  out.append(text, len);
+  put_fixed_text(out, w, d, neg, text, len);
+}
+
+void put_F(std::string& out, int w, int d, float v) {
+  const float a = std::fabs(v);
+  if (w <= 0 || d < 0 || d > 9 || !(a < 1e9f)) return put_F(out, w, d, static_cast<double>(v));
+  if (d >= w) return put_stars(out, w);
+  char local[32];
+  char* const end = local + sizeof local;
+  const char* text = fixed_small_float(end, a, d);
+  put_fixed_text(out, w, d, std::signbit(v), text, static_cast<std::size_t>(end - text));
 }
 
 void put_A(std::string& out, int w, std::string_view s) {
@@ -230,6 +295,11 @@ std::string I(int w, std::int64_t v) {
 std::string Imin(int w, int m, std::int64_t v) {
   std::string s;
   put_Imin(s, w, m, v);
+  return s;
+}
+std::string F(int w, int d, float v) {
+  std::string s;
+  put_F(s, w, d, v);
   return s;
 }
 std::string F(int w, int d, double v) {

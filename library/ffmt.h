@@ -39,13 +39,13 @@ namespace ffmt {
 void put_I(std::string& out, int w, std::int64_t v);
 void put_Imin(std::string& out, int w, int m, std::int64_t v);
 void put_F(std::string& out, int w, int d, double v);
-inline void put_F(std::string& out, int w, int d, float v) { put_F(out, w, d, static_cast<double>(v)); }
+void put_F(std::string& out, int w, int d, float v);
 void put_A(std::string& out, int w, std::string_view s);
 
 std::string I(int w, std::int64_t v);
 std::string Imin(int w, int m, std::int64_t v);
 std::string F(int w, int d, double v);
-inline std::string F(int w, int d, float v) { return F(w, d, static_cast<double>(v)); }
+std::string F(int w, int d, float v);
 std::string A(int w, std::string_view s);
 
 // ---- status values of the reads -----------------------------------------
