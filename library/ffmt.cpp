@@ -831,34 +831,33 @@ int ListReader::read(std::int64_t& v) {
 template <class T>
 bool ListReader::fast_real(T* v) {
   if (next_ || repeat_left_ > 0 || slash_) return false;
-  const std::size_t n = rec_.size();
-  std::size_t i = pos_;
-  while (i < n && is_space(rec_[i])) ++i;
-  if (i == n) return false;
-  const std::size_t start = i;
-  bool neg = false;
-  if (rec_[i] == '-' || rec_[i] == '+') {
-    neg = rec_[i] == '-';
-    ++i;
-  }
+  const char* const base = rec_.data();
+  const char* const e = base + rec_.size();
+  const char* p = base + pos_;
+  while (p < e && (*p == ' ' || *p == '\t')) ++p;
+  if (p == e) return false;
+  const char* const start = p;
+  const bool neg = *p == '-';
+  if (neg || *p == '+') ++p;
   std::uint64_t m = 0;
-  int digits = 0, frac = 0;
-  bool point = false;
-  for (; i < n; ++i) {
-    const char c = rec_[i];
-    if (is_digit(c)) {
-      if (digits < 19) m = m * 10 + static_cast<std::uint64_t>(c - '0');
+  int digits = 0, frac = -1;  // frac: digits after the point, -1 before it
+  for (; p < e; ++p) {
+    const unsigned d = static_cast<unsigned char>(*p) - static_cast<unsigned>('0');
+    if (d <= 9) {
+      m = m * 10 + d;  // wraps after 19 digits; only short mantissas are used
       ++digits;
-      if (point) ++frac;
-    } else if (c == '.' && !point) {
-      point = true;
+      if (frac >= 0) ++frac;
+    } else if (*p == '.' && frac < 0) {
+      frac = 0;
     } else {
       break;
     }
   }
-  if (digits == 0 || (i < n && !is_delim(rec_[i]))) return false;
-  constexpr bool kFloat = std::is_same_v<T, float>;
+  if (digits == 0 || (p < e && !is_delim(*p))) return false;
+  if (frac < 0) frac = 0;
+  const std::string_view token(start, static_cast<std::size_t>(p - start));
   if (v) {
+    constexpr bool kFloat = std::is_same_v<T, float>;
     constexpr int kMaxDigits = kFloat ? 7 : 15;
     constexpr int kMaxPow = kFloat ? 10 : 22;
     static constexpr T kPow10[] = {T(1e0),  T(1e1),  T(1e2),  T(1e3),  T(1e4),  T(1e5),  T(1e6),  T(1e7),
@@ -867,15 +866,19 @@ bool ListReader::fast_real(T* v) {
     if (digits <= kMaxDigits && frac <= kMaxPow) {
       const T x = static_cast<T>(m) / kPow10[frac];
       *v = neg ? -x : x;
-    } else if (parse_real(rec_.substr(start, i - start), *v) != kOk) {
+    } else if (parse_real(token, *v) != kOk) {
       return false;  // the general path reports it
     }
   } else if (digits - frac > 38) {
     float x;
-    if (parse_real(rec_.substr(start, i - start), x) != kOk) return false;
+    if (parse_real(token, x) != kOk) return false;
   }
-  pos_ = i;
-  skip_separator();
+  // The separator: blanks, then one comma with the blanks after it left for
+  // the next value.
+  while (p < e && (*p == ' ' || *p == '\t')) ++p;
+  sep_open_ = p == e;
+  if (p < e && *p == ',') ++p;
+  pos_ = static_cast<std::size_t>(p - base);
   value_read_ = true;
   return true;
 }
