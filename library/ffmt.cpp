@@ -429,9 +429,10 @@ bool too_large(const RealParts& r) {
 // of at most 7 (float) or 15 (double) digits is an exact integer m of the
 // type, and 10^k up to 1e10 (float) or 1e22 (double) is exact too, so the
 // single division m / 10^k (or an exact product) rounds correctly, giving
-// the same value as from_chars.
+// the same value as from_chars.  The value is m / 10^scale; false when it
+// is not such a case.
 template <class T>
-bool convert_short(const RealParts& r, T& v) {
+bool short_decimal(std::uint64_t m, int digits, int scale, bool neg, T& v) {
   constexpr bool kFloat = std::is_same_v<T, float>;
   constexpr int kMaxDigits = kFloat ? 7 : 15;
   constexpr int kMaxPow = kFloat ? 10 : 22;
@@ -439,9 +440,30 @@ bool convert_short(const RealParts& r, T& v) {
   static constexpr T kPow10[] = {T(1e0),  T(1e1),  T(1e2),  T(1e3),  T(1e4),  T(1e5),  T(1e6),  T(1e7),
                                  T(1e8),  T(1e9),  T(1e10), T(1e11), T(1e12), T(1e13), T(1e14), T(1e15),
                                  T(1e16), T(1e17), T(1e18), T(1e19), T(1e20), T(1e21), T(1e22)};
-  if (r.ndigits > kMaxDigits || r.exp_digits.size() > 3) return false;
+  if (digits > kMaxDigits) return false;
+  T x;
+  if (m == 0) {
+    x = T(0);
+  } else if (scale >= 0) {
+    if (scale > kMaxPow) return false;
+    x = static_cast<T>(m) / kPow10[scale];
+  } else {
+    std::uint64_t p = m;  // at most 2^53, so p * 10 cannot overflow
+    for (int i = 0; i < -scale; ++i) {
+      p *= 10;
+      if (p > kMaxExact) return false;
+    }
+    x = static_cast<T>(p);
+  }
+  v = neg ? -x : x;
+  return true;
+}
+
+template <class T>
+bool convert_short(const RealParts& r, T& v) {
+  if (r.ndigits > 15 || r.exp_digits.size() > 3) return false;
   std::uint64_t m = 0;
-  int scale = 0;  // the value is m / 10^scale
+  int scale = 0;
   bool point = false;
   for (const char c : r.mant) {
     if (c == '.') {
@@ -454,21 +476,7 @@ bool convert_short(const RealParts& r, T& v) {
   int e = 0;
   for (const char c : r.exp_digits) e = e * 10 + (c - '0');
   scale -= r.exp_neg ? -e : e;
-  T x;
-  if (m == 0) {
-    x = T(0);
-  } else if (scale >= 0) {
-    if (scale > kMaxPow) return false;
-    x = static_cast<T>(m) / kPow10[scale];
-  } else {
-    if (-scale > 15) return false;
-    std::uint64_t p = m;
-    for (int i = 0; i < -scale; ++i) p *= 10;
-    if (p > kMaxExact) return false;
-    x = static_cast<T>(p);
-  }
-  v = r.neg ? -x : x;
-  return true;
+  return short_decimal(m, r.ndigits, scale, r.neg, v);
 }
 
 template <class T>
@@ -857,18 +865,8 @@ bool ListReader::fast_real(T* v) {
   if (frac < 0) frac = 0;
   const std::string_view token(start, static_cast<std::size_t>(p - start));
   if (v) {
-    constexpr bool kFloat = std::is_same_v<T, float>;
-    constexpr int kMaxDigits = kFloat ? 7 : 15;
-    constexpr int kMaxPow = kFloat ? 10 : 22;
-    static constexpr T kPow10[] = {T(1e0),  T(1e1),  T(1e2),  T(1e3),  T(1e4),  T(1e5),  T(1e6),  T(1e7),
-                                   T(1e8),  T(1e9),  T(1e10), T(1e11), T(1e12), T(1e13), T(1e14), T(1e15),
-                                   T(1e16), T(1e17), T(1e18), T(1e19), T(1e20), T(1e21), T(1e22)};
-    if (digits <= kMaxDigits && frac <= kMaxPow) {
-      const T x = static_cast<T>(m) / kPow10[frac];
-      *v = neg ? -x : x;
-    } else if (parse_real(token, *v) != kOk) {
+    if (!short_decimal(m, digits, frac, neg, *v) && parse_real(token, *v) != kOk)
       return false;  // the general path reports it
-    }
   } else if (digits - frac > 38) {
     float x;
     if (parse_real(token, x) != kOk) return false;

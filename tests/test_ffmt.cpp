@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
+
 #include <atomic>
 #include <cmath>
 #include <cstdint>
@@ -647,6 +649,26 @@ TEST(ListReaderValueRead, NullValuesAndSlashLeaveNoValue) {
     float v = -1.0f;
     EXPECT_EQ(r.read(v), ffmt::kOk) << c.text;
     EXPECT_EQ(r.value_read(), c.value) << c.text;
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// Short mantissas with large exponents must not be taken for exact integers.
+TEST(ParseReal, ShortMantissasAgreeWithTheGeneralConversion) {
+  const char* cases[] = {"1234567e15", "1234567e12", "16777217", "1677721.7e1", "9999999e-10", "0.0000001",
+                         "123456789012345e7", "1e-45", "-7e22", "3.4028235e38", "16777216e0", "1.5e-3"};
+  for (const char* c : cases) {
+    float got = 0, want = 0;
+    ASSERT_EQ(ffmt::parse_real(c, got), ffmt::kOk) << c;
+    std::string t = c;
+    std::from_chars(t.data(), t.data() + t.size(), want);
+    EXPECT_EQ(got, want) << c;
+    float read = 0;
+    EXPECT_EQ(ffmt::list_read(t, read), ffmt::kOk);
+    EXPECT_EQ(read, want) << c;
   }
 }
 
