@@ -19,7 +19,6 @@ namespace rt = platform::rt;
 
 namespace {
 
-constexpr char kCR = '\r';
 constexpr char kNUL = '\0';
 constexpr std::size_t kBoxText = 256;
 constexpr std::size_t kAnswerLength = 1000;
@@ -125,15 +124,9 @@ class Opener {
  private:
   enum class Next { Done, Prompt, Again };
 
-  void put(std::string_view text) {
-    console::put(text);
-    if (logunit_ > 0) rt::write_text(logunit_, text);
-  }
-  void line(std::string_view text) {
-    console::line(text);
-    if (logunit_ > 0) rt::write_record(logunit_, text);
-  }
-  void empty_line() { line({}); }
+  void put(std::string_view text) { put_to_console_and_log(text, logunit_); }
+  void line(std::string_view text) { line_to_console_and_log(text, logunit_); }
+  void empty_line() { empty_line_to_console_and_log(logunit_); }
 
   std::string trimmed_name() const { return std::string(name_.trimmed()); }
 
@@ -157,12 +150,8 @@ class Opener {
       empty_line();
       line("CHECK 0008 - \"" + trimmed_name() + "\" cannot be found");
       if (settings().BOXMODE) {
-        std::string text(s.APPNAME.trimmed());
-        text += " FILE and/or path";
-        text += kCR;
-        text += trimmed_name();
-        text += kCR;
-        text += "does not exist.";
+        const std::string text =
+            box_lines({std::string(s.APPNAME.trimmed()) + " FILE and/or path", trimmed_name(), "does not exist."});
         if (box(text, 0x10035) != 4) cancelled();
         return Next::Again;
       }
@@ -175,12 +164,8 @@ class Opener {
   bool close_open_file(std::int32_t other) {
     bool yes;
     if (settings().BOXMODE) {
-      std::string text(settings().APPNAME.trimmed());
-      text += " file ";
-      text += kCR;
-      text += trimmed_name();
-      text += kCR;
-      text += "is already open.  Close it?";
+      const std::string text = box_lines(
+          {std::string(settings().APPNAME.trimmed()) + " file ", trimmed_name(), "is already open.  Close it?"});
       yes = box(text, 0x10024) == 6;
       if (!yes) EXITS(1);
     } else {
@@ -286,13 +271,8 @@ class Opener {
 
   void retry_output_by_box(bool exists) {
     if (exists) {
-      std::string text = trimmed_name();
-      text += kCR;
-      text += kCR;
-      text += "Above file is locked by another application.";
-      text += kCR;
-      text += kCR;
-      text += "Close the file in the other application and press Retry.";
+      const std::string text = box_lines({trimmed_name(), "", "Above file is locked by another application.", "",
+                                          "Close the file in the other application and press Retry."});
       if (box(text, 0x10035) != 4) cancelled();
       return;
     }
@@ -302,24 +282,13 @@ class Opener {
       return;
     }
     for (;;) {
-      std::string text = folder;
-      text += kCR;
-      text += kCR;
-      text += "Above folder does not exist!  Create?";
-      text += kCR;
-      text += kCR;
-      text += "Either create the folder yourself and press No,";
-      text += kCR;
-      text += "or press Yes to have the folder created for you.";
+      const std::string text =
+          box_lines({folder, "", "Above folder does not exist!  Create?", "",
+                     "Either create the folder yourself and press No,", "or press Yes to have the folder created for you."});
       const int answer = box(text, 0x10033);
       if (answer == 7) return;
       if (answer != 6) cancelled();
-      std::string confirm = "Create folder below?";
-      confirm += kCR;
-      confirm += kCR;
-      confirm += folder;
-      confirm += kCR;
-      if (box(confirm, 0x10024) == 6) {
+      if (box(box_lines({"Create folder below?", "", folder, ""}), 0x10024) == 6) {
         make_folder_by_box(folder);
         return;
       }
@@ -328,13 +297,8 @@ class Opener {
 
   void make_folder_by_box(const std::string& folder) {
     while (platform::make_folder(folder) > 0) {
-      std::string text = "Could not create folder:";
-      text += kCR;
-      text += kCR;
-      text += folder;
-      text += kCR;
-      text += kCR;
-      text += "Check permissions and/or sufficient disk space.";
+      const std::string text =
+          box_lines({"Could not create folder:", "", folder, "", "Check permissions and/or sufficient disk space."});
       if (box(text, 0x10035) != 4) cancelled();
     }
   }

@@ -89,13 +89,9 @@ void EXITS(int status) {
   }
   if (s.PAUSEONEXIT) {
     if (s.BOXMODE) {
-      std::string text = "Premature Exit of ";
-      text += s.APPNAME.trimmed();
-      text += " Simulation ";
-      text += s.SIMNAME.trimmed();
-      text += kCR;
-      text += kCR;
-      text += "Press OK to Close Simulation Window";
+      std::string text = box_lines({"Premature Exit of " + std::string(s.APPNAME.trimmed()) + " Simulation " +
+                                        std::string(s.SIMNAME.trimmed()),
+                                    "", "Press OK to Close Simulation Window"});
       text += kNUL;
       box_until_ok(text, box_caption(), 0x10010);
     } else {
@@ -109,16 +105,9 @@ void EXITS(int status) {
 void PAUSEMSG() {
   const LibSettings& s = settings();
   if (s.BOXMODE) {
-    std::string text(s.APPNAME.trimmed());
-    text += " Simulation ";
-    text += s.SIMNAME.trimmed();
-    text += " paused";
-    text += kCR;
-    text += kCR;
-    text += "Refer to Simulation Window";
-    text += kCR;
-    text += kCR;
-    text += "Press OK to Continue";
+    std::string text = box_lines({std::string(s.APPNAME.trimmed()) + " Simulation " +
+                                      std::string(s.SIMNAME.trimmed()) + " paused",
+                                  "", "Refer to Simulation Window", "", "Press OK to Continue"});
     text += kNUL;
     box_until_ok(text, box_caption(), 0x10030);
     return;
@@ -200,16 +189,27 @@ void pause_for_enter(std::string_view message) {
   (void)console::read_line();
 }
 
-void put_to_console_and_log(std::string_view text) {
+void put_to_console_and_log(std::string_view text, std::int32_t logunit) {
   console::put(text);
-  if (settings().LOGUNIT > 0) platform::rt::write_text(settings().LOGUNIT, text);
+  if (logunit > 0) platform::rt::write_text(logunit, text);
 }
 
-void line_to_console_and_log(std::string_view text) {
+void line_to_console_and_log(std::string_view text, std::int32_t logunit) {
   console::line(text);
-  if (settings().LOGUNIT > 0) platform::rt::write_record(settings().LOGUNIT, text);
+  if (logunit > 0) platform::rt::write_record(logunit, text);
 }
 
-void empty_line_to_console_and_log() { line_to_console_and_log({}); }
+void empty_line_to_console_and_log(std::int32_t logunit) { line_to_console_and_log({}, logunit); }
+
+std::string box_lines(std::initializer_list<std::string_view> lines) {
+  std::string text;
+  bool first = true;
+  for (std::string_view l : lines) {
+    if (!first) text += kCR;
+    first = false;
+    text += l;
+  }
+  return text;
+}
 
 }  // namespace lib

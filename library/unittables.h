@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -99,10 +100,13 @@ std::string read_answer();
 // The console pause: writes the message as a line and waits for Enter; at the
 // end of input it returns as if Enter had been pressed.
 void pause_for_enter(std::string_view message);
-// Writes a line to the console and, when LOGUNIT is above 0, to that unit.
-void line_to_console_and_log(std::string_view text);
+// Writes a line to the console and, when the log unit is above 0, to that
+// unit (LOGUNIT unless another is given).
+void line_to_console_and_log(std::string_view text, std::int32_t logunit = settings().LOGUNIT);
 // The same without ending the line.
-void put_to_console_and_log(std::string_view text);
-void empty_line_to_console_and_log();
+void put_to_console_and_log(std::string_view text, std::int32_t logunit = settings().LOGUNIT);
+void empty_line_to_console_and_log(std::int32_t logunit = settings().LOGUNIT);
+// A message-box text: the lines joined by CR (character 13).
+std::string box_lines(std::initializer_list<std::string_view> lines);
 
 }  // namespace lib

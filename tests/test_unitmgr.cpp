@@ -369,3 +369,31 @@ TEST_F(UnitMgrTest, CopyModeMirrorsOutputsIntoTheCopyTree) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(UnitMgrTest, BoxModeAsksForAMissingInputInABox) {
+  Console con("r\nc\n");  // Retry once, then Cancel
+  lib::settings().BOXMODE = true;
+  lib::settings().APPNAME.assign("Flood");
+  std::int32_t unit = 0;
+  EXPECT_EQ(status_of([&] { lib::OPENFREE(unit, "I ", "gone.txt"); }), 1);
+  const std::string out = con.text();
+  const std::string box = "Flood FILE and/or path\ngone.txt\ndoes not exist.";
+  const std::size_t first = out.find(box);
+  ASSERT_NE(first, std::string::npos) << out;
+  EXPECT_NE(out.find(box, first + 1), std::string::npos) << "the retry shows the box again";
+}
+
+TEST_F(UnitMgrTest, BoxModeOutputWhoseFolderIsMissing) {
+  Console con("n\nc\n");  // No: try again; then Cancel
+  lib::settings().BOXMODE = true;
+  std::int32_t unit = 0;
+  EXPECT_EQ(status_of([&] { lib::OPENFREE(unit, "O ", "nowhere/out.txt"); }), 1);
+  EXPECT_NE(con.text().find("nowhere/\n\nAbove folder does not exist!  Create?\n\nEither create the folder yourself "
+                            "and press No,\nor press Yes to have the folder created for you."),
+            std::string::npos)
+      << con.text();
+}
+
+}  // namespace
