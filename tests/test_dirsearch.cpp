@@ -1,6 +1,8 @@
 #include "platform/dirsearch.h"
 
 #include <gtest/gtest.h>
+
+#include "test_support.h"
 #include <stdlib.h>
 
 #include <filesystem>
@@ -56,18 +58,11 @@ TEST(WildcardMatch, ManyStarsStayFast) {
 class DirSearch : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string tmpl = (fs::temp_directory_path() / "flowtab-ds-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
-    dir_ = tmpl;
     for (const char* name : {"b.out", "a.out", "C.out", "a.txt", "Z.out", "ab.out"}) std::ofstream(dir_ / name) << name;
     fs::create_directory(dir_ / "sub.out");
     fs::create_symlink("a.txt", dir_ / "link.out");
     fs::create_symlink("none.txt", dir_ / "broken.out");
     fs::create_directory_symlink("sub.out", dir_ / "dirlink.out");
-  }
-  void TearDown() override {
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
   }
 
   static std::vector<std::string> names(const std::vector<platform::Match>& matches) {
@@ -76,7 +71,8 @@ class DirSearch : public ::testing::Test {
     return out;
   }
 
-  fs::path dir_;
+  testing_support::TempFolder folder_;
+  const fs::path& dir_ = folder_.path();
 };
 
 TEST_F(DirSearch, RegularFilesInByteOrder) {

@@ -1,6 +1,8 @@
 #include "platform/filesys.h"
 
 #include <gtest/gtest.h>
+
+#include "test_support.h"
 #include <stdlib.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -17,15 +19,6 @@ namespace fs = std::filesystem;
 
 class FileSys : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string tmpl = (fs::temp_directory_path() / "flowtab-fs-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
-    dir_ = tmpl;
-  }
-  void TearDown() override {
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
-  }
   std::string path(std::string_view name) const { return (dir_ / name).string(); }
   std::string make(std::string_view name, std::string_view bytes) const {
     const std::string p = path(name);
@@ -42,7 +35,8 @@ class FileSys : public ::testing::Test {
     return names;
   }
 
-  fs::path dir_;
+  testing_support::TempFolder folder_;
+  const fs::path& dir_ = folder_.path();
 };
 
 TEST_F(FileSys, MakeFolder) {

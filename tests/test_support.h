@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -42,6 +43,28 @@ class Console {
  private:
   std::ostringstream out_;
   std::istringstream in_;
+};
+
+// A fresh temporary folder, removed with the object.
+class TempFolder {
+ public:
+  TempFolder() {
+    std::string tmpl = (std::filesystem::temp_directory_path() / "flowtab-XXXXXX").string();
+    if (::mkdtemp(tmpl.data()) == nullptr) ADD_FAILURE() << "cannot make a temporary folder";
+    path_ = tmpl;
+  }
+  ~TempFolder() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+  }
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+  operator const std::filesystem::path&() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
 };
 
 // A fresh folder that is the current folder for the lifetime of the object.

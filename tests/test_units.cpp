@@ -1,6 +1,8 @@
 #include "platform/units.h"
 
 #include <gtest/gtest.h>
+
+#include "test_support.h"
 #include <unistd.h>
 
 #include <cerrno>
@@ -24,9 +26,6 @@ using namespace std::string_literals;
 class Units : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string tmpl = (fs::temp_directory_path() / "flowtab-units-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
-    dir_ = tmpl;
     platform::set_terminator(platform::throw_process_ended);
     platform::console::set_output(&console_);
   }
@@ -38,8 +37,6 @@ class Units : public ::testing::Test {
     }
     platform::console::set_output(nullptr);
     platform::set_terminator(nullptr);
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
   }
 
   std::string path(std::string_view name) const { return (dir_ / name).string(); }
@@ -85,7 +82,8 @@ class Units : public ::testing::Test {
     return s == 0 ? std::string(rec) : "<" + std::to_string(s) + ">";
   }
 
-  fs::path dir_;
+  testing_support::TempFolder folder_;
+  const fs::path& dir_ = folder_.path();
   std::ostringstream console_;
 };
 
