@@ -130,7 +130,8 @@ class Opener {
 
   std::string trimmed_name() const { return std::string(name_.trimmed()); }
 
-  // Steps 2 to 8: clean the name, report the attempt, decide how to open.
+  // One attempt: clean the name, report it, and decide how to open the file
+  // (or that the user must be asked for another name).
   Next attempt() {
     CLEANPATH(name_);
     const LibSettings& s = settings();
@@ -160,7 +161,8 @@ class Opener {
     return open_output();
   }
 
-  // Step 6: the file is open on another unit of this process.
+  // The file is already connected on another unit of this process: ask
+  // whether to close it there first.
   bool close_open_file(std::int32_t other) {
     bool yes;
     if (settings().BOXMODE) {
@@ -183,7 +185,8 @@ class Opener {
     return true;
   }
 
-  // Step 9: the console prompt for another name.
+  // Asks on the console for another name; an empty answer tries the same
+  // name again.
   void ask_for_name() {
     const std::size_t n = lensl_length(descr_);
     if (n > 0) {
@@ -203,7 +206,7 @@ class Opener {
     name_.assign(trim_both(answer));
   }
 
-  // Step 10.
+  // Connects an existing input and reports its unit.
   Next open_input() {
     const int st = rt::open(unit_, name_.trimmed(), row_->options);
     if (st > 0) rt::runtime_failure("open", unit_, st, name_.trimmed());
@@ -215,7 +218,7 @@ class Opener {
     return Next::Done;
   }
 
-  // Steps 11 and 12.
+  // Creates or opens an output according to its type code.
   Next open_output() {
     if (!row_ || row_->cls == CodeClass::Unknown) {
       std::string text = "  Unrecognised file type ";

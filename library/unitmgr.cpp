@@ -45,7 +45,8 @@ std::int32_t kind_of(std::string_view name) {
 // nothing, and such a unit must not be recorded as open.
 bool opened(std::int32_t unit) { return unit != 0 && platform::rt::is_connected(unit); }
 
-// Steps 2 to 6 of the pool open, on the name in the manager's field.
+// Opens the name held in the manager's field on the first free pool unit;
+// a blank name ends the run.
 void open_pool_unit(std::int32_t& IUNIT, std::string_view FTYPE) {
   FText& name = work_name();
   if (name.blank()) {
@@ -78,7 +79,8 @@ void open_pool_unit(std::int32_t& IUNIT, std::string_view FTYPE) {
   slot->open = opened(IUNIT);
 }
 
-// Steps 2 to 5 of the fixed-slot opens.
+// Opens fixed slot N on the name it holds (refusing a slot that is already
+// open, or an unnamed one when no prompt is allowed).
 void open_fixed_slot(std::int32_t N, std::int32_t& IUNIT, std::string_view FTYPE, std::string_view DESCR,
                      std::int32_t IPROMPT) {
   FixedSlot& f = unit_tables().fixed[N - 1];
