@@ -3,10 +3,10 @@
 #include <string>
 #include <vector>
 
+#include <unordered_set>
+
 #include "converter/peaks.h"
 #include "converter/series.h"
-#include "converter/ts1_writer.h"
-#include "converter/wbnm.h"
 #include "library/ftext.h"
 #include "library/numtext.h"
 #include "library/paths.h"
@@ -41,96 +41,104 @@ std::vector<platform::Match> expand(const std::string& pattern) {
   return matches;
 }
 
-std::string_view converting_label(OutputKind k) {
-  switch (k) {
-    case OutputKind::Ts1: return "Converting to .ts1: ";
-    case OutputKind::Ts2: return "Converting to .ts2: ";
-    case OutputKind::Csv: return "Converting to .csv: ";
-  }
-  return {};
-}
-
 [[noreturn]] void not_available(std::string_view what) {
   console::empty_line();
   console::line(std::string(what));
   lib::EXITS(1);
 }
 
+// Prints one output's console line and warns when an earlier event of the
+// same file already gave that name.
+void announce(const NamedOutput& out, std::unordered_set<std::string>& seen) {
+  console::line(out.label + out.name);
+  if (!seen.insert(out.name).second)
+    console::line("WARNING - Output file name repeated within one input file: " + out.name);
+}
+
 }  // namespace
 
-FileConverter::FileConverter(const RunSettings& run) : run_(run) {}
+FileConverter::FileConverter(const RunSettings& run) : run_(run), writer_(make_writer(run.output)) {}
+
+std::vector<EventOutputs> FileConverter::name_outputs(const InputReader& reader,
+                                                      const std::vector<std::string>& events,
+                                                      std::string_view match_name) const {
+  const Naming naming = reader.naming();
+  if (const std::string_view refusal = writer_->refusal(naming); !refusal.empty()) {
+    console::line(std::string(refusal));
+    lib::EXITS(1);
+  }
+  const NameParts parts(match_name);
+  const std::size_t nevents = run_.multi_event ? events.size() : 1;
+  std::vector<EventOutputs> outputs;
+  outputs.reserve(nevents);
+  std::unordered_set<std::string> seen;
+  for (std::size_t k = 0; k < nevents; ++k) {
+    const std::string_view event = run_.multi_event ? lib::trim_right(events[k]) : std::string_view();
+    // An event name becomes part of a file name: a folder separator in it
+    // would name a file that can never be created.
+    if (event.find_first_of("/\\") != std::string_view::npos) {
+      console::line("ERROR - Event name cannot be used in a file name: " + std::string(event));
+      lib::EXITS(1);
+    }
+    EventOutputs& o = outputs.emplace_back(writer_->outputs(naming, parts, event));
+    o.first.name = std::string(lib::cut(o.first.name, kFileNameLength));
+    o.second.name = std::string(lib::cut(o.second.name, kFileNameLength));
+    announce(o.first, seen);
+    if (!o.second.name.empty()) announce(o.second, seen);
+  }
+  return outputs;
+}
 
 void FileConverter::convert(const platform::Match& match, std::int32_t ifile) {
-  const RunSettings& run = run_;
   const std::string M(lib::trim_right(lib::cut(match.name, kFileNameLength)));
   // The input is opened in the pattern's folder; every name formed from it
   // uses the bare matched name, so outputs go to the current folder.
-  const std::string input_name = match.folder + M;
+  InputFile file{run_, M, match.folder + M, ifile, INUNIT_};
 
   console::empty_line();
-  console::line(std::string(converting_label(run.output)) + M);
-  const bool wbnm_input = run.input == InputKind::Wbnm;
-  peaks_.start_file(1);
+  console::line(std::string(writer_->converting_label()) + M);
+  const std::unique_ptr<InputReader> reader = make_reader(file);
+  if (!reader->scan()) return;
 
-  std::int64_t version = -1;
-  if (wbnm_input) {
-    lib::OPENFREE(INUNIT_, "I ", input_name);
-    version = wbnm::scan_version(*platform::rt::text_source(INUNIT_));
-    if (version >= wbnm::kVersion2019 && !run.multi_event) {
-      console::line("WBNM 2019 version or later should use -mw switch... exiting");
-      lib::CLOSER(INUNIT_);
-      return;
-    }
-  }
-  if (run.multi_event) {
+  std::vector<std::string> events;
+  if (run_.multi_event) {
     console::empty_line();
     console::put("Multiple Duration Switch Enabled ");
-    if (wbnm_input || run.input == InputKind::Rafts)
-      not_available("ERROR - Multiple event input not available in this build.");
-    not_available("Multiple event reads are currently supported for RAFTS and WBNM ouputs only.");
+    events = reader->count_events();
+  } else {
+    reader->check_single();
   }
-  if (!wbnm_input) not_available("ERROR - Input format not available in this build.");
+  const std::vector<EventOutputs> outputs = name_outputs(*reader, events, M);
+  if (run_.output != OutputKind::Ts1) not_available("ERROR - Output format not available in this build.");
+  peaks_.start_file(static_cast<std::int32_t>(outputs.size()));
 
-  // Output names.
-  const std::string P(lib::trim_right(lib::FILENAMEPATH(M)));
-  std::string tot, loc;
-  switch (run.output) {
-    case OutputKind::Ts1:
-      tot = P + "_tot.ts1";
-      loc = P + "_loc.ts1";
-      console::line("   TS1 Total Hydrographs Output File: " + tot);
-      console::line("   TS1 Local Hydrographs Output File: " + loc);
-      break;
-    case OutputKind::Ts2:
-      console::line("   TS2 Output Format not supported for WBNM format or multiple event switch.");
-      lib::EXITS(1);
-    case OutputKind::Csv:
-      tot = M + "_tot.csv";
-      loc = M + "_loc.csv";
-      console::line("   CSV Output File: " + tot);
-      console::line("   CSV Output File: " + loc);
-      break;
+  if (reader->reads_through_unit()) {
+    lib::CLOSER(INUNIT_);
+    lib::OPENFREE(INUNIT_, "I ", file.path);
   }
-  tot = std::string(lib::cut(tot, kFileNameLength));
-  loc = std::string(lib::cut(loc, kFileNameLength));
-  if (run.output == OutputKind::Csv) not_available("ERROR - Output format not available in this build.");
-
-  lib::CLOSER(INUNIT_);
-  lib::OPENFREE(INUNIT_, "I ", input_name);
-  wbnm::Reader reader(*platform::rt::text_source(INUNIT_));
-
-  lib::OPENFREE(UNITA_, "O ", tot);
-  lib::OPENFREE(UNITB_, "O ", loc);
-  console::empty_line();
-  console::line("Converting...");
+  reader->start();
   SeriesTable table;
-  reader.read_event(1, version, table, peaks_, 0, ifile);
-  const TimeAxis axis = build_time_axis(table, run);
-  write_ts1(run, M, table, axis, UNITA_, UNITB_);
-  lib::CLOSER(UNITA_);
-  lib::CLOSER(UNITB_);
+  table.keep_times = writer_->needs_value_times();
+  for (std::size_t k = 0; k < outputs.size(); ++k) {
+    const EventOutputs& out = outputs[k];
+    lib::OPENFREE(UNITA_, "O ", out.first.name);
+    const bool pair = !out.second.name.empty();
+    if (pair) lib::OPENFREE(UNITB_, "O ", out.second.name);
+    console::empty_line();
+    console::line("Converting...");
+    table.clear();
+    const auto ievent = static_cast<std::int32_t>(k + 1);
+    reader->read_event(ievent, table, peaks_, run_.multi_event ? ievent - 1 : 0);
+    const TimeAxis axis = build_time_axis(table, run_);
+    writer_->write(run_, M, table, axis, UNITA_, pair ? UNITB_ : 0);
+    lib::CLOSER(UNITA_);
+    if (pair) lib::CLOSER(UNITB_);
+  }
   lib::CLOSER(INUNIT_);
-  write_peak_table(M, peaks_, UNITA_);
+  if (run_.multi_event)
+    write_event_peak_table(M, peaks_, events, run_, UNITA_);
+  else if (reader->keeps_peaks())
+    write_peak_table(M, peaks_, UNITA_);
 }
 
 void run_file_loop(const RunSettings& run) {

@@ -3,14 +3,22 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "converter/options.h"
 #include "converter/peaks.h"
+#include "converter/readers/reader.h"
+#include "converter/writers/writer.h"
 #include "platform/dirsearch.h"
 
 namespace conv {
 
-// Converts one matched input file after another.
+// Converts one matched input file after another, the same way for every
+// input kind (through its reader) and every output format (through its
+// writer).
 class FileConverter {
  public:
   explicit FileConverter(const RunSettings& run);
@@ -18,7 +26,12 @@ class FileConverter {
   void convert(const platform::Match& match, std::int32_t ifile);
 
  private:
+  // Forms and announces the outputs of every event.
+  std::vector<EventOutputs> name_outputs(const InputReader& reader, const std::vector<std::string>& events,
+                                         std::string_view match_name) const;
+
   const RunSettings& run_;
+  std::unique_ptr<OutputWriter> writer_;
   PeakStore peaks_;
   std::int32_t INUNIT_ = 0, UNITA_ = 0, UNITB_ = 0;
 };

@@ -59,10 +59,10 @@ void report(const TimeAxis& a) {
 
 }  // namespace
 
-TimeAxis build_time_axis(SeriesTable& table, const RunSettings& run, float rorb_dt) {
+TimeAxis build_time_axis(SeriesTable& table, const RunSettings& run) {
   TimeAxis a;
   std::vector<Series>& s = table.series;
-  const bool whole_span_rows = run.input == InputKind::Rorb || run.input == InputKind::Urbs;
+  const bool whole_span_rows = table.rows_from_start;
 
   // Series without values have no times: they take no part in the span.
   bool first = true;
@@ -80,8 +80,8 @@ TimeAxis build_time_axis(SeriesTable& table, const RunSettings& run, float rorb_
 
   if (s.empty()) {
     // An event without series: an empty axis, still extended by -s0/-e0.
-  } else if (run.input == InputKind::Rorb) {
-    a.DT = rorb_dt;
+  } else if (table.given_dt) {
+    a.DT = *table.given_dt;
     a.NMAX = s.front().nvals();
     if (!(std::isfinite(a.DT) && a.DT > 0.0f)) invalid_increment();
   } else {

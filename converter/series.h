@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,12 +18,12 @@ inline constexpr std::int32_t kDefaultMaxVals = 10000;
 inline constexpr std::size_t kNameLength = 100;
 
 struct Series {
-  std::string name;            // without trailing blanks, at most kNameLength characters
-  std::vector<float> q;        // values by step (the total hydrographs of WBNM input)
-  std::vector<float> qloc;     // WBNM local hydrographs, step by step with q
-  std::vector<float> rawtime;  // times as read, for inputs that keep them
-  float tstart = 0.0f;         // minutes
-  float tend = 0.0f;           // minutes
+  std::string name;          // without trailing blanks, at most kNameLength characters
+  std::vector<float> q;      // values by step (the total hydrographs of WBNM input)
+  std::vector<float> qloc;   // WBNM local hydrographs, step by step with q
+  std::vector<float> hours;  // the time of each value in hours, when the table keeps value times
+  float tstart = 0.0f;       // minutes
+  float tend = 0.0f;         // minutes
 
   std::int32_t nvals() const { return static_cast<std::int32_t>(q.size()); }
 };
@@ -32,9 +33,28 @@ struct SeriesTable {
   std::vector<Series> series;
   std::int32_t MAXVALS = kDefaultMaxVals;
   bool has_local = false;  // q and qloc are filled in step (WBNM input)
+  // Set by the file loop when the writer prints each value's own time: the
+  // readers then keep it in Series::hours.
+  bool keep_times = false;
+  // Set by readers whose rows carry their own increment (RORB): the axis takes
+  // it instead of measuring the first series.
+  std::optional<float> given_dt;
+  // Set by readers whose series all run from the first row (RORB, URBS).
+  bool rows_from_start = false;
 
   std::int32_t NTS() const { return static_cast<std::int32_t>(series.size()); }
-  void clear() { series.clear(); }
+  // Empties the table for the next event (the file-wide settings stay).
+  void clear() {
+    series.clear();
+    has_local = false;
+    given_dt.reset();
+    rows_from_start = false;
+  }
+  // Appends a value of series s at `minutes`, keeping its time when asked to.
+  void append(Series& s, float minutes, float value) {
+    s.q.push_back(value);
+    if (keep_times) s.hours.push_back(minutes / 60.0f);
+  }
 };
 
 struct TimeAxis {
@@ -63,7 +83,7 @@ struct TimeAxis {
 
 // Builds the axis of one event after its reader: prints the axis report,
 // adds the -s0/-e0 zero steps to the series and settles each series' rows.
-// `rorb_dt` is the increment of RORB input.  Fatal conditions end the run.
-TimeAxis build_time_axis(SeriesTable& table, const RunSettings& run, float rorb_dt = -1.0f);
+// Fatal conditions end the run.
+TimeAxis build_time_axis(SeriesTable& table, const RunSettings& run);
 
 }  // namespace conv

@@ -152,7 +152,9 @@ TEST(TimeAxis, RorbAndUrbsRowsCoverTheWholeAxis) {
   SeriesTable t;
   t.series.push_back(series(0.0f, 60.0f, 4));
   t.series.push_back(series(30.0f, 60.0f, 2));
-  const auto a = conv::build_time_axis(t, settings(InputKind::Rorb), 20.0f);
+  t.given_dt = 20.0f;
+  t.rows_from_start = true;
+  const auto a = conv::build_time_axis(t, settings());
   EXPECT_EQ(a.DT, 20.0f);
   EXPECT_EQ(a.NMAX, 4);
   EXPECT_EQ(a.ISTART, (std::vector<std::int32_t>{1, 1}));

@@ -1,5 +1,5 @@
 // The WBNM version rule.
-#include "converter/wbnm.h"
+#include "converter/readers/wbnm.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "converter/ts1_writer.h"
+#include "converter/writers/ts1.h"
 
 #include <string>
 
@@ -55,8 +55,20 @@ void data_row(std::string& buf, float time, const TimeAxis& axis, const SeriesTa
 
 }  // namespace
 
-void write_ts1(const RunSettings& run, std::string_view match_name, const SeriesTable& table, const TimeAxis& axis,
-               std::int32_t unit_a, std::int32_t unit_b) {
+EventOutputs Ts1Writer::outputs(Naming naming, const NameParts& parts, std::string_view event) const {
+  static constexpr OutputLabels kLabels{
+      "   TS1 Output File: ",
+      "   TS1 Total Hydrographs Output File: ",
+      "   TS1 Local Hydrographs Output File: ",
+      "   TS1 Total Hydrographs Output File Based On: ",
+      "   TS1 Local Hydrographs Output File Based On: ",
+      false,
+  };
+  return shared_outputs(naming, parts, event, ".ts1", kLabels);
+}
+
+void Ts1Writer::write(const RunSettings& run, std::string_view match_name, const SeriesTable& table,
+                      const TimeAxis& axis, std::int32_t unit_a, std::int32_t unit_b) const {
   platform::console::empty_line();
   platform::console::line("Writing to .ts1 file...");
   const bool pair = unit_b != 0;

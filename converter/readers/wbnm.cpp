@@ -1,4 +1,4 @@
-#include "converter/wbnm.h"
+#include "converter/readers/wbnm.h"
 
 #include <array>
 #include <string>
@@ -8,6 +8,7 @@
 #include "library/keywords.h"
 #include "library/numtext.h"
 #include "library/text_basics.h"
+#include "library/unitmgr.h"
 #include "library/unittables.h"
 #include "platform/console.h"
 
@@ -119,38 +120,9 @@ std::int64_t scan_version(platform::rt::TextSource& input) {
   return version;
 }
 
-bool Reader::read(std::string_view& line) {
-  if (in_.next(line) == kEnd) {
-    at_end_ = true;
-    return false;
-  }
-  at_end_ = false;
-  ++nline_;
-  return true;
-}
-
-void Reader::step_back() {
-  in_.back();
-  if (at_end_)
-    at_end_ = false;
-  else if (nline_ > 0)
-    --nline_;
-}
-
-void Reader::read_error() const {
-  std::string text = "ERROR - Reading input file at line";
-  ffmt::put_I(text, 12, nline_);
-  console::line(text);
-  lib::EXITS(1);
-}
-
 bool Reader::read_block(std::string_view header, std::int64_t version, SeriesTable& table,
                         std::string_view& ended_by) {
-  if (table.NTS() >= MAXTS) {
-    console::empty_line();
-    console::line("ERROR - Exceeded maximum number of " + lib::AINTEGER(MAXTS) + " WBNM time-series allowed.");
-    lib::EXITS(1);
-  }
+  if (table.NTS() >= MAXTS) capacity_exceeded(MAXTS, " WBNM time-series allowed.");
   std::string_view name;
   if (version >= kVersion2019) {
     const std::int64_t c = position(header, ":");
@@ -175,12 +147,7 @@ bool Reader::read_block(std::string_view header, std::int64_t version, SeriesTab
       ended_by = line;
       return true;
     }
-    if (s.nvals() >= table.MAXVALS) {
-      console::empty_line();
-      console::line("ERROR - Exceeded maximum number of " + lib::AINTEGER(table.MAXVALS) +
-                    " points in a WBNM time-series.");
-      lib::EXITS(1);
-    }
+    if (s.nvals() >= table.MAXVALS) capacity_exceeded(table.MAXVALS, " points in a WBNM time-series.");
     // Fields: 1 time, 6 and 7 the local flows, 9 the total flow.  A slash
     // leaves the remaining fields at zero.
     float time = 0.0f, local_a = 0.0f, local_b = 0.0f, total = 0.0f;
@@ -272,6 +239,29 @@ void Reader::read_event(std::int32_t ievent, std::int64_t version, SeriesTable& 
       return;
     }
   }
+}
+
+bool WbnmReader::scan() {
+  lib::OPENFREE(file_.INUNIT, "I ", file_.path);
+  version_ = scan_version(*platform::rt::text_source(file_.INUNIT));
+  if (version_ >= kVersion2019 && !file_.run.multi_event) {
+    console::line("WBNM 2019 version or later should use -mw switch... exiting");
+    lib::CLOSER(file_.INUNIT);
+    return false;
+  }
+  return true;
+}
+
+std::vector<std::string> WbnmReader::count_events() {
+  console::empty_line();
+  console::line("ERROR - Multiple event input not available in this build.");
+  lib::EXITS(1);
+}
+
+void WbnmReader::start() { reader_.emplace(*platform::rt::text_source(file_.INUNIT)); }
+
+void WbnmReader::read_event(std::int32_t ievent, SeriesTable& table, PeakStore& peaks, std::int32_t column) {
+  reader_->read_event(ievent, version_, table, peaks, column, file_.ifile);
 }
 
 }  // namespace conv::wbnm

@@ -3,9 +3,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "converter/peaks.h"
+#include "converter/readers/line_input.h"
+#include "converter/readers/reader.h"
 #include "converter/series.h"
 #include "platform/units.h"
 
@@ -36,20 +39,34 @@ class Reader {
                   std::int32_t column, std::int32_t ifile);
 
   // Lines read so far (the line number of the last line read).
-  std::int32_t NLINE() const { return nline_; }
+  std::int64_t NLINE() const { return in_.NLINE(); }
 
  private:
-  bool read(std::string_view& line);
-  void step_back();
-  [[noreturn]] void read_error() const;
+  bool read(std::string_view& line) { return in_.read(line); }
+  void step_back() { in_.step_back(); }
+  [[noreturn]] void read_error() const { in_.read_error(); }
   // Reads one hydrograph block whose header is `header`; returns the line
   // that ended it, or false at the end of the file.
   bool read_block(std::string_view header, std::int64_t version, SeriesTable& table, std::string_view& ended_by);
   bool read_peak_summary(PeakStore& peaks, std::int32_t column, std::int32_t ifile, std::string_view& ended_by);
 
-  platform::rt::TextSource& in_;
-  std::int32_t nline_ = 0;
-  bool at_end_ = false;
+  LineInput in_;
+};
+
+// The file loop's WBNM input: the version scan on a first connection, then
+// the reading pass on the reading connection.
+class WbnmReader : public InputReader {
+ public:
+  using InputReader::InputReader;
+  bool scan() override;
+  std::vector<std::string> count_events() override;
+  Naming naming() const override { return file_.run.multi_event ? Naming::WbnmDurations : Naming::WbnmPair; }
+  void start() override;
+  void read_event(std::int32_t ievent, SeriesTable& table, PeakStore& peaks, std::int32_t column) override;
+
+ private:
+  std::int64_t version_ = -1;
+  std::optional<Reader> reader_;
 };
 
 }  // namespace conv::wbnm

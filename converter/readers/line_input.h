@@ -1,0 +1,56 @@
+// A text input read line by line, with the running line count that every
+// text reader's read-error message prints, and the two fatal messages that
+// all readers share.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "platform/units.h"
+
+namespace conv {
+
+// Ends the run: "ERROR - Reading input file at line" and the line number in
+// 12 columns, then EXITS.
+[[noreturn]] void read_error_at(std::int64_t line);
+
+// Ends the run: an empty line, "ERROR - Exceeded maximum number of ", the
+// limit and `ending` (" WBNM time-series allowed.", ...), then EXITS.
+[[noreturn]] void capacity_exceeded(std::int64_t limit, std::string_view ending);
+
+// Lines of the reading connection.  NLINE() is the number of the last line
+// actually read: a read at the end of the file adds nothing, and a line read
+// again after a step back is not counted twice.
+class LineInput {
+ public:
+  explicit LineInput(platform::rt::TextSource& input) : in_(input) {}
+
+  // The next line, or false at the end of the file.
+  bool read(std::string_view& line) {
+    if (in_.next(line) == platform::rt::kEnd) {
+      at_end_ = true;
+      return false;
+    }
+    at_end_ = false;
+    ++nline_;
+    return true;
+  }
+  // Steps back one line.  After a read that met the end of the file this only
+  // cancels the end condition.
+  void step_back() {
+    in_.back();
+    if (at_end_)
+      at_end_ = false;
+    else if (nline_ > 0)
+      --nline_;
+  }
+  std::int64_t NLINE() const { return nline_; }
+  [[noreturn]] void read_error() const { read_error_at(nline_); }
+
+ private:
+  platform::rt::TextSource& in_;
+  std::int64_t nline_ = 0;
+  bool at_end_ = false;
+};
+
+}  // namespace conv

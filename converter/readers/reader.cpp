@@ -1,0 +1,56 @@
+#include "converter/readers/reader.h"
+
+#include "converter/readers/wbnm.h"
+#include "library/unittables.h"
+#include "platform/console.h"
+#include "platform/units.h"
+
+namespace conv {
+namespace console = platform::console;
+namespace rt = platform::rt;
+
+namespace {
+
+[[noreturn]] void not_available(std::string_view what) {
+  console::empty_line();
+  console::line(std::string(what));
+  lib::EXITS(1);
+}
+
+// Input kinds whose reader is not part of this build.
+class NotBuilt : public InputReader {
+ public:
+  using InputReader::InputReader;
+  std::vector<std::string> count_events() override {
+    if (file_.run.input == InputKind::Rafts) not_available("ERROR - Multiple event input not available in this build.");
+    return InputReader::count_events();
+  }
+  void check_single() override { not_available("ERROR - Input format not available in this build."); }
+  void read_event(std::int32_t, SeriesTable&, PeakStore&, std::int32_t) override {}
+};
+
+}  // namespace
+
+std::vector<std::string> InputReader::count_events() {
+  not_available("Multiple event reads are currently supported for RAFTS and WBNM ouputs only.");
+}
+
+void InputReader::check_single() {
+  const int unit = rt::lowest_free_unit();
+  rt::OpenOptions read_only;
+  read_only.form = rt::Form::Stream;
+  const int st = rt::open(unit, file_.path, read_only);
+  if (st > 0) rt::runtime_failure("open", unit, st, file_.path);
+  rt::close(unit);
+}
+
+std::unique_ptr<InputReader> make_reader(InputFile& file) {
+  switch (file.run.input) {
+    case InputKind::Wbnm:
+      return std::make_unique<wbnm::WbnmReader>(file);
+    default:
+      return std::make_unique<NotBuilt>(file);
+  }
+}
+
+}  // namespace conv
