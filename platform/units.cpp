@@ -2,8 +2,8 @@
 // connection forms.
 //
 // Every connection sits on one file descriptor behind a small buffered
-// positional layer (FileIO).  A formatted input is read into memory whole at
-// the open and served by a TextSource; formatted output and binary writes are
+// positional layer (FileIO).  A formatted input is mapped at the open and
+// served by a TextSource; formatted output and binary writes are
 // collected in a large buffer and written with ::write.  The first write
 // failure of a connection is kept and reported again at its close, so that a
 // full disk can never pass for a complete output.
@@ -30,26 +30,21 @@
 namespace platform::rt {
 
 TextBuffer::~TextBuffer() {
-  if (mapped_) ::munmap(data_, mapped_size_);
+  if (mapped_) ::munmap(const_cast<char*>(data_), size_);
 }
 
-std::shared_ptr<TextBuffer> TextBuffer::with_room(std::size_t n) {
-  // Below this size ordinary memory is as cheap.
-  constexpr std::size_t kMapFrom = 1 << 20;
+std::shared_ptr<TextBuffer> TextBuffer::map(int fd, std::size_t n) {
+  // Files that fit comfortably are made present in one step; larger ones are
+  // paged in as the reader walks them, and can be larger than the memory.
+  constexpr std::size_t kPopulateUpTo = std::size_t{1} << 30;
+  const int flags = MAP_PRIVATE | (n <= kPopulateUpTo ? MAP_POPULATE : 0);
+  void* p = ::mmap(nullptr, n, PROT_READ, flags, fd, 0);
+  if (p == MAP_FAILED) return nullptr;
+  ::madvise(p, n, MADV_SEQUENTIAL);
   auto b = std::make_shared<TextBuffer>();
-  if (n >= kMapFrom) {
-    void* p = ::mmap(nullptr, n, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
-    if (p != MAP_FAILED) {
-      b->data_ = static_cast<char*>(p);
-      b->mapped_ = true;
-      b->mapped_size_ = n;
-      b->size_ = n;
-      return b;
-    }
-  }
-  b->str_.resize(n);
-  b->data_ = b->str_.data();
+  b->data_ = static_cast<const char*>(p);
   b->size_ = n;
+  b->mapped_ = true;
   return b;
 }
 
@@ -125,7 +120,9 @@ class FileIO {
   }
 
   // The whole file, read with as few calls as its size allows.
-  std::shared_ptr<TextBuffer> read_all(int& status) {
+  // The whole file: mapped when `map` is set and the file is regular,
+  // otherwise read in chunks.
+  std::shared_ptr<TextBuffer> read_all(bool map, int& status) {
     status = 0;
     if (!wbuf_.empty()) {
       if ((status = flush())) return nullptr;
@@ -135,15 +132,13 @@ class FileIO {
       status = errno_status();
       return nullptr;
     }
-    std::size_t got = 0;
-    if (S_ISREG(st.st_mode) && st.st_size > 0) {
-      auto data = TextBuffer::with_room(static_cast<std::size_t>(st.st_size));
-      if ((status = raw_read(0, data->data(), static_cast<std::size_t>(st.st_size), got))) return nullptr;
-      data->resize(got);
-      return data;
+    if (map && S_ISREG(st.st_mode) && st.st_size > 0) {
+      if (auto mapped = TextBuffer::map(fd_, static_cast<std::size_t>(st.st_size))) return mapped;
     }
     std::string bytes;
+    if (S_ISREG(st.st_mode)) bytes.reserve(static_cast<std::size_t>(st.st_size));
     std::array<char, 65536> chunk;
+    std::size_t got = 0;
     for (;;) {
       if ((status = raw_read(bytes.size(), chunk.data(), chunk.size(), got))) return nullptr;
       bytes.append(chunk.data(), got);
@@ -349,39 +344,13 @@ Connection& require(int unit, std::string_view operation, Form form, bool read, 
   return c;
 }
 
-// The last text input read whole, kept so that the same unchanged file opened
-// again (a scan of a file, then its reading) is not read a second time.
-struct LoadedInput {
-  dev_t dev = 0;
-  ino_t ino = 0;
-  off_t size = 0;
-  struct timespec mtime {};
-  std::shared_ptr<const TextBuffer> data;
-};
-
-LoadedInput& last_input() {
-  static LoadedInput last;
-  return last;
-}
-
 // Loads the file from disk into the connection's text source, at its start.
+// A file that is only read is mapped; one that is also written may change
+// under its views, so its bytes are copied.
 int reload(Connection& c) {
-  struct stat st {};
-  const bool cacheable = !c.writable && ::fstat(c.io->fd(), &st) == 0 && S_ISREG(st.st_mode);
-  LoadedInput& last = last_input();
-  if (cacheable && last.data && last.dev == st.st_dev && last.ino == st.st_ino && last.size == st.st_size &&
-      last.mtime.tv_sec == st.st_mtim.tv_sec && last.mtime.tv_nsec == st.st_mtim.tv_nsec) {
-    if (c.data) c.retired.push_back(std::move(c.data));
-    c.data = last.data;
-    c.source = TextSource(c.data);
-    c.live = true;
-    return 0;
-  }
-  last.data.reset();  // one file in memory at a time
   int status = 0;
-  std::shared_ptr<const TextBuffer> fresh = c.io->read_all(status);
+  std::shared_ptr<const TextBuffer> fresh = c.io->read_all(!c.writable, status);
   if (status) return status;
-  if (cacheable) last = LoadedInput{st.st_dev, st.st_ino, st.st_size, st.st_mtim, fresh};
   if (c.data) c.retired.push_back(std::move(c.data));
   c.data = std::move(fresh);
   c.source = TextSource(c.data);

@@ -4,8 +4,8 @@
 // file-unit manager hands them out.  A connection is opened with a form:
 //
 //   Formatted  text records: the bytes up to "\n", one "\r" before it dropped.
-//              An input file is read into memory whole when it is opened and
-//              its records are served from there; an output is buffered.
+//              An input file is mapped when it is opened and its records
+//              are served from the mapping; an output is buffered.
 //   Stream     bytes without structure, read and written at a byte position.
 //   Framed     records, each between two 4-byte little-endian byte counts.
 //   Direct     fixed-length records addressed by number (1 and up).
@@ -90,9 +90,9 @@ int write_record(int unit, std::string_view text);
 // Writes text without ending the record.
 int write_text(int unit, std::string_view text);
 
-// The bytes of a whole text input held in memory.  Large files get memory of
-// their own, mapped and made present in one step, so that reading them in
-// costs little beyond the copy.
+// The bytes of a whole text input.  A regular file that is only read is
+// mapped, so its bytes are the system's file cache and are given back when the
+// last view of them goes; anything else is read into a string.
 class TextBuffer {
  public:
   TextBuffer() = default;
@@ -101,21 +101,16 @@ class TextBuffer {
   TextBuffer(const TextBuffer&) = delete;
   TextBuffer& operator=(const TextBuffer&) = delete;
 
-  // Room for n bytes, to be filled through data() and settled with resize().
-  static std::shared_ptr<TextBuffer> with_room(std::size_t n);
+  // The first n bytes of the open file fd, mapped read-only; nullptr when the
+  // file cannot be mapped.
+  static std::shared_ptr<TextBuffer> map(int fd, std::size_t n);
 
-  char* data() { return data_; }
-  // Shrinks the bytes to n (at most the room given).
-  void resize(std::size_t n) { size_ = n < room() ? n : room(); }
   std::string_view view() const { return std::string_view(data_, size_); }
 
  private:
-  std::size_t room() const { return mapped_ ? mapped_size_ : str_.size(); }
-
   std::string str_;
-  char* data_ = nullptr;
+  const char* data_ = nullptr;
   std::size_t size_ = 0;
-  std::size_t mapped_size_ = 0;
   bool mapped_ = false;
 };
 
