@@ -132,7 +132,9 @@ std::int32_t NUMBEROFSUBSTRINGS(FText& str, std::string_view sep) {
 }
 
 std::string SUBSTRING(std::string_view str, std::string_view sep, std::int32_t n) {
-  if (n < 1) return {};
+  // An empty separator is found where every search starts, so no piece ever
+  // ends after its start: every piece is blank.
+  if (n < 1 || sep.empty()) return {};
   std::size_t pos = 0;
   for (std::int32_t k = 1; k < n; ++k) {
     const std::size_t q = str.find(sep, pos);

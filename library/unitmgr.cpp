@@ -135,14 +135,9 @@ void CLOSER(std::int32_t& IUNIT) {
     }
   }
   if (!found || !*flag) return;
-  const std::string path = platform::rt::connected_path(IUNIT);
-  const int st = platform::rt::close(IUNIT);
+  const bool written = close_reporting_unwritten(IUNIT);
   *flag = false;
-  if (st > 0) {
-    // An output that could not be written completely (disk full) must not
-    // pass for a good one.
-    console::empty_line();
-    console::line("ERROR - Writing output file " + path);
+  if (!written) {
     IUNIT = 0;
     EXITS(1);
   }
@@ -157,18 +152,16 @@ void CLOSEALL() {
   line_to_console_and_log("Closing all file units...");
   settings().LOGUNIT = 0;
   UnitTables& t = unit_tables();
+  bool written = true;
   for (FixedSlot& f : t.fixed) {
-    if (f.open) {
-      platform::rt::close(f.unit);
-      f.open = false;
-    }
+    if (f.open && !close_reporting_unwritten(f.unit)) written = false;
+    f.open = false;
   }
   for (PoolSlot& p : t.pool) {
-    if (p.open) {
-      platform::rt::close(p.unit);
-      p.open = false;
-    }
+    if (p.open && !close_reporting_unwritten(p.unit)) written = false;
+    p.open = false;
   }
+  if (!written) EXITS(1);
 }
 
 std::int32_t UNITKIND(std::int32_t IUNIT) {

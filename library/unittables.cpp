@@ -26,14 +26,17 @@ std::string box_caption() {
   return c;
 }
 
-// Closes a unit for which no status is asked: a failure is fatal.
-void close_or_fail(std::int32_t unit) {
-  const std::string path = platform::rt::connected_path(unit);
-  const int st = platform::rt::close(unit);
-  if (st > 0) platform::rt::runtime_failure("close", unit, st, path);
-}
-
 }  // namespace
+
+bool close_reporting_unwritten(std::int32_t unit) {
+  const std::string path = platform::rt::connected_path(unit);
+  if (platform::rt::close(unit) <= 0) return true;
+  // An output that could not be written completely (disk full) must not pass
+  // for a good one.
+  console::empty_line();
+  console::line("ERROR - Writing output file " + path);
+  return false;
+}
 
 UnitTables& unit_tables() {
   static UnitTables tables;
@@ -82,10 +85,14 @@ void EXITS(int status) {
   const LibSettings& s = settings();
   if (!s.NOCLOSEONEXIT) {
     UnitTables& t = unit_tables();
-    for (const FixedSlot& f : t.fixed)
-      if (f.open) close_or_fail(f.unit);
-    for (const PoolSlot& p : t.pool)
-      if (p.open) close_or_fail(p.unit);
+    for (FixedSlot& f : t.fixed) {
+      if (f.open && !close_reporting_unwritten(f.unit)) status = 1;
+      f.open = false;
+    }
+    for (PoolSlot& p : t.pool) {
+      if (p.open && !close_reporting_unwritten(p.unit)) status = 1;
+      p.open = false;
+    }
   }
   if (s.PAUSEONEXIT) {
     if (s.BOXMODE) {

@@ -66,8 +66,12 @@ std::array<bool, 26>& LETTERFLAGS();
 void INITUNITS(std::int32_t IBASE);
 
 // Closes the manager's open units, pauses ("Press Enter to Close") and ends
-// the process.  The status is 1 after a fatal message, 0 for a normal end.
+// the process.  The status is 1 after a fatal message, 0 for a normal end; an
+// output whose buffered writes failed is reported and makes it 1.
 [[noreturn]] void EXITS(int status = 1);
+// Closes a unit of the manager; false (after the message "ERROR - Writing
+// output file " and its name) when its output could not be written completely.
+bool close_reporting_unwritten(std::int32_t unit);
 // Waits until the user acknowledges ("Press Enter to Continue").
 void PAUSEMSG();
 // Writes STR(1:N) without ending the line (N clamped to STR's length).

@@ -197,6 +197,8 @@ TEST(SubstringPiece, NthPieceTrimmed) {
       {"a,b", ",", 3, ""},      {"a,b", ",", 0, ""},   {"a,b", ",", -1, ""},     {"a,b", ",", 1, "a"},
       {" x ,y  ", ",", 1, "x"}, {" x ,y  ", ",", 2, "y"}, {"a\t,b", ",", 1, "a\t"}, {"a,b,c", ",", 3, "c"},
       {"a;b", ",", 1, "a;b"},   {"", ",", 1, ""},
+      // An empty separator ends every piece where it starts, at once.
+      {"a,b", "", 1, ""},       {"a,b", "", 2, ""},
   };
   for (const auto& c : cases)
     EXPECT_EQ(lib::SUBSTRING(c.str, c.sep, c.n), c.want) << "[" << c.str << "] " << c.n;

@@ -193,6 +193,28 @@ TEST_F(UnitMgrTest, CloseallClosesWithoutMessagesAndFreesTheUnits) {
   EXPECT_EQ(c, 1001);
 }
 
+// An output on a full disk is reported, whichever routine closes it last,
+// and the run ends with status 1.
+TEST_F(UnitMgrTest, UnwrittenOutputIsReportedWhenClosingEverything) {
+  const std::function<void()> closers[] = {[] { lib::CLOSEALL(); }, [] { lib::EXITS(0); }};
+  for (const auto& close_everything : closers) {
+    Console con("");
+    lib::INITUNITS(1000);
+    std::filesystem::remove("full.txt");
+    std::filesystem::create_symlink("/dev/full", "full.txt");
+    std::int32_t a = 0, b = 0;
+    lib::OPENFREE(a, "O ", "full.txt");
+    lib::OPENFREE(b, "O ", "ok.txt");
+    platform::rt::write_record(a, "lost");
+    platform::rt::write_record(b, "kept");
+    con.clear();
+    EXPECT_EQ(status_of(close_everything), 1);
+    EXPECT_NE(con.text().find("\nERROR - Writing output file full.txt\n"), std::string::npos) << con.text();
+    EXPECT_FALSE(platform::rt::is_connected(b));
+    EXPECT_EQ(testing_support::read_file("ok.txt"), "kept\n");
+  }
+}
+
 // ---- the open routine ----
 
 TEST_F(UnitMgrTest, MissingInputPromptsUntilANameOpens) {
