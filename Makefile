@@ -45,3 +45,31 @@ bench: build
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)
+
+# Fuzzing (clang's libFuzzer): every harness of fuzz/ runs for FUZZ_SECONDS on
+# its committed corpus (fuzz/corpus/<kind>), new inputs going to the build
+# folder.  A crash, a sanitizer report, a slow input or one that takes too much
+# memory stops it with the input saved in $(FUZZ_BUILD)/findings.
+FUZZ_BUILD   ?= $(CURDIR)/build-fuzz
+FUZZ_SECONDS ?= 20
+FUZZERS      := wbnm rafts rorb urbs darno rows xp cli
+
+.PHONY: fuzz fuzz-build
+fuzz-build:
+	cmake -S . -B $(FUZZ_BUILD) -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=Release \
+	  -DCMAKE_CXX_COMPILER=clang++ -DFLOWTAB_FUZZ=ON
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+
+fuzz: fuzz-build
+	@mkdir -p $(FUZZ_BUILD)/findings
+	@for f in $(FUZZERS); do \
+	  mkdir -p $(FUZZ_BUILD)/corpus/$$f fuzz/corpus/$$f; \
+	  dict=""; [ -f fuzz/$$f.dict ] && dict="-dict=$(CURDIR)/fuzz/$$f.dict"; \
+	  echo "== fuzz_$$f: $(FUZZ_SECONDS) s"; \
+	  if ! $(FUZZ_BUILD)/fuzz_$$f $$dict -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 \
+	       -artifact_prefix=$(FUZZ_BUILD)/findings/$$f- -print_final_stats=1 \
+	       $(FUZZ_BUILD)/corpus/$$f $(CURDIR)/fuzz/corpus/$$f > $(FUZZ_BUILD)/fuzz_$$f.log 2>&1; then \
+	    tail -n 60 $(FUZZ_BUILD)/fuzz_$$f.log; exit 1; \
+	  fi; \
+	  grep -E '^stat::(number_of_executed_units|peak_rss_mb)|cov: ' $(FUZZ_BUILD)/fuzz_$$f.log | tail -n 3; \
+	done

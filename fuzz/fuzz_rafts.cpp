@@ -1,0 +1,8 @@
+// Fuzzes the rafts input path of the converter (see fuzz/driver.h).
+#include "fuzz/driver.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static const fuzzing::Kind kind{"-rafts", "Q100.tot", "-mr", true};
+  fuzzing::run_kind(kind, data, size);
+  return 0;
+}
