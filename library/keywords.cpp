@@ -13,9 +13,8 @@ inline unsigned char fold(char c) {
   return (u >= 'a' && u <= 'z') ? static_cast<unsigned char>(u - 32) : u;
 }
 
-// Position of the first occurrence of the significant part of FLAG in the
-// significant part of LINE, both with a-z taken as A-Z; npos when absent.
-// An all-blank FLAG occurs at position 0 of every line.
+}  // namespace
+
 std::size_t find_flag(std::string_view line, std::string_view flag) noexcept {
   const std::string_view hay = trim_right(line);
   const std::string_view needle = trim_right(flag);
@@ -31,6 +30,8 @@ std::size_t find_flag(std::string_view line, std::string_view flag) noexcept {
   }
   return std::string_view::npos;
 }
+
+namespace {
 
 // FLAGEXISTS of LINE for each of two prefixes followed by KEY without its
 // trailing blanks.

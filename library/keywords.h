@@ -1,6 +1,7 @@
 // Case-insensitive marker and keyword tests on lines of input and control files.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -26,5 +27,10 @@ bool READROWCOL(std::string_view line, std::string_view key);
 // Capacity-sensitive in LINE and SEP.
 bool CHECKLINE(std::string_view line, std::string_view key, std::string_view sep, std::int32_t ncol, FText& value,
                FText& command);
+
+// Position (0-based) of the first occurrence of FLAG without its trailing
+// blanks in LINE without its trailing blanks, ignoring ASCII case; 0 for a
+// blank FLAG, npos when absent.  The search behind FLAGEXISTS.
+std::size_t find_flag(std::string_view line, std::string_view flag) noexcept;
 
 }  // namespace lib

@@ -33,18 +33,6 @@ std::string remove_chars(std::string_view s, Skip skip) {
   return r;
 }
 
-// Moves the text from its first significant character to position 0 and
-// fills the rest with blanks; a leading TAB is not skipped.
-void left_adjust(FText& t) {
-  const std::string_view v = t.view();
-  const std::size_t n = len_trim(v);
-  const std::size_t f = first_sig(v);
-  if (f == 0) return;
-  char* d = t.data();
-  std::copy(d + f, d + n, d);
-  std::fill(d + (n - f), d + t.capacity(), ' ');
-}
-
 // Produces, one character at a time and without copying, the cleaned text that
 // keyword equality compares: quote characters removed, the remainder cut at
 // 1000 characters, TABs removed, leading blanks dropped and, when asked, a-z
@@ -95,6 +83,16 @@ bool keyword_equal(std::string_view a, std::string_view b, bool upper) {
 }
 
 }  // namespace
+
+void left_adjust(FText& t) {
+  const std::string_view v = t.view();
+  const std::size_t n = len_trim(v);
+  const std::size_t f = first_sig(v);
+  if (f == 0) return;
+  char* d = t.data();
+  std::copy(d + f, d + n, d);
+  std::fill(d + (n - f), d + t.capacity(), ' ');
+}
 
 std::string SS256(std::string_view str) { return padded(trim_right(str), 256); }
 

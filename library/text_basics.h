@@ -40,6 +40,10 @@ std::string UPPERCASE(std::string_view str);
 // STR trimmed, A-Z turned to a-z (leading blanks stay).
 std::string LOWERCASE(std::string_view str);
 
+// Moves TEXT from its first character that is not a blank to position 0 and
+// fills the rest with blanks; a leading TAB is not skipped.
+void left_adjust(FText& text);
+
 // ---- the same tests without rewriting or copying, for hot paths ----
 
 // The cleaned form that ASAME compares: two texts are ASAME-equal exactly

@@ -80,8 +80,13 @@ TEST(Cli, ExportedNamesAreInTheDynamicSymbolTable) {
       "FILENAMEPATH", "FILEEXT", "FILENAME", "FILEEXTKC", "FILENAMEEXT", "FILEFOLDERPATH", "FILENAMENO_",
       "FILE___EXT", "FILENAMEPATHNO_", "REMOVEDOTDOT", "ADDFOLDER", "CLEANPATH",
       // exit
-      "LENSL", "EXITS"};
-  const std::set<std::string> internal = {"REMOVETABS", "AREALD4", "RELATIVEPATH", "OPENFILE", "OPENFREE", "CLOSER"};
+      "LENSL", "EXITS",
+      // string transforms, messages, CSV fields and keyword values, line reading
+      "REMOVESPACES", "ALPHANUMERICONLY", "CLEANATTRIBUTENAME", "DOUBLEQUOTE", "REPLACE", "REPLACEALL", "DMESSAGE",
+      "DMESSAGEXY", "DMESSAGECLEAR", "DMESSAGERESETCOUNTERS", "DLINE", "DMESSAGES", "CSVCOLUMN", "CSVVALUE",
+      "EXTRACTINTEGER", "EXTRACTREAL", "EXTRACTSTRING", "EXTRACTSTRINGREM", "COMMENTLINE", "READLINE"};
+  const std::set<std::string> internal = {"REMOVETABS", "AREALD4", "RELATIVEPATH", "OPENFILE", "OPENFREE", "CLOSER",
+                                          "NEXTWORD", "CHECKSAVEDATE", "MSGCSVUNIT", "MSGFONT"};
   const std::string cmd = std::string("nm -D --defined-only ") + FLOWTAB_EXE;
   FILE* p = ::popen(cmd.c_str(), "r");
   ASSERT_NE(p, nullptr);
