@@ -1,5 +1,11 @@
 #include "converter/writers/ts2.h"
 
+#include <algorithm>
+#include <string>
+
+#include "converter/writers/rows.h"
+#include "library/ffmt.h"
+
 namespace conv {
 
 std::string_view Ts2Writer::refusal(Naming naming) const {
@@ -11,7 +17,45 @@ EventOutputs Ts2Writer::outputs(Naming, const NameParts& parts, std::string_view
   return {{parts.M + ".ts2", "   TS2 Output File: "}, {}};
 }
 
-void Ts2Writer::write(const RunSettings&, std::string_view, const SeriesTable&, const TimeAxis&, std::int32_t,
-                      std::int32_t) const {}
+// A time column and a value column per series, each series running for its
+// own values: row j holds step j of every series that has one, blank fields
+// for the others.  The time axis plays no part.
+void Ts2Writer::write(const RunSettings&, std::string_view, const SeriesTable& table, const TimeAxis&,
+                      std::int32_t unit_a, std::int32_t) const {
+  rows::announce_writing(".ts2");
+  std::string buf;
+  std::size_t nr = 0;
+  for (const Series& s : table.series) {
+    if (&s != &table.series.front()) buf += ',';
+    buf += "\"Time_";
+    buf += s.name;
+    buf += "\",\"";
+    buf += s.name;
+    buf += '"';
+    nr = std::max(nr, s.q.size());
+  }
+  rows::put_record(unit_a, buf);
+  for (std::size_t j = 0; j < nr; ++j) {
+    buf.clear();
+    for (const Series& s : table.series) {
+      if (&s != &table.series.front()) buf += ',';
+      if (j < s.q.size()) {
+        // Every reader keeps a time per value for this table; a value
+        // without one gets a blank time rather than another value's.
+        if (j < s.hours.size())
+          ffmt::put_F(buf, rows::kFieldWidth, 4, s.hours[j]);
+        else
+          rows::put_blank(buf);
+        buf += ',';
+        rows::put_value(buf, s.q[j]);
+      } else {
+        rows::put_blank(buf);
+        buf += ',';
+        rows::put_blank(buf);
+      }
+    }
+    rows::put_record(unit_a, buf);
+  }
+}
 
 }  // namespace conv
