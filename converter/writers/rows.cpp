@@ -6,24 +6,6 @@
 
 namespace conv::rows {
 
-namespace {
-
-// Appends, series by series, "," and the value that row k shows, or "," and
-// 12 blanks.
-void append_values(std::string& buf, const SeriesTable& table, const TimeAxis& axis, SeriesRange range,
-                   std::int32_t k, bool local) {
-  for (std::size_t i = range.first; i < range.last; ++i) {
-    const Series& s = table.series[i];
-    buf += ',';
-    if (const float* v = axis.value(local ? s.qloc : s.q, i, k))
-      put_value(buf, *v);
-    else
-      put_blank(buf);
-  }
-}
-
-}  // namespace
-
 // A failed write is kept by the connection and reported when the file loop
 // closes the unit.
 void put_record(std::int32_t unit, std::string_view text) { platform::rt::write_record(unit, text); }
@@ -50,23 +32,27 @@ void heading(std::string& buf, std::string_view label, const SeriesTable& table,
 
 void write_axis_rows(TimeColumn column, const SeriesTable& table, const TimeAxis& axis, SeriesRange range,
                      std::int32_t unit_a, std::int32_t unit_b) {
-  std::string buf;
-  for (std::int32_t k = 1; k <= axis.NMAX; ++k) {
-    buf.clear();
-    const float t = axis.time_of_row(k);
+  const auto nrows = static_cast<std::size_t>(std::max(axis.NMAX, 0));
+  const auto time = [&](std::string& record, std::size_t r) {
+    const float t = axis.time_of_row(static_cast<std::int32_t>(r + 1));
     if (column == TimeColumn::Minutes)
-      ffmt::put_F(buf, kFieldWidth, 2, t);
+      ffmt::put_F(record, kFieldWidth, 2, t);
     else
-      ffmt::put_F(buf, kFieldWidth, 4, t / 60.0f);
-    const std::size_t time_end = buf.size();
-    append_values(buf, table, axis, range, k, false);
-    put_record(unit_a, buf);
-    if (unit_b != 0) {
-      buf.resize(time_end);
-      append_values(buf, table, axis, range, k, true);
-      put_record(unit_b, buf);
-    }
-  }
+      ffmt::put_F(record, kFieldWidth, 4, t / 60.0f);
+  };
+  // "," and the value that the row shows, or "," and 12 blanks.
+  const auto values = [&](bool local) {
+    return [&table, &axis, local](std::string& record, std::size_t i, std::size_t r) {
+      const Series& s = table.series[i];
+      record += ',';
+      if (const float* v = axis.value(local ? s.qloc : s.q, i, static_cast<std::int32_t>(r + 1)))
+        put_value(record, *v);
+      else
+        put_blank(record);
+    };
+  };
+  write_tiled(unit_a, nrows, range, time, values(false));
+  if (unit_b != 0) write_tiled(unit_b, nrows, range, time, values(true));
 }
 
 }  // namespace conv::rows

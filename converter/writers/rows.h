@@ -3,10 +3,12 @@
 // formatter, the heading of names and the rows of the common time axis.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "converter/series.h"
 
@@ -22,6 +24,29 @@ struct SeriesRange {
 
 // Writes one record (the line end is added).
 void put_record(std::int32_t unit, std::string_view text);
+
+// Rows of a table are built a tile of rows at a time, series by series, so
+// that each series' values are read in order (reading across hundreds of
+// series for every row would miss the cache at nearly every value).
+inline constexpr std::size_t kTileRows = 64;
+
+// Writes records 0..nrows-1 to unit: start(record, r) begins record r (an
+// empty string), then fields(record, i, r) appends the part of series i of
+// the range.
+template <class Start, class Fields>
+void write_tiled(std::int32_t unit, std::size_t nrows, SeriesRange range, Start start, Fields fields) {
+  std::vector<std::string> records(std::min(nrows, kTileRows));
+  for (std::size_t r0 = 0; r0 < nrows; r0 += kTileRows) {
+    const std::size_t n = std::min(kTileRows, nrows - r0);
+    for (std::size_t r = 0; r < n; ++r) {
+      records[r].clear();
+      start(records[r], r0 + r);
+    }
+    for (std::size_t i = range.first; i < range.last; ++i)
+      for (std::size_t r = 0; r < n; ++r) fields(records[r], i, r0 + r);
+    for (std::size_t r = 0; r < n; ++r) put_record(unit, records[r]);
+  }
+}
 
 // The console lines before a table (or a .csv block) is written:
 // an empty line and "Writing to " + ext + " file...".

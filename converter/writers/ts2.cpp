@@ -35,27 +35,26 @@ void Ts2Writer::write(const RunSettings&, std::string_view, const SeriesTable& t
     nr = std::max(nr, s.q.size());
   }
   rows::put_record(unit_a, buf);
-  for (std::size_t j = 0; j < nr; ++j) {
-    buf.clear();
-    for (const Series& s : table.series) {
-      if (&s != &table.series.front()) buf += ',';
-      if (j < s.q.size()) {
-        // Every reader keeps a time per value for this table; a value
-        // without one gets a blank time rather than another value's.
-        if (j < s.hours.size())
-          ffmt::put_F(buf, rows::kFieldWidth, 4, s.hours[j]);
-        else
-          rows::put_blank(buf);
-        buf += ',';
-        rows::put_value(buf, s.q[j]);
-      } else {
-        rows::put_blank(buf);
-        buf += ',';
-        rows::put_blank(buf);
-      }
+  const auto no_start = [](std::string&, std::size_t) {};
+  const auto fields = [&table](std::string& record, std::size_t i, std::size_t j) {
+    const Series& s = table.series[i];
+    if (i > 0) record += ',';
+    if (j < s.q.size()) {
+      // Every reader keeps a time per value for this table; a value without
+      // one gets a blank time rather than another value's.
+      if (j < s.hours.size())
+        ffmt::put_F(record, rows::kFieldWidth, 4, s.hours[j]);
+      else
+        rows::put_blank(record);
+      record += ',';
+      rows::put_value(record, s.q[j]);
+    } else {
+      rows::put_blank(record);
+      record += ',';
+      rows::put_blank(record);
     }
-    rows::put_record(unit_a, buf);
-  }
+  };
+  rows::write_tiled(unit_a, nr, {0, table.series.size()}, no_start, fields);
 }
 
 }  // namespace conv
