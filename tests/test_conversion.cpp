@@ -342,17 +342,23 @@ TEST(WbnmConversion, UnreadableVersionLineIsReportedAndTheRunGoesOn) {
 }
 
 TEST(WbnmConversion, AnOutputThatCannotBeWrittenEndsTheRun) {
-  ScratchDir dir;
-  write_file("Q100_Meta.out", kQ100);
-  // Every write to this output fails as on a full disk.
-  std::filesystem::create_symlink("/dev/full", "Q100_Meta_tot.ts1");
-  const RunResult r = flowtab({"-b", "Q100_Meta.out"});
-  EXPECT_EQ(r.status, 1);
-  const std::string tail =
-      "\nWriting to .ts1 file...\n\nERROR - Writing output file Q100_Meta_tot.ts1\n\nPress Enter to Close\n";
-  ASSERT_GE(r.output.size(), tail.size());
-  EXPECT_EQ(r.output.substr(r.output.size() - tail.size()), tail);
-  EXPECT_FALSE(std::filesystem::exists("Q100_Meta_peak_Q.out.csv"));
+  const std::pair<std::string, std::string> cases[] = {
+      {"-ts1", "Q100_Meta_tot.ts1"},
+      {"-csv", "Q100_Meta.out_tot.csv"},
+  };
+  for (const auto& [format, output] : cases) {
+    ScratchDir dir;
+    write_file("Q100_Meta.out", kQ100);
+    // Every write to this output fails as on a full disk.
+    std::filesystem::create_symlink("/dev/full", output);
+    const RunResult r = flowtab({format, "-b", "Q100_Meta.out"});
+    EXPECT_EQ(r.status, 1);
+    const std::string tail = "\nWriting to ." + format.substr(1) + " file...\n\nERROR - Writing output file " +
+                             output + "\n\nPress Enter to Close\n";
+    ASSERT_GE(r.output.size(), tail.size());
+    EXPECT_EQ(r.output.substr(r.output.size() - tail.size()), tail);
+    EXPECT_FALSE(std::filesystem::exists("Q100_Meta_peak_Q.out.csv"));
+  }
 }
 
 TEST(WbnmConversion, CsvPairWithTimesInHours) {

@@ -6,8 +6,11 @@
 
 #include <initializer_list>
 
+#include "converter/peaks.h"
 #include "converter/series.h"
 #include "converter/writers/writer.h"
+#include "library/unitmgr.h"
+#include "library/unittables.h"
 #include "test_support.h"
 
 namespace {
@@ -297,6 +300,36 @@ TEST(Ts2Writer, TimesKeptAsReadArePrintedAsTheyStand) {
             "      6.1000,       1.000\n"
             "      6.2000,       2.000\n"
             "      6.3000,       0.000\n");
+}
+
+// ---- the multi-event peak table's time label --------------------------------
+
+TEST(EventPeakTable, HoursLabelOnlyForCsvOutput) {
+  struct Case {
+    OutputKind kind;
+    bool hours;
+    std::string first_record;
+  };
+  const Case cases[] = {
+      {OutputKind::Csv, true, "Time (hr)   ,60,120\n"},
+      {OutputKind::Ts1, true, "Time (min)  ,60,120\n"},  // -thour alone
+      {OutputKind::Ts1, false, "Time (min)  ,60,120\n"},
+  };
+  for (const Case& c : cases) {
+    ScratchDir dir;
+    Console con;
+    lib::INITUNITS(1000);
+    conv::RunSettings run;
+    run.output = c.kind;
+    run.hours = c.hours;
+    conv::PeakStore peaks;
+    peaks.start_file(2);
+    const float v[] = {1.5f};
+    peaks.aggregate("N1", v, 1, 1, " WBNM maximum/minimum records allowed.");
+    std::int32_t unit = 0;
+    conv::write_event_peak_table("Q.out", peaks, {"60", "120"}, run, unit);
+    EXPECT_EQ(read_file("Q_peak_Q.out.csv"), c.first_record + "\"N1\",      -99999.000,           1.500\n");
+  }
 }
 
 // ---- output names ---------------------------------------------------------
