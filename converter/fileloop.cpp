@@ -41,12 +41,6 @@ std::vector<platform::Match> expand(const std::string& pattern) {
   return matches;
 }
 
-[[noreturn]] void not_available(std::string_view what) {
-  console::empty_line();
-  console::line(std::string(what));
-  lib::EXITS(1);
-}
-
 // Prints one output's console line and warns when an earlier event of the
 // same file already gave that name.
 void announce(const NamedOutput& out, std::unordered_set<std::string>& seen) {
@@ -109,7 +103,6 @@ void FileConverter::convert(const platform::Match& match, std::int32_t ifile) {
     reader->check_single();
   }
   const std::vector<EventOutputs> outputs = name_outputs(*reader, events, M);
-  if (run_.output != OutputKind::Ts1) not_available("ERROR - Output format not available in this build.");
   peaks_.start_file(static_cast<std::int32_t>(outputs.size()));
 
   if (reader->reads_through_unit()) {

@@ -105,19 +105,29 @@ TimeAxis build_time_axis(SeriesTable& table, const RunSettings& run) {
 
   report(a);
 
+  // The zero steps: a 0.0 before the first and after the last value of every
+  // series, in the local values too, and, where the table keeps value times,
+  // the first time less one increment and the last time plus one (hours, in
+  // single precision).  A series without values has no first or last value:
+  // it gets no zero step and stays blank in every layout.
+  const float step_hours = a.DT / 60.0f;
   if (run.zero_start) {
     a.TMIN = a.TMIN - a.DT;
     for (Series& x : s) {
+      if (x.q.empty()) continue;
       x.q.insert(x.q.begin(), 0.0f);
       if (table.has_local) x.qloc.insert(x.qloc.begin(), 0.0f);
+      if (!x.hours.empty()) x.hours.insert(x.hours.begin(), x.hours.front() - step_hours);
       x.tstart = x.tstart - a.DT;
     }
     a.NMAX += 1;
   }
   if (run.zero_end) {
     for (Series& x : s) {
+      if (x.q.empty()) continue;
       x.q.push_back(0.0f);
       if (table.has_local) x.qloc.push_back(0.0f);
+      if (!x.hours.empty()) x.hours.push_back(x.hours.back() + step_hours);
       x.tend = x.tend + a.DT;
     }
     a.NMAX += 1;
@@ -130,8 +140,7 @@ TimeAxis build_time_axis(SeriesTable& table, const RunSettings& run) {
     const float h = 0.5f * a.DT;
     for (std::size_t i = 0; i < n; ++i) {
       const Series& x = s[i];
-      const std::size_t own = x.q.size() - (run.zero_start ? 1 : 0) - (run.zero_end ? 1 : 0);
-      if (own == 0) {
+      if (x.q.empty()) {
         a.ISTART[i] = 1;
         a.IEND[i] = 0;
         continue;

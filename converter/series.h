@@ -83,7 +83,10 @@ struct TimeAxis {
 
 // Builds the axis of one event after its reader: prints the axis report,
 // adds the -s0/-e0 zero steps to the series and settles each series' rows.
-// Fatal conditions end the run.
+// A zero step before the first value is kept at the first time less DT / 60
+// hours, one after the last value at the last time plus DT / 60 (in single
+// precision, where the table keeps value times); a series without values
+// gets no zero step.  Fatal conditions end the run.
 TimeAxis build_time_axis(SeriesTable& table, const RunSettings& run);
 
 }  // namespace conv

@@ -53,14 +53,37 @@ std::string opened_output(const std::string& name, int unit) {
 }
 std::string closed(int unit) { return "...Closed File Unit:" + std::to_string(unit) + "\n"; }
 
+// How the outputs of a WBNM file are named and written in one format.
+struct PairFormat {
+  std::string format;            // ".ts1", ".csv"
+  std::string tot_label, loc_label;
+  std::string tot, loc;          // output names
+  std::string writing;           // the writer's console lines
+};
+
+PairFormat ts1_pair(const std::string& stem) {
+  return {".ts1", "   TS1 Total Hydrographs Output File: ", "   TS1 Local Hydrographs Output File: ",
+          stem + "_tot.ts1", stem + "_loc.ts1", "\nWriting to .ts1 file...\n"};
+}
+
+PairFormat csv_pair(const std::string& input, int blocks = 1) {
+  std::string writing;
+  for (int b = 0; b < blocks; ++b) writing += "\nWriting to .csv file...\n";
+  return {".csv", "   CSV Output File: ", "   CSV Output File: ", input + "_tot.csv", input + "_loc.csv", writing};
+}
+
 // Transcript of one file converted from start to end.
+std::string converted_as(const PairFormat& f, const std::string& input, const std::string& stem,
+                         const std::string& ext, const std::string& reading, const std::string& axis) {
+  return "\nConverting to " + f.format + ": " + input + "\n" + opened_input(input) + f.tot_label + f.tot + "\n" +
+         f.loc_label + f.loc + "\n" + closed(1001) + opened_input(input) + opened_output(f.tot, 1002) +
+         opened_output(f.loc, 1003) + "\nConverting...\n" + reading + axis + f.writing + closed(1002) +
+         closed(1003) + closed(1001) + opened_output(stem + "_peak_Q" + ext + ".csv", 1001) + closed(1001);
+}
+
 std::string converted(const std::string& input, const std::string& stem, const std::string& ext,
                       const std::string& reading, const std::string& axis) {
-  return "\nConverting to .ts1: " + input + "\n" + opened_input(input) + "   TS1 Total Hydrographs Output File: " +
-         stem + "_tot.ts1\n" + "   TS1 Local Hydrographs Output File: " + stem + "_loc.ts1\n" + closed(1001) +
-         opened_input(input) + opened_output(stem + "_tot.ts1", 1002) + opened_output(stem + "_loc.ts1", 1003) +
-         "\nConverting...\n" + reading + axis + "\nWriting to .ts1 file...\n" + closed(1002) + closed(1003) +
-         closed(1001) + opened_output(stem + "_peak_Q" + ext + ".csv", 1001) + closed(1001);
+  return converted_as(ts1_pair(stem), input, stem, ext, reading, axis);
 }
 
 const std::string kQ100Axis =
@@ -319,16 +342,77 @@ TEST(WbnmConversion, UnreadableVersionLineIsReportedAndTheRunGoesOn) {
 }
 
 TEST(WbnmConversion, AnOutputThatCannotBeWrittenEndsTheRun) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"-ts1", "Q100_Meta_tot.ts1"},
+      {"-csv", "Q100_Meta.out_tot.csv"},
+  };
+  for (const auto& [format, output] : cases) {
+    ScratchDir dir;
+    write_file("Q100_Meta.out", kQ100);
+    // Every write to this output fails as on a full disk.
+    std::filesystem::create_symlink("/dev/full", output);
+    const RunResult r = flowtab({format, "-b", "Q100_Meta.out"});
+    EXPECT_EQ(r.status, 1);
+    const std::string tail = "\nWriting to ." + format.substr(1) + " file...\n\nERROR - Writing output file " +
+                             output + "\n\nPress Enter to Close\n";
+    ASSERT_GE(r.output.size(), tail.size());
+    EXPECT_EQ(r.output.substr(r.output.size() - tail.size()), tail);
+    EXPECT_FALSE(std::filesystem::exists("Q100_Meta_peak_Q.out.csv"));
+  }
+}
+
+TEST(WbnmConversion, CsvPairWithTimesInHours) {
   ScratchDir dir;
   write_file("Q100_Meta.out", kQ100);
-  // Every write to this output fails as on a full disk.
-  std::filesystem::create_symlink("/dev/full", "Q100_Meta_tot.ts1");
-  const RunResult r = flowtab({"-b", "Q100_Meta.out"});
+  const RunResult r = flowtab({"-csv", "-b", "Q100_Meta.out"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.output, kBanner + "Found 1 input files\n" +
+                          converted_as(csv_pair("Q100_Meta.out"), "Q100_Meta.out", "Q100_Meta", ".out",
+                                       kQ100Reading, kQ100Axis) +
+                          "\nFinished.\n");
+  EXPECT_EQ(read_file("Q100_Meta.out_tot.csv"),
+            "Time (hr)   ,SubA,SubB\n"
+            "      0.0000,       0.300,       0.500\n"
+            "      0.0833,       2.000,       3.500\n"
+            "      0.1667,       1.250,       4.750\n");
+  EXPECT_EQ(read_file("Q100_Meta.out_loc.csv"),
+            "Time (hr)   ,SubA,SubB\n"
+            "      0.0000,       0.300,       0.000\n"
+            "      0.0833,       1.500,       0.500\n"
+            "      0.1667,       0.500,       0.200\n");
+}
+
+TEST(WbnmConversion, CsvBlocksOfOneColumnWithZeroRows) {
+  ScratchDir dir;
+  write_file("span.out", wbnm_file("2017_1", {{"A", row("0", "1", "1") + row("5", "1", "2")},
+                                              {"B", row("5", "2.5", "8.5")}}));  // B starts one step late
+  const RunResult r = flowtab({"-csv", "-col1", "-s0", "-e0", "-b", "span.out"});
+  EXPECT_EQ(r.status, 0);
+  const std::string axis =
+      "\nMinimum time:        0.00\nMaximum time:        5.00\nTime increment:    5.0000\nMax increments:     2\n";
+  EXPECT_EQ(r.output, kBanner + "Found 1 input files\n" +
+                          converted_as(csv_pair("span.out", 2), "span.out", "span", ".out",
+                                       "...Reading WBNM Hydrograph: A\n...Reading WBNM Hydrograph: B\n", axis) +
+                          "\nFinished.\n");
+  const auto file = [](const std::string& a1, const std::string& a2, const std::string& b) {
+    return "Time (hr)   ,A\n     -0.0833,       0.000\n      0.0000,       " + a1 + "\n      0.0833,       " + a2 +
+           "\n      0.1667,       0.000\n\nTime (hr)   ,B\n     -0.0833,            \n      0.0000,       0.000\n"
+           "      0.0833,       " + b + "\n      0.1667,       0.000\n";
+  };
+  EXPECT_EQ(read_file("span.out_tot.csv"), file("1.000", "2.000", "8.500"));
+  EXPECT_EQ(read_file("span.out_loc.csv"), file("1.000", "1.000", "2.500"));
+}
+
+TEST(WbnmConversion, Ts2IsRefusedForWbnmInput) {
+  ScratchDir dir;
+  write_file("Q100_Meta.out", kQ100);
+  const RunResult r = flowtab({"-ts2", "-b", "Q100_Meta.out"});
   EXPECT_EQ(r.status, 1);
-  const std::string tail =
-      "\nWriting to .ts1 file...\n\nERROR - Writing output file Q100_Meta_tot.ts1\n\nPress Enter to Close\n";
-  ASSERT_GE(r.output.size(), tail.size());
-  EXPECT_EQ(r.output.substr(r.output.size() - tail.size()), tail);
+  EXPECT_EQ(r.output, kBanner + "Found 1 input files\n\nConverting to .ts2: Q100_Meta.out\n" +
+                          opened_input("Q100_Meta.out") +
+                          "   TS2 Output Format not supported for WBNM format or multiple event switch.\n"
+                          "\nPress Enter to Close\n");
+  EXPECT_FALSE(std::filesystem::exists("Q100_Meta.out.ts2"));
   EXPECT_FALSE(std::filesystem::exists("Q100_Meta_peak_Q.out.csv"));
 }
 

@@ -188,3 +188,26 @@ TEST(TimeAxis, UnusableFirstSeriesEndsTheRun) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(TimeAxis, ZeroStepsGetTimesOneIncrementBeyondTheKeptOnes) {
+  Console con;
+  SeriesTable t;
+  t.keep_times = true;
+  t.series.push_back(series(75.0f, 97.0f, 3));  // an increment of 11 minutes
+  t.series[0].hours = {1.25f, 1.4f, 1.55f};
+  t.series.push_back(Series{});
+  auto run = settings(InputKind::Darno);
+  run.zero_start = run.zero_end = true;
+  const auto a = conv::build_time_axis(t, run);
+  // binary32(1.25 - binary32(11/60)) and binary32(1.55 + binary32(11/60));
+  // in double precision both would differ in their last bit.
+  EXPECT_EQ(t.series[0].hours, (std::vector<float>{0x1.11111p+0f, 1.25f, 1.4f, 1.55f, 0x1.bbbbbcp+0f}));
+  EXPECT_EQ(t.series[0].q, (std::vector<float>{0, 1, 2, 3, 0}));
+  // A series without values gets no zero steps and no rows.
+  EXPECT_TRUE(t.series[1].q.empty() && t.series[1].hours.empty());
+  EXPECT_EQ(a.IEND[1], 0);
+}
+
+}  // namespace

@@ -1,7 +1,8 @@
 #include "converter/writers/csv.h"
 
-#include "library/unittables.h"
-#include "platform/console.h"
+#include <algorithm>
+
+#include "converter/writers/rows.h"
 
 namespace conv {
 
@@ -11,7 +12,30 @@ EventOutputs CsvWriter::outputs(Naming naming, const NameParts& parts, std::stri
   return shared_outputs(naming, parts, event, ".csv", kLabels);
 }
 
-void CsvWriter::write(const RunSettings&, std::string_view, const SeriesTable&, const TimeAxis&, std::int32_t,
-                      std::int32_t) const {}
+// Blocks of at most -col series, one after the other in the same file with
+// an empty record between them; each block has its heading and a row per
+// step of the time axis, times in hours.  WBNM input writes the local values
+// to the second file in the same layout.
+void CsvWriter::write(const RunSettings& run, std::string_view, const SeriesTable& table, const TimeAxis& axis,
+                      std::int32_t unit_a, std::int32_t unit_b) const {
+  const std::size_t nts = table.series.size();
+  // Without a column count every series goes into one block; so does an
+  // event without series, which gets the heading label and time-only rows.
+  const std::size_t ncol = run.NCOL > 0 ? static_cast<std::size_t>(run.NCOL) : nts;
+  const std::size_t blocks = nts == 0 ? 1 : (nts - 1) / ncol + 1;
+  std::string buf;
+  for (std::size_t b = 0; b < blocks; ++b) {
+    if (b > 0) {
+      rows::put_record(unit_a, "");
+      if (unit_b != 0) rows::put_record(unit_b, "");
+    }
+    rows::announce_writing(".csv");
+    const rows::SeriesRange range{b * ncol, std::min(nts, (b + 1) * ncol)};
+    rows::heading(buf, "Time (hr)   ", table, range);
+    rows::put_record(unit_a, buf);
+    if (unit_b != 0) rows::put_record(unit_b, buf);
+    rows::write_axis_rows(rows::TimeColumn::Hours, table, axis, range, unit_a, unit_b);
+  }
+}
 
 }  // namespace conv

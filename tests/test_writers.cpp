@@ -1,0 +1,165 @@
+// The .csv and .ts2 writers on series tables filled as the readers fill them:
+// the time axis is built, the writer writes, and every byte of the file and
+// the writer's console lines are compared.  Also the output names.
+#include <gtest/gtest.h>
+
+#include "converter/series.h"
+#include "converter/writers/writer.h"
+#include "test_support.h"
+
+namespace {
+
+using conv::Naming;
+using conv::OutputKind;
+using testing_support::Console;
+using testing_support::read_file;
+using testing_support::ScratchDir;
+namespace rt = platform::rt;
+
+struct SeriesSpec {
+  std::string name;
+  float t0, dt;  // minutes
+  std::vector<float> values;
+};
+
+struct LayoutCase {
+  OutputKind kind;
+  std::vector<SeriesSpec> series;
+  bool s0, e0;
+  std::int32_t ncol;
+  std::string file;
+  int announced = 1;  // "Writing to ..." lines
+};
+
+// Fills a table as a reader does (value times kept for .ts2), builds its axis
+// and writes it; returns the file and checks the writer's console lines.
+std::string write_case(const LayoutCase& c, const std::vector<float>& raw_hours = {}) {
+  ScratchDir dir;
+  Console con;
+  conv::SeriesTable t;
+  t.keep_times = c.kind == OutputKind::Ts2;
+  for (const SeriesSpec& spec : c.series) {
+    conv::Series& s = t.series.emplace_back();
+    s.name = spec.name;
+    for (std::size_t j = 0; j < spec.values.size(); ++j) {
+      s.tend = spec.t0 + spec.dt * static_cast<float>(j);
+      if (j == 0) s.tstart = s.tend;
+      t.append(s, s.tend, spec.values[j]);
+    }
+  }
+  if (!raw_hours.empty()) t.series[0].hours = raw_hours;  // times kept as read, in hours
+  conv::RunSettings run;
+  run.output = c.kind;
+  run.zero_start = c.s0;
+  run.zero_end = c.e0;
+  run.NCOL = c.ncol;
+  const conv::TimeAxis axis = conv::build_time_axis(t, run);
+  con.clear();
+  EXPECT_EQ(rt::open(51, "out", {rt::Form::Formatted, rt::Action::Write, rt::Disposition::Replace}), 0);
+  conv::make_writer(c.kind)->write(run, "in.dat", t, axis, 51, 0);
+  EXPECT_EQ(rt::close(51), 0);
+  std::string lines;
+  const std::string ext = c.kind == OutputKind::Csv ? ".csv" : ".ts2";
+  for (int b = 0; b < c.announced; ++b) lines += "\nWriting to " + ext + " file...\n";
+  EXPECT_EQ(con.text(), lines);
+  return read_file("out");
+}
+
+const std::vector<SeriesSpec> kAB = {{"A", 0, 30, {1.5f, 2.25f, 3}}, {"B", 0, 30, {10, 20, 30.125f}}};
+const std::string kABFile =
+    "Time (hr)   ,A,B\n"
+    "      0.0000,       1.500,      10.000\n"
+    "      0.5000,       2.250,      20.000\n"
+    "      1.0000,       3.000,      30.125\n";
+
+TEST(Writers, Layouts) {
+  const OutputKind csv = OutputKind::Csv, ts2 = OutputKind::Ts2;
+  const LayoutCase cases[] = {
+      // Without a column count, or with one of 0 or less, or one that
+      // holds every series: one block.
+      {csv, kAB, false, false, 0, kABFile},
+      {csv, kAB, false, false, -3, kABFile},
+      {csv, kAB, false, false, 2, kABFile},
+      {csv,
+       {{"S1", 60, 30, {1, .5f}}, {"S2", 60, 30, {2, .5f}}, {"S3", 60, 30, {3, .5f}}},
+       false, false, 2,
+       "Time (hr)   ,S1,S2\n      1.0000,       1.000,       2.000\n      1.5000,       0.500,       0.500\n"
+       "\n"
+       "Time (hr)   ,S3\n      1.0000,       3.000\n      1.5000,       0.500\n",
+       2},
+      // A late series shows its own steps from its first row on; a series
+      // without values stays blank, zero rows included.
+      {csv, {{"A", 0, 5, {1, 2, 3}}, {"Late", 5, 5, {7}}, {"None", 0, 5, {}}}, true, true, 0,
+       "Time (hr)   ,A,Late,None\n"
+       "     -0.0833,       0.000,            ,            \n"
+       "      0.0000,       1.000,       0.000,            \n"
+       "      0.0833,       2.000,       7.000,            \n"
+       "      0.1667,       3.000,       0.000,            \n"
+       "      0.2500,       0.000,            ,            \n"},
+      // Hours in single precision (2048.1 is 2048.10009765625); values too
+      // wide for 12 characters.
+      {csv, {{"A", 122886, 3, {1e8f, -1e7f, -1234567.5f, -0.0001f}}}, false, false, 0,
+       "Time (hr)   ,A\n   2048.1001,************\n   2048.1499,************\n"
+       "   2048.2000,-1234567.500\n   2048.2500,      -0.000\n"},
+      // No series: one block of the label and time-only rows.
+      {csv, {}, false, false, 0, "Time (hr)   \n"},
+      {csv, {}, true, true, 3, "Time (hr)   \n      0.0000\n      0.0000\n"},
+      // Each series for its own values, blank fields after them.
+      {ts2, {{"A", 60, 30, {1, 2, 3}}, {"B", 60, 15, {4, 5, 6, 7, 8.5f}}}, false, false, 0,
+       "\"Time_A\",\"A\",\"Time_B\",\"B\"\n"
+       "      1.0000,       1.000,      1.0000,       4.000\n"
+       "      1.5000,       2.000,      1.2500,       5.000\n"
+       "      2.0000,       3.000,      1.5000,       6.000\n"
+       "            ,            ,      1.7500,       7.000\n"
+       "            ,            ,      2.0000,       8.500\n"},
+      // Zero steps one axis increment (5 minutes) before and after a
+      // series' own times; every value of a series longer than the axis
+      // moves; a series without values gets no zero steps.
+      {ts2, {{"A", 10, 5, {1, 2, 3}}, {"Fine", 10, 2.5f, {10, 11, 12, 13, 14}}, {"None", 0, 1, {}}}, true, true, 0,
+       "\"Time_A\",\"A\",\"Time_Fine\",\"Fine\",\"Time_None\",\"None\"\n"
+       "      0.0833,       0.000,      0.0833,       0.000,            ,            \n"
+       "      0.1667,       1.000,      0.1667,      10.000,            ,            \n"
+       "      0.2500,       2.000,      0.2083,      11.000,            ,            \n"
+       "      0.3333,       3.000,      0.2500,      12.000,            ,            \n"
+       "      0.4167,       0.000,      0.2917,      13.000,            ,            \n"
+       "            ,            ,      0.3333,      14.000,            ,            \n"
+       "            ,            ,      0.4167,       0.000,            ,            \n"},
+      // No series: an empty heading and no rows.
+      {ts2, {}, true, true, 0, "\n"},
+  };
+  for (std::size_t i = 0; i < std::size(cases); ++i) EXPECT_EQ(write_case(cases[i]), cases[i].file) << "case " << i;
+}
+
+TEST(Writers, Ts2PrintsTimesKeptAsReadWithTheirZeroStep) {
+  const LayoutCase c{OutputKind::Ts2, {{"Raw", 366, 6, {1, 2}}}, false, true, 0, ""};
+  EXPECT_EQ(write_case(c, {6.1f, 6.2f}),
+            "\"Time_Raw\",\"Raw\"\n      6.1000,       1.000\n      6.2000,       2.000\n      6.3000,       0.000\n");
+}
+
+TEST(Writers, OutputNamesAndTheTs2Refusal) {
+  struct Case {
+    OutputKind kind;
+    Naming naming;
+    std::string match, event, first, second;
+  };
+  const Case cases[] = {
+      {OutputKind::Csv, Naming::Single, "flows", "", "flows.csv", ""},
+      {OutputKind::Csv, Naming::WbnmPair, "Q100_Meta.out", "", "Q100_Meta.out_tot.csv", "Q100_Meta.out_loc.csv"},
+      {OutputKind::Csv, Naming::WbnmDurations, "Q100_Meta.out", "60", "Q100_Meta_60min_tot.csv",
+       "Q100_Meta_60min_loc.csv"},
+      {OutputKind::Csv, Naming::Storms, "Q100.TOT", "E1", "Q100_E1.tot.csv", ""},
+      {OutputKind::Ts2, Naming::Single, "Q100.tot", "", "Q100.tot.ts2", ""},
+  };
+  for (const Case& c : cases) {
+    const auto out = conv::make_writer(c.kind)->outputs(c.naming, conv::NameParts(c.match), c.event);
+    const std::string label = c.kind == OutputKind::Csv ? "   CSV Output File: " : "   TS2 Output File: ";
+    EXPECT_EQ(out.first.name + "|" + out.first.label, c.first + "|" + label);
+    EXPECT_EQ(out.second.name + "|" + out.second.label, c.second + "|" + (c.second.empty() ? "" : label));
+  }
+  const auto ts2 = conv::make_writer(OutputKind::Ts2);
+  EXPECT_EQ(ts2->refusal(Naming::Single), "");
+  for (Naming n : {Naming::WbnmPair, Naming::WbnmDurations, Naming::Storms})
+    EXPECT_EQ(ts2->refusal(n), "   TS2 Output Format not supported for WBNM format or multiple event switch.");
+}
+
+}  // namespace
