@@ -13,13 +13,17 @@ namespace {
 
 bool starts_number(char c) { return (c >= '0' && c <= '9') || c == '-' || c == '.'; }
 
+// The first character that is neither a blank nor a TAB ('\0' when none):
+// TABs stand between numbers like blanks, before the first one too.
+char first_character(std::string_view line) {
+  const std::size_t first = line.find_first_not_of(" \t");
+  return first == std::string_view::npos ? '\0' : line[first];
+}
+
 }  // namespace
 
 bool is_data_line(std::string_view line) {
-  // TABs stand between numbers like blanks, before the first one too.
-  const std::size_t first = line.find_first_not_of(" \t");
-  if (first == std::string_view::npos || !starts_number(line[first])) return false;
-  return lib::NUMBEROFNUMBERS(line) > 0;
+  return starts_number(first_character(line)) && lib::NUMBEROFNUMBERS(line) > 0;
 }
 
 bool Reader::find_block(std::string& title) {
@@ -42,8 +46,12 @@ bool Reader::find_block(std::string& title) {
 bool Reader::read_rows(SeriesTable& table, Series& s) {
   std::string_view line;
   while (in_.read(line)) {
-    const std::int32_t n = lib::NUMBEROFNUMBERS(line);
+    std::int32_t n = lib::NUMBEROFNUMBERS(line);
     if (n <= 0) return true;
+    // A comma before the first number closes an empty first field: a null
+    // value that the count leaves out, though the read takes it, so without
+    // it the line's last number would be lost.
+    if (first_character(line) == ',') ++n;
     if (n > table.MAXVALS - s.nvals()) capacity_exceeded(table.MAXVALS, " points in a row block time-series.");
     ffmt::ListReader r(line);
     for (std::int32_t k = 0; k < n; ++k) {
