@@ -1,5 +1,7 @@
 #include "converter/readers/reader.h"
 
+#include "converter/readers/darno.h"
+#include "converter/readers/rows.h"
 #include "converter/readers/wbnm.h"
 #include "library/unittables.h"
 #include "platform/console.h"
@@ -48,6 +50,10 @@ std::unique_ptr<InputReader> make_reader(InputFile& file) {
   switch (file.run.input) {
     case InputKind::Wbnm:
       return std::make_unique<wbnm::WbnmReader>(file);
+    case InputKind::Darno:
+      return std::make_unique<darno::DarnoReader>(file);
+    case InputKind::Rows:
+      return std::make_unique<rows::RowsReader>(file);
     default:
       return std::make_unique<NotBuilt>(file);
   }

@@ -1,0 +1,60 @@
+// Row-block files: blocks of lines of numbers without times, each with an
+// optional title line.  All numbers of a block, line after line, form one
+// series; value k stands at time k.  Row blocks keep no peaks.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "converter/peaks.h"
+#include "converter/readers/line_input.h"
+#include "converter/readers/reader.h"
+#include "converter/series.h"
+#include "platform/units.h"
+
+namespace conv::rows {
+
+// True when a line starts a block's data: after blanks and TABs it starts
+// with a digit, "-" or ".", and every token up to a comment mark is a number.
+bool is_data_line(std::string_view line);
+
+class Reader {
+ public:
+  // `match_name` names a block whose title is blank.
+  Reader(platform::rt::TextSource& input, std::string_view match_name) : in_(input), match_name_(match_name) {}
+
+  // Reads every block of the file into the table, one series per block;
+  // when the table keeps value times, value k's time is k minutes in hours.
+  void read_file(SeriesTable& table);
+
+  // The number of the last line read.
+  std::int64_t NLINE() const { return in_.NLINE(); }
+
+ private:
+  // Finds the next block's first data line and its title (the first line of
+  // the search that is not empty); false when the file ends first.  Leaves
+  // the input before the data line.
+  bool find_block(std::string& title);
+  // Reads the block's data lines into s; false when the file ended the block.
+  bool read_rows(SeriesTable& table, Series& s);
+
+  LineInput in_;
+  std::string match_name_;
+};
+
+// The file loop's row-block input: the whole file is one event, and it gets
+// no peak table.
+class RowsReader : public InputReader {
+ public:
+  using InputReader::InputReader;
+  bool keeps_peaks() const override { return false; }
+  void start() override;
+  void read_event(std::int32_t ievent, SeriesTable& table, PeakStore& peaks, std::int32_t column) override;
+
+ private:
+  std::optional<Reader> reader_;
+};
+
+}  // namespace conv::rows

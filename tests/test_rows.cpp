@@ -1,0 +1,124 @@
+// Row-block files: which lines are data, titles, values of a block, the
+// limits, and whole conversions.
+#include "converter/readers/rows.h"
+
+#include <gtest/gtest.h>
+
+#include "transcript_support.h"
+
+namespace {
+
+using testing_support::read_file;
+using testing_support::ScratchDir;
+using testing_support::write_file;
+using namespace transcript;
+
+ReaderRun read_rows(const std::string& contents, bool keep_times = false) {
+  return run_reader<conv::rows::Reader>(
+      contents, keep_times, [](auto& reader, ReaderRun& r) { reader.read_file(r.table); }, std::string("flows.txt"));
+}
+
+using Values = std::vector<float>;
+
+const std::string kFlows = "Flow A\n1 2 3\n4 5\n\nFlow B\n7 8\n";
+
+TEST(RowData, DataLines) {
+  const std::pair<std::string_view, bool> cases[] = {
+      {"1 2 3", true},        {"  -1", true},    {".5,2", true},      {"\t1\t2", true},  {"1 2 ! note", true},
+      {"1,2,,3", true},       {"", false},       {"   ", false},      {"\t \t", false},  {"Flow A", false},
+      {"1st flow", false},    {"1 2 x", false},  {"! 1 2", false},    {"+1", false},     {"1/2", false},
+  };
+  for (const auto& [line, data] : cases) EXPECT_EQ(conv::rows::is_data_line(line), data) << line;
+}
+
+TEST(RowReader, BlocksTitlesAndValues) {
+  struct Case {
+    std::string file;
+    std::vector<std::pair<std::string, Values>> series;
+  };
+  const Case cases[] = {
+      {kFlows, {{"Flow A", {1, 2, 3, 4, 5}}, {"Flow B", {7, 8}}}},
+      // The first line is data: it names its own block, leading blanks kept;
+      // a last data line is read once.
+      {"  1 2 3\n4", {{"  1 2 3", {1, 2, 3, 4}}}},
+      // An empty field is a null value: zero.  So is the empty field before a
+      // leading comma; the numbers after it stay.
+      {"T\n1,2,,3\n,,5\n , 6\n", {{"T", {1, 2, 0, 3, 0, 0, 5, 0, 6}}}},
+      // A word among numbers ends the block and titles the next one.
+      {"A\n1 2\n3 x 4\n5 6\n", {{"A", {1, 2}}, {"3 x 4", {5, 6}}}},
+      // TABs separate numbers; a title loses its TABs.
+      {"Fl\tow\t\n1\t2\t3\n\t4\n", {{"Flow", {1, 2, 3, 4}}}},
+      // Only the first non-empty line of a search is the title.
+      {"\n\t\nfirst\nsecond\n-1.5e1 .25 ! comment\n", {{"first", {-15.0f, 0.25f}}}},
+      // A title whose first 100 characters are blank: the file's name.
+      {std::string(100, ' ') + "late title\n9 9\n", {{"flows", {9, 9}}}},
+      {"only words\n\n", {}},
+  };
+  for (const Case& c : cases) {
+    const ReaderRun r = read_rows(c.file);
+    EXPECT_EQ(r.status, -1) << c.file;
+    ASSERT_EQ(r.table.series.size(), c.series.size()) << c.file;
+    for (std::size_t i = 0; i < c.series.size(); ++i) {
+      const conv::Series& s = r.table.series[i];
+      EXPECT_EQ(s.name, c.series[i].first) << c.file;
+      EXPECT_EQ(s.q, c.series[i].second) << c.file;
+      EXPECT_EQ(s.tstart, 1.0f);
+      EXPECT_EQ(s.tend, static_cast<float>(c.series[i].second.size()));
+    }
+  }
+  EXPECT_EQ(read_rows(std::string(120, ' ') + "x\n1 2\n").console, "Extracting row data for \n");
+}
+
+TEST(RowReader, KeptValueTimesAreTheValueNumbersInHours) {
+  const ReaderRun r = read_rows("A\n1 2 3 4 5 6 7\n", true);
+  Values hours;
+  for (int k = 1; k <= 7; ++k) hours.push_back(static_cast<float>(k) / 60.0f);
+  EXPECT_EQ(r.table.series.at(0).hours, hours);
+}
+
+TEST(RowReader, EndsOfTheRun) {
+  std::string ones = "A\n", blocks;
+  for (int k = 0; k < 10000; ++k) ones += "1 ";
+  for (int k = 0; k < 10001; ++k) blocks += "1 2\nend\n";
+  EXPECT_EQ(read_rows(ones).table.series.at(0).nvals(), 10000);
+  // Data lines read again after a step back count once.
+  const std::pair<std::string, std::string> cases[] = {
+      {"T\n1 2\n1.2.3\n", "Extracting row data for T\nERROR - Reading input file at line           3\n"},
+      {"A\n1\nB\n2\n1e99\n", "Extracting row data for B\nERROR - Reading input file at line           5\n"},
+      {ones + "\n2\n",
+       "Extracting row data for A\n\nERROR - Exceeded maximum number of 10000 points in a row block time-series.\n"},
+      {blocks,
+       "Extracting row data for end\n\nERROR - Exceeded maximum number of 10000 row block time-series allowed.\n"},
+  };
+  for (const auto& [file, console] : cases) {
+    const ReaderRun r = read_rows(file);
+    EXPECT_EQ(r.status, 1);
+    const std::string tail = console + "\nPress Enter to Close\n";
+    EXPECT_EQ(tail_of(r.console, tail), tail);
+  }
+}
+
+TEST(RowConversion, WorkedExampleToTs1WithoutPeakTable) {
+  ScratchDir dir;
+  write_file("flows.txt", kFlows);
+  const auto r = flowtab({"-rows", "-b", "flows.txt"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.output, kBanner + "Found 1 input files\n" +
+                          converted_ts1("flows.txt", "Extracting row data for Flow A\nExtracting row data for Flow B\n",
+                                        axis("        1.00", "        5.00", "    1.0000", "     5"), "") +
+                          "\nFinished.\n");
+  EXPECT_EQ(read_file("flows.txt.ts1"),
+            "! File created from: flows.txt" + kCreated +
+                "         2,         5\n"
+                "Start_Index ,           1,           1\n"
+                "End_Index   ,           5,           2\n"
+                "Time (min)  ,Flow A,Flow B\n"
+                "        1.00,       1.000,       7.000\n"
+                "        2.00,       2.000,       8.000\n"
+                "        3.00,       3.000,            \n"
+                "        4.00,       4.000,            \n"
+                "        5.00,       5.000,            \n");
+  EXPECT_FALSE(std::filesystem::exists("flows_peak_Q.txt.csv"));
+}
+
+}  // namespace

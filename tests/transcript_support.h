@@ -1,0 +1,99 @@
+// Pieces of whole-run transcripts, and readers run in-process on text held
+// in memory.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "converter/peaks.h"
+#include "converter/series.h"
+#include "library/unittables.h"
+#include "test_support.h"
+
+namespace transcript {
+
+inline const std::string kBanner = "\n./flowtab:  \nflowtab 1.0.0\n\n";
+inline const std::string kCreated = " using ./flowtab flowtab 1.0.0\n";
+
+// Runs the built program as ./flowtab in the current folder.
+inline testing_support::RunResult flowtab(std::vector<std::string> args, const std::string& input = "") {
+  args.insert(args.begin(), "./flowtab");
+  return testing_support::run_program(FLOWTAB_EXE, args, input, std::filesystem::current_path());
+}
+
+inline std::string opened_input(const std::string& name, int unit = 1001) {
+  return "\nTrying to open file " + name + "...OK.\nOpened File Unit:" + std::to_string(unit) + "\n";
+}
+inline std::string opened_output(const std::string& name, int unit) {
+  return "\nTrying to open file " + name + "...OK.  File Unit:" + std::to_string(unit) + "\n";
+}
+inline std::string closed(int unit) { return "...Closed File Unit:" + std::to_string(unit) + "\n"; }
+
+// The transcript of one single-event file converted to .ts1 from its
+// "Converting to" line on: `reading` is what the reader prints, `axis` the
+// axis report; `peak_table` names the peak table (none when empty).
+inline std::string converted_ts1(const std::string& input, const std::string& reading, const std::string& axis,
+                                 const std::string& peak_table) {
+  std::string t = "\nConverting to .ts1: " + input + "\n   TS1 Output File: " + input + ".ts1\n" +
+                  opened_input(input) + opened_output(input + ".ts1", 1002) + "\nConverting...\n" + reading + axis +
+                  "\nWriting to .ts1 file...\n" + closed(1002) + closed(1001);
+  if (!peak_table.empty()) t += opened_output(peak_table, 1001) + closed(1001);
+  return t;
+}
+
+// The axis report.
+inline std::string axis(const std::string& tmin, const std::string& tmax, const std::string& dt,
+                        const std::string& nmax) {
+  return "\nMinimum time:" + tmin + "\nMaximum time:" + tmax + "\nTime increment:" + dt + "\nMax increments:" + nmax +
+         "\n";
+}
+
+// An input held in memory.
+inline platform::rt::TextSource text(const std::string& contents) {
+  return platform::rt::TextSource(std::make_shared<platform::rt::TextBuffer>(contents));
+}
+
+// Runs code that may end the process: the exit status, or -1 when it returned.
+inline int ending_of(const std::function<void()>& code) {
+  try {
+    code();
+  } catch (const platform::ProcessEnded& e) {
+    return e.status;
+  }
+  return -1;
+}
+
+// The last characters of a text, as many as `like` has (all when fewer).
+inline std::string tail_of(const std::string& text, const std::string& like) {
+  return text.size() < like.size() ? text : text.substr(text.size() - like.size());
+}
+
+// What a reader left after reading a whole text held in memory.
+struct ReaderRun {
+  std::string console;
+  conv::SeriesTable table;
+  conv::PeakStore peaks;
+  int status = -1;  // the exit status when the run ended, -1 when the reader returned
+  std::int64_t nline = 0;
+};
+
+// Runs `read(reader, run)` on a Reader over `contents` (constructed with the
+// text and `extra`), with the console captured.
+template <class Reader, class Read, class... Extra>
+ReaderRun run_reader(const std::string& contents, bool keep_times, Read read, const Extra&... extra) {
+  testing_support::Console con;
+  lib::INITUNITS(1000);
+  ReaderRun r;
+  r.table.keep_times = keep_times;
+  r.peaks.start_file(1);
+  platform::rt::TextSource src = text(contents);
+  Reader reader(src, extra...);
+  r.status = ending_of([&] { read(reader, r); });
+  r.nline = reader.NLINE();
+  r.console = con.text();
+  return r;
+}
+
+}  // namespace transcript
