@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "library/ffmt.h"
+#include "library/numtext.h"
 #include "library/unittables.h"
 #include "platform/console.h"
 
@@ -95,6 +96,7 @@ TimeAxis build_time_axis(SeriesTable& table, const RunSettings& run) {
     if (!(std::isfinite(a.DT) && a.DT > 0.0f)) invalid_increment();
     const float span = a.TMAX - a.TMIN;
     const float r = std::round(span);  // to the nearest whole number, halves away from zero
+    if (!(std::fabs(r) < 2147483648.0f)) invalid_increment();  // whole minutes beyond a 32-bit integer
     const float quotient = r / a.DT;
     a.NMAX = row_count(quotient + 1.0f);
     // Steps that are not whole minutes must not lose their last row.
@@ -103,6 +105,15 @@ TimeAxis build_time_axis(SeriesTable& table, const RunSettings& run) {
     a.NMAX = std::max(a.NMAX, by_steps);
   }
 
+  // Rows are written for every step of the axis, whatever the series hold: a
+  // first series with a tiny increment must not turn a small file into
+  // gigabytes of blank rows.
+  if (a.NMAX > kMaxRows) {
+    console::empty_line();
+    console::line("ERROR - Time axis of more than " + lib::AINTEGER(kMaxRows) +
+                  " rows: check the time increment of the first time series");
+    lib::EXITS(1);
+  }
   report(a);
 
   // The zero steps: a 0.0 before the first and after the last value of every

@@ -14,6 +14,8 @@ namespace conv {
 // Limits of one event's table.
 inline constexpr std::int32_t MAXTS = 10000;
 inline constexpr std::int32_t kDefaultMaxVals = 10000;
+// Most rows of one event's time axis (before the -s0/-e0 zero rows).
+inline constexpr std::int32_t kMaxRows = 10000000;
 // Significant characters of a series name.
 inline constexpr std::size_t kNameLength = 100;
 

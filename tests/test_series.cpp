@@ -211,3 +211,39 @@ TEST(TimeAxis, ZeroStepsGetTimesOneIncrementBeyondTheKeptOnes) {
 }
 
 }  // namespace
+
+namespace {
+
+// An axis is bounded whatever the series span: a huge row count, or a span
+// beyond a 32-bit integer, ends the run before the axis report.
+TEST(TimeAxis, RowCountIsBounded) {
+  struct Case {
+    float dt_span, other_end;
+    std::string message;
+  };
+  const std::string too_many =
+      "\nERROR - Time axis of more than 10000000 rows: check the time increment of the first time series\n";
+  const std::string invalid = "\nERROR - Invalid time increment in first time series\n";
+  const Case cases[] = {
+      {0.002f, 200000.0f, too_many},      // 0.001-minute steps over 200000 minutes
+      {20.0f, 1.0e8f, too_many},          // 10000001 rows of 10 minutes
+      {20.0f, 2147483648.0f, invalid},    // whole minutes beyond a 32-bit integer
+      {0.002f, 3.0e6f, invalid},          // row count beyond a 32-bit integer
+  };
+  for (const auto& c : cases) {
+    Console con("");
+    lib::INITUNITS(1000);
+    SeriesTable t;
+    t.series.push_back(series(0.0f, c.dt_span, 3));
+    t.series.push_back(series(0.0f, c.other_end, 2));
+    EXPECT_EQ(status_of([&] { conv::build_time_axis(t, settings()); }), 1) << c.other_end;
+    EXPECT_EQ(con.text(), c.message + "\nPress Enter to Close\n") << c.other_end;
+  }
+  Console con;
+  SeriesTable t;
+  t.series.push_back(series(0.0f, 20.0f, 3));
+  t.series.push_back(series(0.0f, 99999990.0f, 2));  // 10000000 rows of 10 minutes are allowed
+  EXPECT_EQ(conv::build_time_axis(t, settings()).NMAX, 10000000);
+}
+
+}  // namespace
