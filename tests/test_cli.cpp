@@ -76,12 +76,16 @@ TEST(Cli, ExportedNamesAreInTheDynamicSymbolTable) {
       // number texts
       "AINTEGER", "AINTEGER8", "AINTEGERPREC0", "AINTEGER8PREC0", "AREAL", "AREAL8", "AREALD", "AREALD8",
       "NUMBEROFNUMBERS", "CHECKINT", "CHECKINT4", "CHECKINT8", "NUMBEROFSUBSTRINGS", "SUBSTRING",
+      // dates
+      "URBSDATEHOURS", "NUMBEROFDAYS",
       // file names and paths
       "FILENAMEPATH", "FILEEXT", "FILENAME", "FILEEXTKC", "FILENAMEEXT", "FILEFOLDERPATH", "FILENAMENO_",
       "FILE___EXT", "FILENAMEPATHNO_", "REMOVEDOTDOT", "ADDFOLDER", "CLEANPATH",
       // exit
       "LENSL", "EXITS"};
-  const std::set<std::string> internal = {"REMOVETABS", "AREALD4", "RELATIVEPATH", "OPENFILE", "OPENFREE", "CLOSER"};
+  const std::set<std::string> internal = {"REMOVETABS", "AREALD4",        "RELATIVEPATH", "OPENFILE",
+                                          "OPENFREE",   "CLOSER",         "LEAPYEAR",     "DAYSINMONTH",
+                                          "DAYSINYEAR", "HOURSSINCE1900"};
   const std::string cmd = std::string("nm -D --defined-only ") + FLOWTAB_EXE;
   FILE* p = ::popen(cmd.c_str(), "r");
   ASSERT_NE(p, nullptr);
