@@ -1,5 +1,6 @@
 #include "converter/readers/reader.h"
 
+#include "converter/readers/rorb.h"
 #include "converter/readers/wbnm.h"
 #include "library/unittables.h"
 #include "platform/console.h"
@@ -48,6 +49,8 @@ std::unique_ptr<InputReader> make_reader(InputFile& file) {
   switch (file.run.input) {
     case InputKind::Wbnm:
       return std::make_unique<wbnm::WbnmReader>(file);
+    case InputKind::Rorb:
+      return std::make_unique<rorb::RorbReader>(file);
     default:
       return std::make_unique<NotBuilt>(file);
   }
