@@ -1,6 +1,7 @@
 #include "converter/readers/reader.h"
 
 #include "converter/readers/rorb.h"
+#include "converter/readers/urbs.h"
 #include "converter/readers/wbnm.h"
 #include "library/unittables.h"
 #include "platform/console.h"
@@ -51,6 +52,8 @@ std::unique_ptr<InputReader> make_reader(InputFile& file) {
       return std::make_unique<wbnm::WbnmReader>(file);
     case InputKind::Rorb:
       return std::make_unique<rorb::RorbReader>(file);
+    case InputKind::Urbs:
+      return std::make_unique<urbs::UrbsReader>(file);
     default:
       return std::make_unique<NotBuilt>(file);
   }
