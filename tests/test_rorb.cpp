@@ -7,38 +7,17 @@
 #include <sstream>
 
 #include "converter/readers/rorb.h"
+#include "single_file_runs.h"
 #include "test_support.h"
 
 namespace {
 
+using namespace single_file_runs;
 using testing_support::read_file;
 using testing_support::run_program;
 using testing_support::RunResult;
 using testing_support::ScratchDir;
 using testing_support::write_file;
-
-const std::string kBanner = "\n./flowtab:  \nflowtab 1.0.0\n\n";
-const std::string kCreated = " using ./flowtab flowtab 1.0.0\n";
-const std::string kEnd = "\nPress Enter to Close\n";
-
-RunResult flowtab(std::vector<std::string> args) {
-  args.insert(args.begin(), "./flowtab");
-  return run_program(FLOWTAB_EXE, args, "", std::filesystem::current_path());
-}
-
-bool ends_with(const std::string& s, const std::string& tail) {
-  return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
-}
-
-// The transcript of a file that converts to .ts1 without error; `middle` is
-// what the reader and the time axis print.
-std::string converted(const std::string& name, const std::string& peak_table, const std::string& middle) {
-  return kBanner + "Found 1 input files\n\nConverting to .ts1: " + name + "\n   TS1 Output File: " + name +
-         ".ts1\n\nTrying to open file " + name + "...OK.\nOpened File Unit:1001\n\nTrying to open file " + name +
-         ".ts1...OK.  File Unit:1002\n\nConverting...\n" + middle +
-         "\nWriting to .ts1 file...\n...Closed File Unit:1002\n...Closed File Unit:1001\n\nTrying to open file " +
-         peak_table + "...OK.  File Unit:1001\n...Closed File Unit:1001\n\nFinished.\n";
-}
 
 std::string axis(const std::string& tmax, const std::string& dt, const std::string& nmax) {
   return "\nMinimum time:        0.00\nMaximum time:" + tmax + "\nTime increment:" + dt + "\nMax increments:" + nmax +
@@ -216,7 +195,7 @@ TEST(RorbConversion, FatalEnds) {
     write_file("e.out", kSummary + body);
     const RunResult r = flowtab({"-rorb", "-b", "e.out"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(ends_with(r.output, message + kEnd))
+    EXPECT_TRUE(ends_with(r.output, message + kPause))
         << r.output.substr(r.output.size() > 600 ? r.output.size() - 600 : 0);
   }
 }

@@ -3,27 +3,16 @@
 #include <gtest/gtest.h>
 
 #include "converter/readers/urbs.h"
+#include "single_file_runs.h"
 #include "test_support.h"
 
 namespace {
 
+using namespace single_file_runs;
 using testing_support::read_file;
-using testing_support::run_program;
 using testing_support::RunResult;
 using testing_support::ScratchDir;
 using testing_support::write_file;
-
-const std::string kBanner = "\n./flowtab:  \nflowtab 1.0.0\n\n";
-const std::string kEnd = "\nPress Enter to Close\n";
-
-RunResult flowtab(std::vector<std::string> args) {
-  args.insert(args.begin(), "./flowtab");
-  return run_program(FLOWTAB_EXE, args, "", std::filesystem::current_path());
-}
-
-bool ends_with(const std::string& s, const std::string& tail) {
-  return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
-}
 
 // `label` padded to `width` columns, then the words in 9-column fields.
 std::string columns(std::string label, std::size_t width, const std::vector<std::string>& words) {
@@ -52,18 +41,12 @@ TEST(UrbsConversion, WorkedExample) {
   write_file("run.q", kExample);
   const RunResult r = flowtab({"-urbs", "-b", "run.q"});
   EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.output, kBanner +
-                          "Found 1 input files\n\nConverting to .ts1: run.q\n   TS1 Output File: run.q.ts1\n"
-                          "\nTrying to open file run.q...OK.\nOpened File Unit:1001\n"
-                          "\nTrying to open file run.q.ts1...OK.  File Unit:1002\n\nConverting...\n" +
-                          kCounts +
-                          "\nReading URBS hydrographs...\n\nRnVal = 3\n...Finished Extracting Data\n"
-                          "\nMinimum time:        0.00\nMaximum time:       60.00\nTime increment:   30.0000\n"
-                          "Max increments:     3\n"
-                          "\nWriting to .ts1 file...\n...Closed File Unit:1002\n...Closed File Unit:1001\n"
-                          "\nTrying to open file run_peak_Q.q.csv...OK.  File Unit:1001\n...Closed File Unit:1001\n"
-                          "\nFinished.\n");
-  EXPECT_EQ(read_file("run.q.ts1"), "! File created from: run.q using ./flowtab flowtab 1.0.0\n" + kTable +
+  EXPECT_EQ(r.output,
+            converted("run.q", "run_peak_Q.q.csv",
+                      kCounts + "\nReading URBS hydrographs...\n\nRnVal = 3\n...Finished Extracting Data\n"
+                                "\nMinimum time:        0.00\nMaximum time:       60.00\nTime increment:   30.0000\n"
+                                "Max increments:     3\n"));
+  EXPECT_EQ(read_file("run.q.ts1"), "! File created from: run.q" + kCreated + kTable +
                                         "Time (min)  ,Loc1,Loc2 - Recd\n"
                                         "        0.00,       1.000,       2.000\n"
                                         "       30.00,       3.000,       4.000\n"
@@ -188,7 +171,7 @@ TEST(UrbsConversion, FatalEnds) {
     write_file("e.q", file);
     const RunResult r = flowtab({"-urbs", "-b", "e.q"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(ends_with(r.output, message + kEnd)) << r.output.substr(r.output.find("Converting..."));
+    EXPECT_TRUE(ends_with(r.output, message + kPause)) << r.output.substr(r.output.find("Converting..."));
   }
 }
 
@@ -204,7 +187,7 @@ TEST(UrbsConversion, BadDatedRowsEndTheRun) {
     write_file("e.q", urbs_file("Locations = 1 Values = 2", names + rows));
     const RunResult r = flowtab({"-urbs", "-date", "-b", "e.q"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(ends_with(r.output, message + kEnd)) << r.output;
+    EXPECT_TRUE(ends_with(r.output, message + kPause)) << r.output;
   }
 }
 

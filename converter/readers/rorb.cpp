@@ -50,8 +50,8 @@ bool is_data_row(std::string_view line) { return lib::is_number_line(line) && !l
 }  // namespace
 
 float snap_step(float measured) {
-  for (const auto& [near, becomes] : kSnapTable)
-    if (std::fabs(near - measured) < kSnapTolerance) return becomes;
+  for (const auto& [customary, becomes] : kSnapTable)
+    if (std::fabs(customary - measured) < kSnapTolerance) return becomes;
   return measured;
 }
 

@@ -72,7 +72,7 @@ void Reader::read_counts(std::string_view line, std::int32_t& nts, std::int32_t&
   if (nts > MAXTS) capacity_exceeded(MAXTS, " URBS time-series allowed.");
 }
 
-std::int32_t Reader::read_names(std::int32_t nts, SeriesTable& table) {
+void Reader::read_names(std::int32_t nts, SeriesTable& table) {
   // Standard names start in column 1 of the line without its leading and
   // trailing blanks; dated ones after the date columns.
   std::string_view names = next_line();
@@ -85,7 +85,7 @@ std::int32_t Reader::read_names(std::int32_t nts, SeriesTable& table) {
   // An optional types line: "Calc" computed, "Recd" recorded.  Either way the
   // line is never a data line.
   const std::string_view types = next_line();
-  if (!lib::FLAGEXISTS(types, "Calc") && !lib::FLAGEXISTS(types, "Recd")) return nts;
+  if (!lib::FLAGEXISTS(types, "Calc") && !lib::FLAGEXISTS(types, "Recd")) return;
   const std::int32_t ncalc = COUNTSUB4(types, "Calc");
   const std::int32_t nrecd = COUNTSUB4(types, "Recd");
   if (ncalc + nrecd != nts) {
@@ -112,7 +112,6 @@ std::int32_t Reader::read_names(std::int32_t nts, SeriesTable& table) {
     name = field(names, at, kFieldColumns);
     if (!lib::ASAME(type, "Calc")) name = lib::TRIMF(name) + " - " + std::string(type);
   }
-  return nts;
 }
 
 bool Reader::is_first_data_line(std::string_view line) const {
@@ -123,70 +122,43 @@ bool Reader::is_first_data_line(std::string_view line) const {
          !lib::FLAGEXISTS(line, "Dav") && !lib::FLAGEXISTS(line, "Urbanised");
 }
 
-void Reader::read_standard_rows(std::int32_t nv, SeriesTable& table) {
-  std::vector<float> values(table.series.size());
+float Reader::read_standard_row(std::vector<float>& values) {
   float hours = 0.0f;
-  // The time and one value per location; items left by a null value or a
-  // slash are 0.
-  const auto read_row = [&](ffmt::ListReader& r) {
+  const auto read_items = [&](ffmt::ListReader& r) {
     hours = 0.0f;
     std::fill(values.begin(), values.end(), 0.0f);
     int st = r.read(hours);
     for (std::size_t k = 0; k < values.size() && st == ffmt::kOk; ++k) st = r.read(values[k]);
     return st;
   };
-  const ffmt::ListReader::NextRecord following = [this](std::string_view& record) { return in_.read(record); };
-  float first = 0.0f, last = 0.0f;
-  for (std::int32_t j = 1; j <= nv; ++j) {
-    std::string_view line = next_line();
-    ffmt::ListReader one_line(line);
-    int st = read_row(one_line);
-    if (st == ffmt::kEnd) {
-      // The row goes on in the following lines: read it again from its first
-      // line as one read over as many lines as it needs.
-      in_.step_back();
-      line = next_line();
-      ffmt::ListReader spanning(line, following);
-      st = read_row(spanning);
-    }
-    if (st != ffmt::kOk) in_.read_error();
-    const float minutes = hours * 60.0f;
-    if (j == 1) first = minutes;
-    last = minutes;
-    for (std::size_t k = 0; k < values.size(); ++k) table.append(table.series[k], minutes, values[k]);
+  std::string_view line = next_line();
+  ffmt::ListReader one_line(line);
+  int st = read_items(one_line);
+  if (st == ffmt::kEnd) {
+    // The row goes on in the following lines: read it again from its first
+    // line as one read over as many lines as it needs.
+    in_.step_back();
+    line = next_line();
+    ffmt::ListReader spanning(line, [this](std::string_view& record) { return in_.read(record); });
+    st = read_items(spanning);
   }
-  for (Series& s : table.series) {
-    s.tstart = first;
-    s.tend = last;
-  }
+  if (st != ffmt::kOk) in_.read_error();
+  return hours * 60.0f;
 }
 
-void Reader::read_dated_rows(std::int32_t nv, SeriesTable& table) {
-  std::vector<float> values(table.series.size());
-  double first_hours = 0.0;
-  float first = 0.0f, last = 0.0f;
-  for (std::int32_t j = 1; j <= nv; ++j) {
-    const std::string_view line = next_line();
-    const std::string_view date = field(line, 0, kDateColumns);
-    // All values of a dated row stand on its line, from the column after the
-    // date on.
-    std::fill(values.begin(), values.end(), 0.0f);
-    ffmt::ListReader r(field(line, kDateColumns));
-    int st = ffmt::kOk;
-    for (std::size_t k = 0; k < values.size() && st == ffmt::kOk; ++k) st = r.read(values[k]);
-    if (st != ffmt::kOk) in_.read_error();
-    const double h = lib::URBSDATEHOURS(date);
-    if (j == 1) first_hours = h;
-    const auto minutes = static_cast<float>((h - first_hours) * 60.0);
-    console::line("j = " + lib::AINTEGER(j) + " datestr = " + std::string(lib::trim_right(date)));
-    if (j == 1) first = minutes;
-    last = minutes;
-    for (std::size_t k = 0; k < values.size(); ++k) table.append(table.series[k], minutes, values[k]);
-  }
-  for (Series& s : table.series) {
-    s.tstart = first;
-    s.tend = last;
-  }
+float Reader::read_dated_row(std::int32_t j, std::vector<float>& values, double& first_hours) {
+  const std::string_view line = next_line();
+  const std::string_view date = field(line, 0, kDateColumns);
+  // All values of a dated row stand on its line, after the date.
+  std::fill(values.begin(), values.end(), 0.0f);
+  ffmt::ListReader r(field(line, kDateColumns));
+  int st = ffmt::kOk;
+  for (std::size_t k = 0; k < values.size() && st == ffmt::kOk; ++k) st = r.read(values[k]);
+  if (st != ffmt::kOk) in_.read_error();
+  const double h = lib::URBSDATEHOURS(date);
+  if (j == 1) first_hours = h;
+  console::line("j = " + lib::AINTEGER(j) + " datestr = " + std::string(lib::trim_right(date)));
+  return static_cast<float>((h - first_hours) * 60.0);
 }
 
 void Reader::read(SeriesTable& table, PeakStore& peaks, std::int32_t column, std::int32_t ifile) {
@@ -211,12 +183,21 @@ void Reader::read(SeriesTable& table, PeakStore& peaks, std::int32_t column, std
   in_.step_back();
   console::empty_line();
   console::line("RnVal = " + lib::AINTEGER(nv));
-  if (dated_)
-    read_dated_rows(nv, table);
-  else
-    read_standard_rows(nv, table);
+  // Rows: a time or a date, then one value per location; items left by a
+  // null value or a slash are 0.
+  std::vector<float> values(table.series.size());
+  double first_hours = 0.0;
+  float first = 0.0f, last = 0.0f;
+  for (std::int32_t j = 1; j <= nv; ++j) {
+    const float minutes = dated_ ? read_dated_row(j, values, first_hours) : read_standard_row(values);
+    if (j == 1) first = minutes;
+    last = minutes;
+    for (std::size_t k = 0; k < values.size(); ++k) table.append(table.series[k], minutes, values[k]);
+  }
 
   for (Series& s : table.series) {
+    s.tstart = first;
+    s.tend = last;
     s.name = std::string(lib::cut(lib::TRIMF(s.name), kNameLength));
     peaks.aggregate(s.name, s.q, column, ifile, kPeakEnding);
   }

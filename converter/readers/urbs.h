@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "converter/peaks.h"
 #include "converter/readers/line_input.h"
@@ -33,11 +34,14 @@ class Reader {
  private:
   // NTS and NV from the parameter line.
   void read_counts(std::string_view line, std::int32_t& nts, std::int32_t& nv);
-  // The series names (and types) of the location lines; returns NTS.
-  std::int32_t read_names(std::int32_t nts, SeriesTable& table);
+  // One series per location, named from the names line (and the types line,
+  // which may change their number).
+  void read_names(std::int32_t nts, SeriesTable& table);
   bool is_first_data_line(std::string_view line) const;
-  void read_standard_rows(std::int32_t nv, SeriesTable& table);
-  void read_dated_rows(std::int32_t nv, SeriesTable& table);
+  // One row into `values`; returns its time in minutes.  `first_hours` is
+  // the first dated row's date (set by row 1).
+  float read_standard_row(std::vector<float>& values);
+  float read_dated_row(std::int32_t j, std::vector<float>& values, double& first_hours);
   // The next line, or the read-error message at the end of the file.
   std::string_view next_line();
 
