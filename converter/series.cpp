@@ -41,6 +41,14 @@ std::int32_t first_row(const TimeAxis& axis, std::int32_t nmax, Pred pred) {
   return lo;
 }
 
+// Rows that the span of all series needs at the increment, so that steps
+// that are not whole minutes do not lose their last row.
+std::int32_t rows_of_span(const TimeAxis& a) {
+  const float span = a.TMAX - a.TMIN;
+  const float steps = std::round(span / a.DT);
+  return row_count(steps + 1.0f);
+}
+
 void report(const TimeAxis& a) {
   std::string text;
   console::empty_line();
@@ -83,8 +91,9 @@ TimeAxis build_time_axis(SeriesTable& table, const RunSettings& run) {
     // An event without series: an empty axis, still extended by -s0/-e0.
   } else if (table.given_dt) {
     a.DT = *table.given_dt;
-    a.NMAX = s.front().nvals();
     if (!(std::isfinite(a.DT) && a.DT > 0.0f)) invalid_increment();
+    // The rows of the first series, or more when a later series runs longer.
+    a.NMAX = std::max(s.front().nvals(), rows_of_span(a));
   } else {
     const Series& one = s.front();
     if (one.nvals() <= 1) {
@@ -98,11 +107,7 @@ TimeAxis build_time_axis(SeriesTable& table, const RunSettings& run) {
     const float r = std::round(span);  // to the nearest whole number, halves away from zero
     if (!(std::fabs(r) < 2147483648.0f)) invalid_increment();  // whole minutes beyond a 32-bit integer
     const float quotient = r / a.DT;
-    a.NMAX = row_count(quotient + 1.0f);
-    // Steps that are not whole minutes must not lose their last row.
-    const float steps = std::round(span / a.DT);
-    const std::int32_t by_steps = row_count(steps + 1.0f);
-    a.NMAX = std::max(a.NMAX, by_steps);
+    a.NMAX = std::max(row_count(quotient + 1.0f), rows_of_span(a));
   }
 
   // Rows are written for every step of the axis, whatever the series hold: a
@@ -147,15 +152,16 @@ TimeAxis build_time_axis(SeriesTable& table, const RunSettings& run) {
   const std::size_t n = s.size();
   a.ISTART.assign(n, 1);
   a.IEND.assign(n, a.NMAX);
-  if (!whole_span_rows) {
-    const float h = 0.5f * a.DT;
-    for (std::size_t i = 0; i < n; ++i) {
-      const Series& x = s[i];
-      if (x.q.empty()) {
-        a.ISTART[i] = 1;
-        a.IEND[i] = 0;
-        continue;
-      }
+  const float h = 0.5f * a.DT;
+  for (std::size_t i = 0; i < n; ++i) {
+    const Series& x = s[i];
+    if (x.q.empty()) {
+      a.ISTART[i] = 1;
+      a.IEND[i] = 0;
+    } else if (whole_span_rows) {
+      // From row 1 to the series' own last value (zero rows included).
+      a.IEND[i] = static_cast<std::int32_t>(std::min<std::size_t>(x.q.size(), static_cast<std::size_t>(a.NMAX)));
+    } else {
       const float lower = x.tstart - h;
       const float upper = x.tend + h;
       a.ISTART[i] = first_row(a, a.NMAX, [lower](float t) { return t > lower; });

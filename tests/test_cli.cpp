@@ -76,6 +76,8 @@ TEST(Cli, ExportedNamesAreInTheDynamicSymbolTable) {
       // number texts
       "AINTEGER", "AINTEGER8", "AINTEGERPREC0", "AINTEGER8PREC0", "AREAL", "AREAL8", "AREALD", "AREALD8",
       "NUMBEROFNUMBERS", "CHECKINT", "CHECKINT4", "CHECKINT8", "NUMBEROFSUBSTRINGS", "SUBSTRING",
+      // dates
+      "URBSDATEHOURS", "NUMBEROFDAYS",
       // file names and paths
       "FILENAMEPATH", "FILEEXT", "FILENAME", "FILEEXTKC", "FILENAMEEXT", "FILEFOLDERPATH", "FILENAMENO_",
       "FILE___EXT", "FILENAMEPATHNO_", "REMOVEDOTDOT", "ADDFOLDER", "CLEANPATH",
@@ -85,8 +87,9 @@ TEST(Cli, ExportedNamesAreInTheDynamicSymbolTable) {
       "REMOVESPACES", "ALPHANUMERICONLY", "CLEANATTRIBUTENAME", "DOUBLEQUOTE", "REPLACE", "REPLACEALL", "DMESSAGE",
       "DMESSAGEXY", "DMESSAGECLEAR", "DMESSAGERESETCOUNTERS", "DLINE", "DMESSAGES", "CSVCOLUMN", "CSVVALUE",
       "EXTRACTINTEGER", "EXTRACTREAL", "EXTRACTSTRING", "EXTRACTSTRINGREM", "COMMENTLINE", "READLINE"};
-  const std::set<std::string> internal = {"REMOVETABS", "AREALD4", "RELATIVEPATH", "OPENFILE", "OPENFREE", "CLOSER",
-                                          "NEXTWORD", "CHECKSAVEDATE", "MSGCSVUNIT", "MSGFONT"};
+  const std::set<std::string> internal = {"REMOVETABS", "AREALD4",  "RELATIVEPATH", "OPENFILE",    "OPENFREE",
+                                          "CLOSER",     "NEXTWORD", "CHECKSAVEDATE", "MSGCSVUNIT", "MSGFONT",
+                                          "LEAPYEAR",   "DAYSINMONTH", "DAYSINYEAR", "HOURSSINCE1900"};
   const std::string cmd = std::string("nm -D --defined-only ") + FLOWTAB_EXE;
   FILE* p = ::popen(cmd.c_str(), "r");
   ASSERT_NE(p, nullptr);

@@ -147,19 +147,39 @@ TEST(TimeAxis, ASeriesWithoutValuesTakesNoPartInTheSpan) {
   EXPECT_EQ(a.IEND[1], 0);
 }
 
-TEST(TimeAxis, RorbAndUrbsRowsCoverTheWholeAxis) {
+TEST(TimeAxis, RorbAndUrbsRowsRunFromRowOneToTheirOwnLastValue) {
   Console con;
   SeriesTable t;
   t.series.push_back(series(0.0f, 60.0f, 4));
   t.series.push_back(series(30.0f, 60.0f, 2));
   t.given_dt = 20.0f;
   t.rows_from_start = true;
-  const auto a = conv::build_time_axis(t, settings());
+  auto run = settings();
+  const auto a = conv::build_time_axis(t, run);
   EXPECT_EQ(a.DT, 20.0f);
   EXPECT_EQ(a.NMAX, 4);
   EXPECT_EQ(a.ISTART, (std::vector<std::int32_t>{1, 1}));
-  EXPECT_EQ(a.IEND, (std::vector<std::int32_t>{4, 4}));
+  EXPECT_EQ(a.IEND, (std::vector<std::int32_t>{4, 2}));
   EXPECT_EQ(a.value(t.series[1].q, 1, 3), nullptr);  // beyond its two values
+  // The zero rows count among a series' own rows.
+  run.zero_start = run.zero_end = true;
+  SeriesTable z;
+  z.series = {series(0.0f, 60.0f, 4), series(0.0f, 20.0f, 2)};
+  z.given_dt = 20.0f;
+  z.rows_from_start = true;
+  EXPECT_EQ(conv::build_time_axis(z, run).IEND, (std::vector<std::int32_t>{6, 4}));
+}
+
+TEST(TimeAxis, AGivenIncrementKeepsTheRowsOfALongerLaterSeries) {
+  Console con;
+  SeriesTable t;
+  t.series.push_back(series(0.0f, 10.0f, 3));
+  t.series.push_back(series(0.0f, 19.98f, 5));
+  t.given_dt = 5.0f;
+  t.rows_from_start = true;
+  const auto a = conv::build_time_axis(t, settings(InputKind::Rorb));
+  EXPECT_EQ(a.NMAX, 5);
+  EXPECT_EQ(a.IEND, (std::vector<std::int32_t>{3, 5}));
 }
 
 TEST(TimeAxis, UnusableFirstSeriesEndsTheRun) {

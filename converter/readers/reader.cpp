@@ -1,7 +1,9 @@
 #include "converter/readers/reader.h"
 
 #include "converter/readers/darno.h"
+#include "converter/readers/rorb.h"
 #include "converter/readers/rows.h"
+#include "converter/readers/urbs.h"
 #include "converter/readers/wbnm.h"
 #include "library/unittables.h"
 #include "platform/console.h"
@@ -50,6 +52,10 @@ std::unique_ptr<InputReader> make_reader(InputFile& file) {
   switch (file.run.input) {
     case InputKind::Wbnm:
       return std::make_unique<wbnm::WbnmReader>(file);
+    case InputKind::Rorb:
+      return std::make_unique<rorb::RorbReader>(file);
+    case InputKind::Urbs:
+      return std::make_unique<urbs::UrbsReader>(file);
     case InputKind::Darno:
       return std::make_unique<darno::DarnoReader>(file);
     case InputKind::Rows:

@@ -1,0 +1,162 @@
+#include "converter/readers/rorb.h"
+
+#include <array>
+#include <cmath>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "library/ffmt.h"
+#include "library/keywords.h"
+#include "library/numtext.h"
+#include "library/text_basics.h"
+#include "library/unittables.h"
+#include "platform/console.h"
+
+namespace conv::rorb {
+namespace console = platform::console;
+
+namespace {
+
+// Measured steps near the left value become the right one (minutes).
+constexpr std::array<std::pair<float, float>, 10> kSnapTable = {{
+    {1.8f, 2.0f},
+    {2.4f, 2.5f},
+    {4.8f, 5.0f},
+    {10.2f, 10.0f},
+    {19.8f, 20.0f},
+    {25.2f, 25.0f},
+    {34.8f, 35.0f},
+    {40.2f, 40.0f},
+    {49.8f, 50.0f},
+    {55.2f, 55.0f},
+}};
+constexpr float kSnapTolerance = 0.2f;
+
+constexpr std::size_t kHeaderLabelColumns = 12;
+constexpr std::size_t kNameColumns = 10;
+constexpr std::string_view kPeakEnding = " RORB maximum/minimum records allowed.";
+
+// `width` columns of a text after `skip` columns; columns beyond the text
+// are blank (an empty or shorter field).
+std::string_view field(std::string_view text, std::size_t skip, std::size_t width) {
+  return skip >= text.size() ? std::string_view() : text.substr(skip, width);
+}
+
+// A data row: it starts a number once left-adjusted and is not empty.  A row
+// that begins with a TAB is no data row.
+bool is_data_row(std::string_view line) { return lib::is_number_line(line) && !lib::is_blank_or_tabs(line); }
+
+}  // namespace
+
+float snap_step(float measured) {
+  for (const auto& [customary, becomes] : kSnapTable)
+    if (std::fabs(customary - measured) < kSnapTolerance) return becomes;
+  return measured;
+}
+
+std::int32_t Reader::block_width(std::string_view row) {
+  if (!is_data_row(row)) return 0;
+  return lib::NUMBEROFNUMBERS(row) - 2;
+}
+
+bool Reader::read_block(std::string_view header, std::int32_t width, std::string_view& row, SeriesTable& table) {
+  if (table.NTS() + width > MAXTS) capacity_exceeded(MAXTS, " RORB time-series allowed.");
+  const std::size_t first = table.series.size();
+  for (std::int32_t k = 0; k < width; ++k) {
+    Series& s = table.series.emplace_back();
+    s.name = lib::TRIMF(field(header, kHeaderLabelColumns + kNameColumns * static_cast<std::size_t>(k), kNameColumns));
+  }
+  console::line("...Reading RORB Hydrographs " + table.series[first].name + " to " + table.series.back().name);
+
+  std::vector<float> values(static_cast<std::size_t>(width));
+  std::int32_t j = 0;
+  float first_time = 0.0f, time = 0.0f;
+  bool more = true;
+  while (is_data_row(row)) {
+    if (j >= table.MAXVALS) capacity_exceeded(table.MAXVALS, " points in a RORB time-series.");
+    ++j;
+    // The increment number (not kept), the time in hours and one value per
+    // hydrograph; items left by a null value or a slash are 0.
+    std::int32_t increment = 0;
+    time = 0.0f;
+    std::fill(values.begin(), values.end(), 0.0f);
+    ffmt::ListReader r(row);
+    int st = r.read(increment);
+    if (st == ffmt::kOk) st = r.read(time);
+    for (std::size_t k = 0; k < values.size() && st == ffmt::kOk; ++k) st = r.read(values[k]);
+    if (st != ffmt::kOk) in_.read_error();
+    time = time * 60.0f;
+    // Without -dt the step is measured anew in every block.
+    if (!dt_given_ && j == 1) dt_ = -1.0f;
+    if (j == 1) first_time = time;
+    if (dt_ <= 0.0f && j == 2) {
+      last_measured_ = time - first_time;
+      dt_ = snap_step(last_measured_);
+      measured_ = true;
+    }
+    for (std::size_t k = 0; k < values.size(); ++k) table.append(table.series[first + k], time, values[k]);
+    if (!in_.read(row)) {
+      more = false;
+      break;
+    }
+  }
+  for (std::size_t k = first; k < table.series.size(); ++k) {
+    table.series[k].tstart = first_time;
+    table.series[k].tend = time;
+  }
+  return more;
+}
+
+void Reader::read(SeriesTable& table, PeakStore& peaks, std::int32_t column, std::int32_t ifile) {
+  table.rows_from_start = true;
+  std::string_view line;
+  do {
+    if (!in_.read(line)) return;
+  } while (!lib::FLAGEXISTS(line, "Hydrograph summary"));
+
+  // Every line may head a block: the first block under "Hyd001" or
+  // "Hyd0001", later ones under any line holding "Hyd".  A candidate whose
+  // next line starts no block is none, and that next line is a candidate in
+  // turn; so is the line that ends a block.
+  bool any_block = false;
+  bool pending = false;  // `line` still has to be examined
+  for (;;) {
+    if (!pending && !in_.read(line)) break;
+    pending = false;
+    const bool candidate =
+        any_block ? lib::FLAGEXISTS(line, "Hyd") : lib::FLAGEXISTS(line, "Hyd001") || lib::FLAGEXISTS(line, "Hyd0001");
+    if (!candidate) continue;
+    const std::string_view header = line;
+    if (!in_.read(line)) break;
+    pending = true;
+    const std::int32_t width = block_width(line);
+    if (width < 1) continue;
+    any_block = true;
+    if (!read_block(header, width, line, table)) break;
+  }
+  if (!any_block) return;
+
+  for (const Series& s : table.series) peaks.aggregate(s.name, s.q, column, ifile, kPeakEnding);
+  console::line("...Finished Extracting Data");
+  if (measured_ && dt_ != last_measured_) {
+    std::string text = "WARNING: Timestep in output calculated as ";
+    ffmt::put_F(text, 6, 4, last_measured_);
+    text += " minutes and has been changed to ";
+    ffmt::put_F(text, 6, 4, dt_);
+    text += " minutes. If this is not correct please use -dt flag or contact ";
+    text += lib::kSupportEmail;
+    console::line(text);
+  }
+  table.given_dt = dt_;
+}
+
+void RorbReader::start() {
+  reader_.emplace(*platform::rt::text_source(file_.INUNIT), file_.run.dt, file_.run.dt_given);
+}
+
+void RorbReader::read_event(std::int32_t, SeriesTable& table, PeakStore& peaks, std::int32_t column) {
+  reader_->read(table, peaks, column, file_.ifile);
+}
+
+}  // namespace conv::rorb

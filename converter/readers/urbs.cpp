@@ -1,0 +1,213 @@
+#include "converter/readers/urbs.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "library/dates.h"
+#include "library/ffmt.h"
+#include "library/keywords.h"
+#include "library/numtext.h"
+#include "library/text_basics.h"
+#include "library/unittables.h"
+#include "platform/console.h"
+
+namespace conv::urbs {
+namespace console = platform::console;
+
+namespace {
+
+constexpr std::size_t kFieldColumns = 9;   // a name or type field
+constexpr std::size_t kDateColumns = 25;   // the date of a dated row
+constexpr std::size_t kLabelColumns = 19;  // before the first name of a standard names line with types
+constexpr std::string_view kPeakEnding = " URBS maximum/minimum records allowed.";
+
+// `width` columns of a text after `skip` columns; columns beyond the text
+// are blank (an empty or shorter field).
+std::string_view field(std::string_view text, std::size_t skip, std::size_t width = std::string_view::npos) {
+  return skip >= text.size() ? std::string_view() : text.substr(skip, width);
+}
+
+[[noreturn]] void fatal(std::string_view message, bool after_empty_line = false) {
+  if (after_empty_line) console::empty_line();
+  console::line(message);
+  lib::EXITS(1);
+}
+
+// The integer after the later of the two spellings of a count keyword;
+// false when it cannot be read.  `v` is left as it is without the keyword.
+bool count_after(std::string_view line, std::string_view spaced, std::string_view tight, std::int32_t& v) {
+  const std::size_t a = line.find(spaced);
+  const std::size_t b = line.find(tight);
+  if (a == std::string_view::npos && b == std::string_view::npos) return true;
+  const bool take_a = b == std::string_view::npos || (a != std::string_view::npos && a > b);
+  const std::size_t start = take_a ? a + spaced.size() : b + tight.size();
+  ffmt::ListReader r(line.substr(start));
+  return r.read(v) == ffmt::kOk;
+}
+
+}  // namespace
+
+std::int32_t COUNTSUB4(std::string_view LINE, std::string_view WORD) {
+  std::int32_t count = 0;
+  for (std::size_t p = LINE.find(WORD); p != std::string_view::npos; p = LINE.find(WORD, p + 5)) ++count;
+  return count;
+}
+
+std::string_view Reader::next_line() {
+  std::string_view line;
+  if (!in_.read(line)) in_.read_error();
+  return line;
+}
+
+void Reader::read_counts(std::string_view line, std::int32_t& nts, std::int32_t& nv) {
+  nts = -1;
+  nv = -1;
+  if (!count_after(line, "Locations =", "Locations=", nts) || !count_after(line, "Values =", "Values=", nv))
+    fatal("ERROR - Reading number of locations and/or values from URBS .q file.");
+  if (nts <= 0 || nv <= 0) fatal("ERROR - Could not read number of locations and/or values from URBS .q file.");
+  console::empty_line();
+  console::line("Number of Hydrographs: " + lib::AINTEGER(nts));
+  console::line("Number of Values:      " + lib::AINTEGER(nv));
+  if (nts > MAXTS) capacity_exceeded(MAXTS, " URBS time-series allowed.");
+}
+
+void Reader::read_names(std::int32_t nts, SeriesTable& table) {
+  // Standard names start in column 1 of the line without its leading and
+  // trailing blanks; dated ones after the date columns.
+  std::string_view names = next_line();
+  const std::size_t skip = dated_ ? kDateColumns : 0;
+  if (!dated_) names = lib::trim_both(names);
+  table.series.resize(static_cast<std::size_t>(nts));
+  for (std::size_t k = 0; k < table.series.size(); ++k)
+    table.series[k].name = field(names, skip + kFieldColumns * k, kFieldColumns);
+
+  // An optional types line: "Calc" computed, "Recd" recorded.  Either way the
+  // line is never a data line.
+  const std::string_view types = next_line();
+  if (!lib::FLAGEXISTS(types, "Calc") && !lib::FLAGEXISTS(types, "Recd")) return;
+  const std::int32_t ncalc = COUNTSUB4(types, "Calc");
+  const std::int32_t nrecd = COUNTSUB4(types, "Recd");
+  if (ncalc + nrecd != nts) {
+    console::empty_line();
+    console::line("WARNING - Number of timeseries not equal to not find \"Locations\", trying again.");
+    nts = ncalc + nrecd;
+    console::empty_line();
+    console::line("nCalc hydrographs = " + lib::AINTEGER(ncalc));
+    console::empty_line();
+    console::line("nRecd hydrographs = " + lib::AINTEGER(nrecd));
+    if (nts > MAXTS) capacity_exceeded(MAXTS, " URBS time-series allowed.");
+  }
+  // With a types line the names stand in the same columns as the types: read
+  // the names line again, which leaves the types line to be read next.
+  const std::size_t columns_skipped = dated_ ? kDateColumns : kLabelColumns;
+  in_.step_back();
+  in_.step_back();
+  names = next_line();
+  table.series.assign(static_cast<std::size_t>(nts), Series());
+  for (std::size_t k = 0; k < table.series.size(); ++k) {
+    const std::size_t at = columns_skipped + kFieldColumns * k;
+    const std::string_view type = lib::trim_both(field(types, at, kFieldColumns));
+    std::string& name = table.series[k].name;
+    name = field(names, at, kFieldColumns);
+    if (!lib::ASAME(type, "Calc")) name = lib::TRIMF(name) + " - " + std::string(type);
+  }
+}
+
+bool Reader::is_first_data_line(std::string_view line) const {
+  if (lib::FLAGEXISTS(line, "--")) return false;
+  if (!dated_) return lib::is_number_line(line) && !lib::is_blank_or_tabs(line);
+  const std::string_view values = field(line, kDateColumns - 1);
+  return lib::is_number_line(values) && !lib::is_blank_or_tabs(values) && !lib::FLAGEXISTS(line, "Catchment") &&
+         !lib::FLAGEXISTS(line, "Dav") && !lib::FLAGEXISTS(line, "Urbanised");
+}
+
+float Reader::read_standard_row(std::vector<float>& values) {
+  float hours = 0.0f;
+  const auto read_items = [&](ffmt::ListReader& r) {
+    hours = 0.0f;
+    std::fill(values.begin(), values.end(), 0.0f);
+    int st = r.read(hours);
+    for (std::size_t k = 0; k < values.size() && st == ffmt::kOk; ++k) st = r.read(values[k]);
+    return st;
+  };
+  std::string_view line = next_line();
+  ffmt::ListReader one_line(line);
+  int st = read_items(one_line);
+  if (st == ffmt::kEnd) {
+    // The row goes on in the following lines: read it again from its first
+    // line as one read over as many lines as it needs.
+    in_.step_back();
+    line = next_line();
+    ffmt::ListReader spanning(line, [this](std::string_view& record) { return in_.read(record); });
+    st = read_items(spanning);
+  }
+  if (st != ffmt::kOk) in_.read_error();
+  return hours * 60.0f;
+}
+
+float Reader::read_dated_row(std::int32_t j, std::vector<float>& values, double& first_hours) {
+  const std::string_view line = next_line();
+  const std::string_view date = field(line, 0, kDateColumns);
+  // All values of a dated row stand on its line, after the date.
+  std::fill(values.begin(), values.end(), 0.0f);
+  ffmt::ListReader r(field(line, kDateColumns));
+  int st = ffmt::kOk;
+  for (std::size_t k = 0; k < values.size() && st == ffmt::kOk; ++k) st = r.read(values[k]);
+  if (st != ffmt::kOk) in_.read_error();
+  const double h = lib::URBSDATEHOURS(date);
+  if (j == 1) first_hours = h;
+  console::line("j = " + lib::AINTEGER(j) + " datestr = " + std::string(lib::trim_right(date)));
+  return static_cast<float>((h - first_hours) * 60.0);
+}
+
+void Reader::read(SeriesTable& table, PeakStore& peaks, std::int32_t column, std::int32_t ifile) {
+  table.rows_from_start = true;
+  std::string_view line;
+  do {
+    if (!in_.read(line)) fatal("ERROR - Could not find \"DATA PARAMETERS :\" line", true);
+  } while (!lib::ASAME(field(line, 0, 17), "DATA PARAMETERS :"));
+  std::int32_t nts = 0, nv = 0;
+  read_counts(line, nts, nv);
+  if (nv > table.MAXVALS) capacity_exceeded(table.MAXVALS, " points in a URBS time-series.");
+  do {
+    if (!in_.read(line)) fatal("ERROR - Could not find \"---------------\" line above hydrograph locations", true);
+  } while (!lib::FLAGEXISTS(line, "------------"));
+  read_names(nts, table);
+
+  do {
+    if (!in_.read(line)) fatal("ERROR - Failed to find any hydrograph data in URBS .q file");
+  } while (!is_first_data_line(line));
+  console::empty_line();
+  console::line("Reading URBS hydrographs...");
+  in_.step_back();
+  console::empty_line();
+  console::line("RnVal = " + lib::AINTEGER(nv));
+  // Rows: a time or a date, then one value per location; items left by a
+  // null value or a slash are 0.
+  std::vector<float> values(table.series.size());
+  double first_hours = 0.0;
+  float first = 0.0f, last = 0.0f;
+  for (std::int32_t j = 1; j <= nv; ++j) {
+    const float minutes = dated_ ? read_dated_row(j, values, first_hours) : read_standard_row(values);
+    if (j == 1) first = minutes;
+    last = minutes;
+    for (std::size_t k = 0; k < values.size(); ++k) table.append(table.series[k], minutes, values[k]);
+  }
+
+  for (Series& s : table.series) {
+    s.tstart = first;
+    s.tend = last;
+    s.name = std::string(lib::cut(lib::TRIMF(s.name), kNameLength));
+    peaks.aggregate(s.name, s.q, column, ifile, kPeakEnding);
+  }
+  console::line("...Finished Extracting Data");
+}
+
+void UrbsReader::start() { reader_.emplace(*platform::rt::text_source(file_.INUNIT), file_.run.dated_urbs); }
+
+void UrbsReader::read_event(std::int32_t, SeriesTable& table, PeakStore& peaks, std::int32_t column) {
+  reader_->read(table, peaks, column, file_.ifile);
+}
+
+}  // namespace conv::urbs

@@ -1,0 +1,63 @@
+// URBS .q result files: the counts of the parameter line, the location names
+// (and their types), then one row per time, or per date with -date.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "converter/peaks.h"
+#include "converter/readers/line_input.h"
+#include "converter/readers/reader.h"
+#include "converter/series.h"
+#include "platform/units.h"
+
+namespace conv::urbs {
+
+// Occurrences of the 4-character WORD in LINE, case-sensitive; the search
+// goes on one column after the column that follows each hit, so two hits
+// without a character between them count once.
+std::int32_t COUNTSUB4(std::string_view LINE, std::string_view WORD);
+
+class Reader {
+ public:
+  // `dated`: rows start with a 25-character date instead of a time.
+  Reader(platform::rt::TextSource& input, bool dated) : in_(input), dated_(dated) {}
+
+  // Reads the file's series into the table and their peaks into `column` of
+  // the store.
+  void read(SeriesTable& table, PeakStore& peaks, std::int32_t column, std::int32_t ifile);
+
+  std::int64_t NLINE() const { return in_.NLINE(); }
+
+ private:
+  // NTS and NV from the parameter line.
+  void read_counts(std::string_view line, std::int32_t& nts, std::int32_t& nv);
+  // One series per location, named from the names line (and the types line,
+  // which may change their number).
+  void read_names(std::int32_t nts, SeriesTable& table);
+  bool is_first_data_line(std::string_view line) const;
+  // One row into `values`; returns its time in minutes.  `first_hours` is
+  // the first dated row's date (set by row 1).
+  float read_standard_row(std::vector<float>& values);
+  float read_dated_row(std::int32_t j, std::vector<float>& values, double& first_hours);
+  // The next line, or the read-error message at the end of the file.
+  std::string_view next_line();
+
+  LineInput in_;
+  bool dated_;
+};
+
+// The file loop's URBS input.
+class UrbsReader : public InputReader {
+ public:
+  using InputReader::InputReader;
+  void start() override;
+  void read_event(std::int32_t ievent, SeriesTable& table, PeakStore& peaks, std::int32_t column) override;
+
+ private:
+  std::optional<Reader> reader_;
+};
+
+}  // namespace conv::urbs

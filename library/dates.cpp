@@ -1,0 +1,118 @@
+#include "library/dates.h"
+
+#include <string>
+
+#include "library/ffmt.h"
+#include "library/text_basics.h"
+#include "library/unittables.h"
+#include "platform/console.h"
+
+namespace lib {
+
+namespace {
+
+constexpr std::array<std::int32_t, 12> kMonthDays = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+constexpr std::array<std::string_view, 12> kMonthNames = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+
+// The fields of the last URBS date read (the second is never set).
+DateFields urbs_fields{};
+
+// Columns first..first+width-1 (1-based) of a text; columns beyond its end
+// are blank, so the field may come back shorter or empty.
+std::string_view field(std::string_view text, std::size_t first, std::size_t width) {
+  if (first - 1 >= text.size()) return {};
+  return text.substr(first - 1, width);
+}
+
+// One integer read free-form from a field; false when the field holds none,
+// or holds a null value or a slash (which would leave the last date's field).
+bool read_integer(std::string_view text, std::int32_t& v) {
+  ffmt::ListReader r(text);
+  return r.read(v) == ffmt::kOk && r.value_read();
+}
+
+[[noreturn]] void date_error(std::string text) {
+  platform::console::line(text);
+  EXITS(1);
+}
+
+// 24 x days in single precision, widened.
+double day_hours(std::int64_t days) { return static_cast<double>(24.0f * static_cast<float>(days)); }
+
+// Leap years in 1..y (y >= 0).
+std::int64_t leap_years_through(std::int64_t y) { return y / 4 - y / 100 + y / 400; }
+
+// The hours of the whole years from 1900 to year - 1.  Every term 24 x 365 or
+// 24 x 366 and every partial sum is a whole number far below 2^53, so the
+// closed form gives exactly the year-by-year double sum.
+double year_hours(std::int32_t year) {
+  if (year <= 1900) return 0.0;
+  const std::int64_t years = static_cast<std::int64_t>(year) - 1900;
+  const std::int64_t leaps = leap_years_through(static_cast<std::int64_t>(year) - 1) - leap_years_through(1899);
+  return static_cast<double>(years * 24 * 365 + leaps * 24);
+}
+
+// The hours of months 1..month-1 of year.
+double month_hours(std::int32_t month, std::int32_t year) {
+  double h = 0.0;
+  for (std::int32_t k = 1; k < month && k <= 12; ++k) h += day_hours(DAYSINMONTH(k, year));
+  return h;
+}
+
+}  // namespace
+
+bool LEAPYEAR(std::int32_t YEAR) { return (YEAR % 4 == 0 && YEAR % 100 != 0) || YEAR % 400 == 0; }
+
+std::int32_t DAYSINMONTH(std::int32_t MONTH, std::int32_t YEAR) {
+  if (MONTH < 1 || MONTH > 12) return 0;
+  if (MONTH == 2 && LEAPYEAR(YEAR)) return 29;
+  return kMonthDays[static_cast<std::size_t>(MONTH - 1)];
+}
+
+std::int32_t DAYSINYEAR(std::int32_t YEAR) { return LEAPYEAR(YEAR) ? 366 : 365; }
+
+double HOURSSINCE1900(const DateFields& D) {
+  const auto [y, m, d, hour, n, s] = D;
+  // Summed in this order: the day, the hour, the minute and second
+  // fractions (single precision), then the years and the months.
+  double h = day_hours(static_cast<std::int64_t>(d) - 1);
+  h += static_cast<double>(hour);
+  h += static_cast<double>(static_cast<float>(n) / 60.0f);
+  h += static_cast<double>(static_cast<float>(s) / 3600.0f);
+  h += year_hours(y);
+  h += month_hours(m, y);
+  return h;
+}
+
+double URBSDATEHOURS(std::string_view DATESTR) {
+  const std::string shown(trim_right(DATESTR));
+  DateFields& f = urbs_fields;
+  if (!read_integer(field(DATESTR, 12, 4), f[0])) date_error("ERROR - Reading argument value: " + shown);
+  if (f[0] < 1900)
+    date_error("ERROR - Date outside expected range, earlier than 1900. Contact " + std::string(kSupportEmail));
+  const std::string_view name = field(DATESTR, 5, 3);
+  std::size_t month = 0;
+  while (month < kMonthNames.size() && !ASAME(name, kMonthNames[month])) ++month;
+  if (month == kMonthNames.size()) date_error("ERROR - Unable to extract month from URBS date:" + shown);
+  f[1] = static_cast<std::int32_t>(month) + 1;
+  if (!read_integer(field(DATESTR, 9, 2), f[2]) || !read_integer(field(DATESTR, 17, 2), f[3]) ||
+      !read_integer(field(DATESTR, 20, 2), f[4]))
+    date_error("ERROR - Reading argument value: " + shown);
+  f[5] = 0;
+  return HOURSSINCE1900(f);
+}
+
+std::int32_t NUMBEROFDAYS(std::string_view DATE) {
+  std::int32_t year = 0, month = 0, day = 0;
+  if (ffmt::fixed_int(field(DATE, 1, 4), year) != ffmt::kOk || ffmt::fixed_int(field(DATE, 5, 2), month) != ffmt::kOk ||
+      ffmt::fixed_int(field(DATE, 7, 2), day) != ffmt::kOk)
+    return -1;
+  if (month > 12) return -1;
+  if (month == 2 && day > 28) day = 28;
+  std::int32_t before = 0;
+  for (std::int32_t k = 1; k < month; ++k) before += kMonthDays[static_cast<std::size_t>(k - 1)];
+  return year * 365 + before + day - 730000;
+}
+
+}  // namespace lib

@@ -1,0 +1,294 @@
+// RORB result files: the step snapping, whole conversions (transcript and
+// files byte for byte), and the model's own files value by value.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+
+#include "converter/readers/rorb.h"
+#include "single_file_runs.h"
+#include "test_support.h"
+
+namespace {
+
+using namespace single_file_runs;
+using testing_support::read_file;
+using testing_support::run_program;
+using testing_support::RunResult;
+using testing_support::ScratchDir;
+using testing_support::write_file;
+
+std::string axis(const std::string& tmax, const std::string& dt, const std::string& nmax) {
+  return "\nMinimum time:        0.00\nMaximum time:" + tmax + "\nTime increment:" + dt + "\nMax increments:" + nmax +
+         "\n";
+}
+
+std::string warning(const std::string& measured, const std::string& snapped) {
+  return "WARNING: Timestep in output calculated as " + measured + " minutes and has been changed to " + snapped +
+         " minutes. If this is not correct please use -dt flag or contact flowtab@example.org\n";
+}
+
+const std::string kSummary = " RORB test output\n Hydrograph summary\n \n";
+const std::string kExample = kSummary +
+                             " Inc   Time     Hyd001    Hyd002\n"
+                             "   1   0.000     0.000     1.000\n"
+                             "   2   0.083     2.500     3.000\n"
+                             "   3   0.167     1.250     2.000\n"
+                             " \n End of summary\n";
+
+TEST(RorbConversion, WorkedExampleWithMeasuredAndGivenStep) {
+  for (const bool given : {false, true}) {
+    ScratchDir dir;
+    write_file("test.out", kExample);
+    const RunResult r = given ? flowtab({"-rorb", "-dt5", "-b", "test.out"}) : flowtab({"-rorb", "-b", "test.out"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.output,
+              converted("test.out", "test_peak_Q.out.csv",
+                        "...Reading RORB Hydrographs Hyd001 to Hyd002\n...Finished Extracting Data\n" +
+                            (given ? "" : warning("4.9800", "5.0000")) + axis("       10.02", "    5.0000", "     3")));
+    EXPECT_EQ(read_file("test.out.ts1"), "! File created from: test.out" + kCreated +
+                                             "         2,         3\n"
+                                             "Start_Index ,           1,           1\n"
+                                             "End_Index   ,           3,           3\n"
+                                             "Time (min)  ,Hyd001,Hyd002\n"
+                                             "        0.00,       0.000,       1.000\n"
+                                             "        5.00,       2.500,       3.000\n"
+                                             "       10.00,       1.250,       2.000\n");
+    EXPECT_EQ(read_file("test_peak_Q.out.csv"),
+              "\"ID\",\"Q Peak\"\n\"Hyd001\",           2.500\n\"Hyd002\",           3.000\n");
+  }
+}
+
+TEST(RorbStep, SnapTableInSinglePrecision) {
+  const std::pair<float, float> cases[] = {
+      {1.6f, 2.0f},   {1.599f, 1.599f}, {2.6f, 2.5f},   {2.2f, 2.2f},   {10.4f, 10.0f}, {2.0f, 2.0f},
+      {1.998f, 2.0f}, {3.0f, 3.0f},     {4.98f, 5.0f},  {19.9f, 20.0f}, {25.3f, 25.0f}, {34.7f, 35.0f},
+      {40.0f, 40.0f}, {49.9f, 50.0f},   {55.2f, 55.0f}, {55.4f, 55.4f}, {30.0f, 30.0f},
+  };
+  for (const auto& [measured, step] : cases) EXPECT_EQ(conv::rorb::snap_step(measured), step) << measured;
+}
+
+TEST(RorbConversion, StepWarnings) {
+  // The second row's time in hours, and the warning it gives.
+  const std::pair<std::string, std::string> cases[] = {
+      {"0.03", warning("1.8000", "2.0000")},
+      {"0.0333", warning("1.9980", "2.0000")},
+      {"0.17", warning("******", "******")},  // 10.2 and 10.0 do not fit six columns
+      {"0.05", ""},                           // 3 minutes: kept
+      {"0.5", ""},
+  };
+  for (const auto& [hours, expected] : cases) {
+    ScratchDir dir;
+    write_file("s.out", kSummary + " Inc   Time     Hyd001\n 1 0 1\n 2 " + hours + " 2\n");
+    const RunResult r = flowtab({"-rorb", "-b", "s.out"});
+    EXPECT_EQ(r.status, 0);
+    const std::size_t w = r.output.find("WARNING");
+    EXPECT_EQ(w == std::string::npos ? "" : r.output.substr(w, r.output.find('\n', w) + 1 - w), expected) << hours;
+  }
+}
+
+// Blocks of different lengths and steps: a failed first candidate, a header
+// directly under the rows before it, a "Hyd" line that heads no block, and a
+// last row at the end of the file.
+const std::string kBlocks = kSummary +
+                            " Site Hyd0001 is the outlet\n"
+                            " Description\n"
+                            " Inc   Time     Hyd001    Hyd002\n"
+                            "   1   0.000     0.000     1.000\n"
+                            "   2   0.083     2.500     3.000\n"
+                            "   3   0.167     1.250     2.000\n"
+                            " Inc   Time     Hyd003\n"
+                            "   1   0.000     5.000\n"
+                            "   2   0.0833    6.000\n"
+                            "   3   0.1667    7.000\n"
+                            "   4   0.25      8.000\n"
+                            "   5   0.3333    9.000\n"
+                            " \n"
+                            " Hydrographs at outlet\n"
+                            "   1   2\n"
+                            " Inc   Time     Hyd004\n"
+                            "   1   0.000     4.000\n"
+                            "   2   0.083     3.000";
+
+TEST(RorbConversion, BlocksOfDifferentLengths) {
+  ScratchDir dir;
+  write_file("b.out", kBlocks);
+  const RunResult r = flowtab({"-rorb", "-b", "b.out"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.output, converted("b.out", "b_peak_Q.out.csv",
+                                "...Reading RORB Hydrographs Hyd001 to Hyd002\n"
+                                "...Reading RORB Hydrographs Hyd003 to Hyd003\n"
+                                "...Reading RORB Hydrographs Hyd004 to Hyd004\n...Finished Extracting Data\n" +
+                                    warning("4.9800", "5.0000") + axis("       20.00", "    5.0000", "     5")));
+  // The longest block keeps its rows; each series ends at its own last row.
+  EXPECT_EQ(read_file("b.out.ts1"), "! File created from: b.out" + kCreated +
+                                        "         4,         5\n"
+                                        "Start_Index ,           1,           1,           1,           1\n"
+                                        "End_Index   ,           3,           3,           5,           2\n"
+                                        "Time (min)  ,Hyd001,Hyd002,Hyd003,Hyd004\n"
+                                        "        0.00,       0.000,       1.000,       5.000,       4.000\n"
+                                        "        5.00,       2.500,       3.000,       6.000,       3.000\n"
+                                        "       10.00,       1.250,       2.000,       7.000,            \n"
+                                        "       15.00,            ,            ,       8.000,            \n"
+                                        "       20.00,            ,            ,       9.000,            \n");
+  EXPECT_EQ(read_file("b_peak_Q.out.csv"),
+            "\"ID\",\"Q Peak\"\n\"Hyd001\",           2.500\n\"Hyd002\",           3.000\n"
+            "\"Hyd003\",           9.000\n\"Hyd004\",           4.000\n");
+}
+
+TEST(RorbConversion, FilesWithoutABlockGiveNoSeries) {
+  const std::string files[] = {
+      " no summary here\n Inc   Time     Hyd001\n 1 0 1\n 2 1 2\n",
+      kSummary + " Inc   Time     Hyd002\n 1 0 1\n 2 1 2\n",  // the first block needs Hyd001 or Hyd0001
+      kSummary + " Hyd001\n text\n Hyd0001\n 1 0\n Hyd001",   // rows too narrow; a candidate at the end
+  };
+  for (const std::string& f : files) {
+    ScratchDir dir;
+    write_file("n.out", f);
+    const RunResult r = flowtab({"-rorb", "-b", "n.out"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.output, converted("n.out", "n_peak_Q.out.csv", axis("        0.00", "    0.0000", "     0")));
+    EXPECT_EQ(read_file("n.out.ts1"), "! File created from: n.out" + kCreated +
+                                          "         0,         0\nStart_Index \nEnd_Index   \nTime (min)  \n");
+    EXPECT_EQ(read_file("n_peak_Q.out.csv"), "\"ID\",\"Q Peak\"\n");
+  }
+}
+
+TEST(RorbConversion, TabsSeparateNumbersAndARowStartingWithATabIsNoRow) {
+  ScratchDir dir;
+  write_file("t.out", kSummary + " Inc   Time Hyd001    Hyd002\n1\t0\t1\t2\n2\t0.5\t3\t4\n\t3\t1.0\t5\t6\n");
+  const RunResult r = flowtab({"-rorb", "-b", "t.out"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(read_file("t.out.ts1").substr(read_file("t.out.ts1").find("Time (min)")),
+            "Time (min)  ,Hyd001,Hyd002\n"
+            "        0.00,       1.000,       2.000\n"
+            "       30.00,       3.000,       4.000\n");
+}
+
+TEST(RorbConversion, NamesAreTenColumnFieldsAfterTwelve) {
+  ScratchDir dir;
+  write_file("n.out", kSummary + " Inc   Time Hyd001_LongName\n 1 0 1 2 3\n 2 1 2 3 4\n");
+  const RunResult r = flowtab({"-rorb", "-b", "n.out"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.output.find("\n...Reading RORB Hydrographs Hyd001_Lon to \n"), std::string::npos) << r.output;
+  EXPECT_NE(read_file("n.out.ts1").find("\nTime (min)  ,Hyd001_Lon,gName,\n"), std::string::npos);
+}
+
+TEST(RorbConversion, FatalEnds) {
+  std::string wide = " 1 0";
+  for (int i = 0; i <= 10000; ++i) wide += " 1";
+  std::string tall;
+  for (int i = 0; i <= 10000; ++i) tall += std::to_string(i) + " " + std::to_string(i) + " 1\n";
+  const std::pair<std::string, std::string> cases[] = {
+      // Fewer numbers than the first row gave, and a text, at lines 6 and 5.
+      {" Inc   Time     Hyd001\n 1 0 1 2 3\n 2 1 2 3\n", "ERROR - Reading input file at line           6\n"},
+      {" Inc   Time     Hyd001\n 1 0 1\n 2 x 2\n", "ERROR - Reading input file at line           6\n"},
+      // One row leaves no step.
+      {" Inc   Time     Hyd001\n 1 0 1\n", "\nERROR - Invalid time increment in first time series\n"},
+      {" Inc   Time     Hyd001\n" + tall, "\nERROR - Exceeded maximum number of 10000 points in a RORB time-series.\n"},
+      {" Inc   Time     Hyd001\n" + wide + "\n",
+       "\nERROR - Exceeded maximum number of 10000 RORB time-series allowed.\n"},
+  };
+  for (const auto& [body, message] : cases) {
+    ScratchDir dir;
+    write_file("e.out", kSummary + body);
+    const RunResult r = flowtab({"-rorb", "-b", "e.out"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(ends_with(r.output, message + kPause))
+        << r.output.substr(r.output.size() > 600 ? r.output.size() - 600 : 0);
+  }
+}
+
+TEST(RorbConversion, OneRowBlockWithAGivenStep) {
+  ScratchDir dir;
+  write_file("o.out", kSummary + " Inc   Time     Hyd001\n 1 0 7\n");
+  const RunResult r = flowtab({"-rorb", "-dt5", "-b", "o.out"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.output.find(axis("        0.00", "    5.0000", "     1")), std::string::npos) << r.output;
+}
+
+TEST(RorbReader, ValueTimesInHoursWhenKept) {
+  testing_support::Console con;
+  platform::rt::TextSource src(std::make_shared<platform::rt::TextBuffer>(kExample));
+  conv::rorb::Reader reader(src, -1.0f, false);
+  conv::SeriesTable table;
+  table.keep_times = true;
+  conv::PeakStore peaks;
+  peaks.start_file(1);
+  reader.read(table, peaks, 0, 1);
+  ASSERT_EQ(table.NTS(), 2);
+  const std::vector<float> hours = {0.0f, 0.083f * 60.0f / 60.0f, 0.167f * 60.0f / 60.0f};
+  EXPECT_EQ(table.series[1].hours, hours);
+  EXPECT_EQ(table.series[1].q, (std::vector<float>{1.0f, 3.0f, 2.0f}));
+  EXPECT_EQ(table.given_dt, 5.0f);
+  EXPECT_TRUE(table.rows_from_start);
+}
+
+// ---- the model's own files ------------------------------------------------
+
+const std::filesystem::path kSamples = std::filesystem::path(FLOWTAB_SOURCE_DIR) / "tests" / "samples" / "rorb";
+
+// Each line of a text as its words, split at blanks, or at commas.
+std::vector<std::vector<std::string>> split_lines(const std::string& text, char separator) {
+  std::vector<std::vector<std::string>> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    std::istringstream l(line);
+    std::vector<std::string> words;
+    for (std::string w;
+         separator == ' ' ? static_cast<bool>(l >> w) : static_cast<bool>(std::getline(l, w, separator));)
+      words.push_back(w.substr(std::min(w.size(), w.find_first_not_of(' '))));
+    lines.push_back(words);
+  }
+  return lines;
+}
+
+std::string decimals(float v, int d) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.*f", d, static_cast<double>(v));
+  return buf;
+}
+
+TEST(RorbSamples, EveryValueIsTheFilesOwn) {
+  for (const std::string name : {"aep1_du12hour_tp1.out", "aep1_du168hour_tp3.out"}) {
+    ScratchDir dir;
+    const RunResult r =
+        run_program(FLOWTAB_EXE, {"./flowtab", "-rorb", "-b", (kSamples / name).string()}, "", dir.path());
+    ASSERT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(r.output.find("WARNING"), std::string::npos);
+
+    // The summary rows as the file holds them (increment, hours, flow) up to
+    // the end of the file.
+    const auto input = split_lines(read_file(kSamples / name), ' ');
+    auto row = input.begin();
+    while (row != input.end() && *row != std::vector<std::string>{"Inc", "Time", "Hyd0001"}) ++row;
+    ASSERT_NE(row, input.end());
+    const std::vector<std::vector<std::string>> rows(row + 1, input.end());
+    ASSERT_EQ(rows.size(), 301u) << name;
+
+    const auto out = split_lines(read_file(name + ".ts1"), ',');
+    ASSERT_EQ(out.size(), 5 + rows.size());
+    EXPECT_EQ(out[1], (std::vector<std::string>{"1", "301"}));
+    EXPECT_EQ(out[3], (std::vector<std::string>{"End_Index   ", "301"}));
+    EXPECT_EQ(out[4], (std::vector<std::string>{"Time (min)  ", "Hyd0001"}));
+    float peak = -1.0f;
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+      const std::vector<std::string>& in = rows[k];
+      const std::vector<std::string>& o = out[5 + k];
+      ASSERT_EQ(in.size(), 3u);
+      ASSERT_EQ(o.size(), 2u);
+      EXPECT_EQ(std::stoi(in[0]), static_cast<int>(k));
+      // Minutes with two decimals; the flow as a single-precision number with three.
+      const float flow = std::strtof(in[2].c_str(), nullptr);
+      EXPECT_EQ(o[0], decimals(std::strtof(in[1].c_str(), nullptr) * 60.0f, 2)) << name << " row " << k;
+      EXPECT_EQ(o[1], decimals(flow, 3)) << name << " row " << k;
+      peak = std::max(peak, flow);
+    }
+    EXPECT_EQ(
+        read_file(name.substr(0, name.size() - 4) + "_peak_Q.out.csv"),
+        "\"ID\",\"Q Peak\"\n\"Hyd0001\"," + std::string(16 - decimals(peak, 3).size(), ' ') + decimals(peak, 3) + "\n");
+  }
+}
+
+}  // namespace
