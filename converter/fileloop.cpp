@@ -87,7 +87,7 @@ void FileConverter::convert(const platform::Match& match, std::int32_t ifile) {
   const std::string M(lib::trim_right(lib::cut(match.name, kFileNameLength)));
   // The input is opened in the pattern's folder; every name formed from it
   // uses the bare matched name, so outputs go to the current folder.
-  InputFile file{run_, M, match.folder + M, ifile, INUNIT_};
+  InputFile file{run_, M, match.folder + M, ifile, INUNIT_, failed_};
 
   console::empty_line();
   console::line(std::string(writer_->converting_label()) + M);
@@ -154,8 +154,12 @@ void run_file_loop(const RunSettings& run) {
   };
   FileConverter converter(run);
   std::int32_t ifile = 0;
+  // A pattern that matches nothing (a mistyped name) converts nothing, and a
+  // script must be able to tell.
+  bool unmatched = false;
   for (const auto& matches : patterns) {
     check_event_file();
+    unmatched = unmatched || matches.empty();
     for (const platform::Match& m : matches) {
       if (&m != &matches.front()) check_event_file();
       converter.convert(m, ++ifile);
@@ -163,8 +167,9 @@ void run_file_loop(const RunSettings& run) {
   }
   console::empty_line();
   console::line("Finished.");
-  if (!run.batch) lib::EXITS(0);
-  platform::end_process(0);
+  const int status = unmatched || converter.failed() ? 1 : 0;
+  if (!run.batch) lib::EXITS(status);
+  platform::end_process(status);
 }
 
 }  // namespace conv

@@ -24,6 +24,8 @@ class FileConverter {
   explicit FileConverter(const RunSettings& run);
   // Converts one match; `ifile` counts the files converted so far (1 first).
   void convert(const platform::Match& match, std::int32_t ifile);
+  // True once a file met a failure that the run went on past.
+  bool failed() const { return failed_; }
 
  private:
   // Forms and announces the outputs of every event.
@@ -33,6 +35,7 @@ class FileConverter {
   const RunSettings& run_;
   std::unique_ptr<OutputWriter> writer_;
   PeakStore peaks_;
+  bool failed_ = false;
   std::int32_t INUNIT_ = 0, UNITA_ = 0, UNITB_ = 0;
 };
 

@@ -238,7 +238,7 @@ TEST(WbnmConversion, SeveralPatternsAndOneThatMatchesNothing) {
   write_file("Q100_Meta.out", kQ100);
   write_file("Q050_Meta.OUT", kQ100);
   const RunResult r = flowtab({"-b", "nothing*.out", "Q100_Meta.out", "Q0*", "Q100_Meta.out"});
-  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.status, 1);  // the files that matched are converted, but one pattern matched nothing
   const std::string once = converted("Q100_Meta.out", "Q100_Meta", ".out", kQ100Reading, kQ100Axis);
   EXPECT_EQ(r.output, kBanner + "Found 3 input files\n" + once +
                           converted("Q050_Meta.OUT", "Q050_Meta", ".out", kQ100Reading, kQ100Axis) + once +
@@ -249,8 +249,12 @@ TEST(WbnmConversion, SeveralPatternsAndOneThatMatchesNothing) {
 TEST(WbnmConversion, NothingMatched) {
   ScratchDir dir;
   const RunResult r = flowtab({"-b", "*.out", "missing/*.out"});
-  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.output, kBanner + "Found 0 input files\n\nFinished.\n");
+  // Without -b the pause comes first, and the status is the same.
+  const RunResult paused = flowtab({"*.out"});
+  EXPECT_EQ(paused.status, 1);
+  EXPECT_EQ(paused.output, kBanner + "Found 0 input files\n\nFinished.\n\nPress Enter to Close\n");
 }
 
 TEST(WbnmConversion, ReadErrorInADataLineEndsTheRun) {

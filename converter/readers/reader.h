@@ -44,6 +44,9 @@ struct InputFile {
   std::string path;        // the name to open: the pattern's folder and the matched name
   std::int32_t ifile = 0;  // files converted so far, this one included
   std::int32_t& INUNIT;    // the input's unit, 0 when not connected
+  // Set when the file met a failure that the run went on past: the run then
+  // ends with status 1.
+  bool& failed;
 };
 
 class InputReader {
