@@ -1,9 +1,6 @@
 // Leap years and day counts of Julian dates in closed form.
 #include "xpinterface/julian_dates.h"
 
-#include <cmath>
-#include <limits>
-
 namespace xp {
 
 namespace {
@@ -30,13 +27,6 @@ std::int64_t days_before(std::int64_t y) {
   return 365 * y + ceil_div(y, 4) - ceil_div(y, 100) + ceil_div(y, 400);
 }
 
-std::int32_t truncate_to_int(double v) {
-  // Values beyond the 32-bit range (only from absurd times) saturate.
-  if (!(v > -2147483649.0)) return std::numeric_limits<std::int32_t>::min();
-  if (!(v < 2147483648.0)) return std::numeric_limits<std::int32_t>::max();
-  return static_cast<std::int32_t>(v);
-}
-
 }  // namespace
 
 bool XPLEAP(std::int32_t y) {
@@ -57,32 +47,6 @@ std::int64_t XPJULIANDAYS(std::int32_t jday) {
 float XPELAPSED(std::int32_t jday1, float sec1, std::int32_t jday2, float sec2) {
   const float days = static_cast<float>(day_difference(jday1, jday2));
   return (sec2 - sec1) + days * 86400.0f;
-}
-
-void XPJULIANSPLIT(std::int32_t jday, double timesec, CalendarTime& t) {
-  const YearDay yd = split(jday);
-  const auto y = static_cast<std::int32_t>(yd.year);
-  const auto d = static_cast<std::int32_t>(yd.day);
-  const std::int32_t leap = XPLEAP(y) ? 1 : 0;
-  const std::int32_t feb = 28 + leap;
-  // Last day of each month (from March on, one more in a leap year) and the
-  // days before the month beyond January and February.
-  static constexpr std::int32_t kLast[12] = {31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334, 365};
-  static constexpr std::int32_t kBefore[12] = {0, 31, 31, 62, 92, 123, 153, 184, 215, 245, 276, 306};
-  for (int m = 0; m < 12; ++m) {
-    if (d <= kLast[m] + (m == 0 ? 0 : leap)) {
-      t.month = m + 1;
-      t.day = d - kBefore[m] - (m >= 2 ? feb : 0);
-      break;
-    }
-  }
-  const std::int32_t h = truncate_to_int(timesec / 3600.0 + static_cast<double>(0.0001f));
-  const std::int32_t r =
-      truncate_to_int((timesec + static_cast<double>(0.01f)) - static_cast<double>(static_cast<float>(h) * 3600.0f));
-  t.hour = h;
-  t.minute = r / 60;
-  t.second = r - 60 * t.minute;
-  t.year = y < 100 ? y + 1900 : y;
 }
 
 }  // namespace xp

@@ -29,12 +29,4 @@ std::int64_t XPJULIANDAYS(std::int32_t jday);
 // each operation in single precision.
 float XPELAPSED(std::int32_t jday1, float sec1, std::int32_t jday2, float sec2);
 
-// Calendar date and clock time of a date and its seconds of the day.  Month
-// and day stay as they were when the day number is beyond the year's length;
-// years below 100 are taken as 1900 + year.
-struct CalendarTime {
-  std::int32_t year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
-};
-void XPJULIANSPLIT(std::int32_t jday, double timesec, CalendarTime& t);
-
 }  // namespace xp
