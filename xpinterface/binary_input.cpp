@@ -2,8 +2,6 @@
 // connection of the platform's unit-numbered I/O.
 #include "xpinterface/binary_input.h"
 
-#include <limits>
-#include <string>
 
 #include "platform/units.h"
 

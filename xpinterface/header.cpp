@@ -1,7 +1,6 @@
 // Header records of an interface file in the layout of each file type.
 #include "xpinterface/header.h"
 
-#include <algorithm>
 #include <cstring>
 
 namespace xp {

@@ -3,7 +3,6 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <limits>
 
 #include "xpinterface/julian_dates.h"
 
