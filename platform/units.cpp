@@ -651,6 +651,8 @@ int seek(int unit, std::uint64_t position) {
 
 std::uint64_t tell(int unit) { return require(unit, "tell", Form::Stream, false, false).pos; }
 
+std::uint64_t length(int unit) { return require(unit, "length", Form::Stream, false, false).io->size(); }
+
 int read_framed(int unit, std::vector<unsigned char>& record) {
   Connection& c = require(unit, "read", Form::Framed, true, false);
   record.clear();

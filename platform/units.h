@@ -162,6 +162,9 @@ int write_bytes(int unit, const void* buffer, std::size_t n);
 // Stream: byte position from the start (0-based).
 int seek(int unit, std::uint64_t position);
 std::uint64_t tell(int unit);
+// Stream: the file's length in bytes as the connection knows it (its own
+// writes included); 0 for a file that is not a regular file.
+std::uint64_t length(int unit);
 
 // Framed: the next record's data bytes.  kEnd at the end of the file;
 // kBadRecord when the framing is corrupt.

@@ -86,7 +86,9 @@ TEST(Cli, ExportedNamesAreInTheDynamicSymbolTable) {
       // string transforms, messages, CSV fields and keyword values, line reading
       "REMOVESPACES", "ALPHANUMERICONLY", "CLEANATTRIBUTENAME", "DOUBLEQUOTE", "REPLACE", "REPLACEALL", "DMESSAGE",
       "DMESSAGEXY", "DMESSAGECLEAR", "DMESSAGERESETCOUNTERS", "DLINE", "DMESSAGES", "CSVCOLUMN", "CSVVALUE",
-      "EXTRACTINTEGER", "EXTRACTREAL", "EXTRACTSTRING", "EXTRACTSTRINGREM", "COMMENTLINE", "READLINE"};
+      "EXTRACTINTEGER", "EXTRACTREAL", "EXTRACTSTRING", "EXTRACTSTRINGREM", "COMMENTLINE", "READLINE",
+      // XP interface reader
+      "XPREADSWMMINTFILE"};
   const std::set<std::string> internal = {"REMOVETABS", "AREALD4",  "RELATIVEPATH", "OPENFILE",    "OPENFREE",
                                           "CLOSER",     "NEXTWORD", "CHECKSAVEDATE", "MSGCSVUNIT", "MSGFONT",
                                           "LEAPYEAR",   "DAYSINMONTH", "DAYSINYEAR", "HOURSSINCE1900"};

@@ -466,6 +466,7 @@ TEST_F(Units, StreamPositions) {
   EXPECT_EQ(std::string(buf, 4), "bXYe");
   EXPECT_EQ(rt::read_bytes(5, buf, 4), rt::kEnd) << "one byte left";
   EXPECT_EQ(rt::tell(5), 6u) << "a short read leaves the position at the end";
+  EXPECT_EQ(rt::length(5), 6u);
   EXPECT_EQ(rt::rewind(5), 0);
   EXPECT_EQ(rt::read_bytes(5, buf, 2), 0);
   EXPECT_EQ(std::string(buf, 2), "ab");
@@ -475,6 +476,7 @@ TEST_F(Units, StreamPositions) {
   ASSERT_EQ(rt::open(5, p, opts(rt::Form::Stream, rt::Action::Write, rt::Disposition::Append)), 0);
   EXPECT_EQ(rt::tell(5), 6u);
   rt::write_bytes(5, "!", 1);
+  EXPECT_EQ(rt::length(5), 7u) << "the connection's own write counts";
   rt::close(5);
   EXPECT_EQ(contents(p), "abXYef!");
 }

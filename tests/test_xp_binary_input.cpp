@@ -1,0 +1,88 @@
+// Reading interface files item by item: the read semantics of framed records
+// and of partial items, and runs of reals longer than the read-ahead window.
+#include "xpinterface/binary_input.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <string>
+#include <vector>
+
+#include "test_support.h"
+
+namespace {
+
+using xp::BinaryInput;
+
+std::string le(std::uint32_t v) { return {char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; }
+std::string record(const std::string& data) {
+  return le(static_cast<std::uint32_t>(data.size())) + data + le(static_cast<std::uint32_t>(data.size()));
+}
+
+class XpBinaryInput : public ::testing::Test {
+ protected:
+  BinaryInput& open(const std::string& bytes) {
+    const std::string p = (dir_.path() / "b.bin").string();
+    testing_support::write_file(p, bytes);
+    EXPECT_TRUE(in_.open(p));
+    return in_;
+  }
+  testing_support::TempFolder dir_;
+  BinaryInput in_;
+};
+
+TEST_F(XpBinaryInput, AFramedReadTakesOneRecordAndAShortOneFails) {
+  BinaryInput& in = open(record(le(1) + le(2)) + record("") + record(le(4)) + record(le(5) + le(6)));
+  in.restart(xp::Framing::Framed);
+  std::int32_t a = 0, b = 0, c = 0;
+  in.begin();
+  in.i32(a);  // the rest of the record is skipped
+  EXPECT_EQ(in.end(), 0);
+  in.begin();  // an empty record is still a record
+  EXPECT_EQ(in.end(), 0);
+  in.begin();
+  in.i32(b);
+  in.i32(c);
+  EXPECT_EQ(in.end(), BinaryInput::kShortRecord);
+  EXPECT_EQ(std::vector<std::int32_t>({a, b, c}), std::vector<std::int32_t>({1, 4, 0})) << "c not transferred";
+  in.begin();
+  in.skip(4);
+  in.i32(c);
+  EXPECT_EQ(std::make_pair(in.end(), c), std::make_pair(0, 6)) << "the failed read moved on to the next record";
+  in.begin();
+  EXPECT_EQ(in.end(), BinaryInput::kEnd);
+}
+
+TEST_F(XpBinaryInput, AStreamItemIsReadWholeOrNotAtAll) {
+  BinaryInput& in = open(le(7) + "xy");
+  std::int32_t v = 0;
+  in.begin();
+  in.i32(v);
+  in.i32(v);
+  EXPECT_EQ(std::make_pair(in.end(), v), std::make_pair(BinaryInput::kEnd, 7));
+  EXPECT_EQ(in.position(), in.size());
+}
+
+TEST_F(XpBinaryInput, RealRunsCrossTheReadAheadWindow) {
+  // 20000 64-bit reals after an odd offset, then 20000 32-bit reals.
+  std::string bytes = "x";
+  for (int i = 0; i < 20000; ++i) {
+    const auto u = std::bit_cast<std::uint64_t>(i / 3.0);
+    bytes += le(static_cast<std::uint32_t>(u)) + le(static_cast<std::uint32_t>(u >> 32));
+  }
+  for (int i = 0; i < 20000; ++i) bytes += le(std::bit_cast<std::uint32_t>(static_cast<float>(i) * 0.5f));
+  BinaryInput& in = open(bytes);
+  std::vector<float> wide(20000, -1), narrow(20001, -1);
+  in.begin();
+  in.skip(1);
+  in.reals(20000, 8, [&](std::size_t i, float v) { wide[i] = v; });
+  in.reals(20001, 4, [&](std::size_t i, float v) { narrow[i] = v; });
+  EXPECT_EQ(in.end(), BinaryInput::kEnd) << "one value too many";
+  for (int i = 0; i < 20000; ++i) {
+    ASSERT_EQ(wide[static_cast<std::size_t>(i)], static_cast<float>(i / 3.0)) << i;
+    ASSERT_EQ(narrow[static_cast<std::size_t>(i)], static_cast<float>(i) * 0.5f) << i;
+  }
+  EXPECT_EQ(narrow[20000], -1.0f) << "the values that fit are transferred, no more";
+}
+
+}  // namespace

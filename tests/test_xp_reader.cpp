@@ -1,0 +1,175 @@
+// The XP interface reader on well-formed files of all five layouts: every ID,
+// time and flow that was written comes back, in both calling forms.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "xp_test_support.h"
+#include "xpinterface/binary_input.h"
+#include "xpinterface/detection.h"
+
+namespace {
+
+using xptest::Call;
+using xptest::Result;
+
+// Three locations, six steps 30 minutes apart from 23:30 on the last day of
+// 1999 across the year end: hours 23.5 to 26 after 00:00 of the first day.
+const std::vector<std::string> kIds = {"INFLOW_A", "node-2", "Outlet number 9 long"};
+const std::vector<float> kHours = {23.5f, 24.0f, 24.5f, 25.0f, 25.5f, 26.0f};
+double flow(std::size_t i, std::size_t k) { return 10.0 * static_cast<double>(i + 1) + 0.1 * static_cast<double>(k) - 0.003; }
+
+struct Layout {
+  const char* name;
+  const char* source;
+  double hdrvalue;
+  int nconst;
+};
+// Packed IDs and one-record steps (a "rafts" source or a positive header
+// value), one ID and one flow per record otherwise; constituents in both.
+const Layout kLayouts[] = {
+    {"rafts", "rafts", 0.0, 0},
+    {"rafts_with_constituents", "rafts   ", -7.5, 2},
+    {"positive_header_value", "XP-SWMM", 1.5, 0},
+    {"per_record", "XP-SWMM", 0.0, 0},
+    {"per_record_with_constituents", "RAFTS", -2.0, 3},
+};
+
+xpgen::File standard_file(int type, const Layout& layout) {
+  xpgen::File f;
+  f.type = type;
+  f.source = layout.source;
+  f.hdrvalue = layout.hdrvalue;
+  f.nconst = layout.nconst;
+  f.ids = kIds;
+  for (std::size_t k = 0; k < kHours.size(); ++k) {
+    const double seconds = 84600.0 + 1800.0 * static_cast<double>(k);
+    xpgen::Step s{seconds < 86400 ? 1999365 : 2000001, seconds < 86400 ? seconds : seconds - 86400, 1800, {}, {}};
+    for (std::size_t i = 0; i < kIds.size(); ++i) s.q.push_back(flow(i, k));
+    s.c.assign(kIds.size() * static_cast<std::size_t>(layout.nconst), -1000.0);
+    f.steps.push_back(s);
+  }
+  return f;
+}
+
+class XpLayouts : public xptest::XpTest, public ::testing::WithParamInterface<std::tuple<int, Layout>> {};
+
+TEST_P(XpLayouts, EveryValueComesBack) {
+  const auto& [type, layout] = GetParam();
+  xpgen::File f = standard_file(type, layout);
+  const std::string path = put("run.int", f);
+  xp::BinaryInput in;
+  ASSERT_TRUE(in.open(path));
+  xp::HeaderFields fields;
+  EXPECT_EQ(xp::XPDETECTFORMAT(in, fields), type);
+  in.close();
+
+  const Result r = read(path);
+  ASSERT_EQ(r.nsteps, 6);
+  ASSERT_EQ(r.nlocs, 3);
+  for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(r.names.at(i), xpgen::returned_id(f, kIds[i])) << i;
+  EXPECT_EQ(r.times, kHours);
+  ASSERT_EQ(r.flows.size(), 3u);
+  for (std::size_t i = 0; i < 3; ++i)
+    for (std::size_t k = 0; k < 6; ++k) EXPECT_EQ(r.flows[i].at(k), static_cast<float>(flow(i, k))) << i << "," << k;
+  EXPECT_EQ(r.console, "");
+
+  // The same file in big-endian byte order is no interface file; the
+  // caller's arrays stay as they were.
+  f.big_endian = true;
+  const Result given{0, 0, false, {"kept"}, {1.0f}, {{2.0f}}, ""};
+  const Result big = read(put("big.int", f), Call{}, given);
+  EXPECT_EQ(std::tie(big.nsteps, big.nlocs, big.names, big.times, big.flows),
+            std::tie(given.nsteps, given.nlocs, given.names, given.times, given.flows));
+}
+
+INSTANTIATE_TEST_SUITE_P(AllTypes, XpLayouts,
+                         ::testing::Combine(::testing::Values(1, 2, 3, 4, 5), ::testing::ValuesIn(kLayouts)),
+                         [](const auto& info) {
+                           return "type" + std::to_string(std::get<0>(info.param)) + "_" + std::get<1>(info.param).name;
+                         });
+
+class XpReader : public xptest::XpTest {};
+
+TEST_F(XpReader, OneLocationIsFoundAsAKeywordAndCountOnlyCounts) {
+  xpgen::File f = standard_file(2, kLayouts[3]);
+  f.ids = {"Alpha", "BETA", "beta"};
+  const std::string path = put("one.int", f);
+  std::vector<float> second;
+  for (std::size_t k = 0; k < 6; ++k) second.push_back(static_cast<float>(flow(1, k)));
+  for (const std::string wanted : {"beta", "  'Beta'", "\"BETA\"   "}) {
+    // The location capacity is not checked for one location.
+    const Result r = read(path, Call{false, 10000, 1, false, wanted});
+    EXPECT_TRUE(r.found) << wanted;
+    EXPECT_EQ(std::make_tuple(r.nsteps, r.nlocs, r.times), std::make_tuple(6, 3, kHours)) << wanted;
+    EXPECT_EQ(r.flows, std::vector<std::vector<float>>{second}) << "the first matching location";
+    EXPECT_EQ(r.names, std::vector<std::string>{wanted}) << "names are not written for one location";
+  }
+  const Result missing = read(path, Call{false, 10000, 10000, false, "gamma"});
+  EXPECT_FALSE(missing.found);
+  EXPECT_EQ(missing.nsteps, 6);
+  EXPECT_TRUE(missing.times.empty() && missing.flows.empty());
+
+  const Result counted = read(path, Call{true, 1, 1, true, ""});
+  EXPECT_EQ(std::make_tuple(counted.nsteps, counted.nlocs, counted.console), std::make_tuple(6, -99, ""))
+      << "nlocs is not set";
+  EXPECT_TRUE(counted.names.empty() && counted.times.empty() && counted.flows.empty());
+}
+
+TEST_F(XpReader, LayoutAIsGivenUpAfterAHugeDateUnlessTheHeaderValueIsPositive) {
+  for (const double hdrvalue : {0.0, 2.0}) {
+    xpgen::File f = standard_file(2, kLayouts[0]);
+    f.hdrvalue = hdrvalue;
+    f.ids = {"A", "B"};
+    f.steps.clear();
+    for (int k = 0; k < 4; ++k) f.steps.push_back({100000000, 600.0 * k, 0, {1.0 * k, 2.0 * k}, {}});
+    const Result r = read(put("huge_date.int", f));
+    ASSERT_EQ(r.nsteps, 4) << hdrvalue;
+    EXPECT_EQ(r.times, (std::vector<float>{0.0f, 1.0f / 6, 2.0f / 6, 0.5f}));
+    EXPECT_EQ(r.flows[1], (std::vector<float>{0, 2, 4, 6}));
+  }
+}
+
+TEST_F(XpReader, TwoFilesInARowAreIndependent) {
+  xpgen::File first = standard_file(3, kLayouts[0]);
+  first.steps[0].jday = -200000000;  // gives up layout A, rejects the blocks after it
+  const std::string a = put("a.int", first), b = put("b.int", standard_file(3, kLayouts[0]));
+  const Result alone = read(b);
+  read(a);
+  const Result after = read(b);
+  EXPECT_EQ(std::tie(after.nsteps, after.names, after.times, after.flows),
+            std::tie(alone.nsteps, alone.names, alone.times, alone.flows));
+  EXPECT_EQ(after.times, kHours);
+}
+
+TEST_F(XpReader, HostArraysLayout) {
+  // Names of 20 characters, leading dimension 8 for 6 steps: only the filled
+  // part changes; a logical is true by its lowest bit; FOUND is written -1.
+  const std::string path = put("host.int", standard_file(5, kLayouts[2]));
+  std::string names(4 * 20, '#');
+  std::vector<float> times(8, -1.0f), flows(8 * 4, -1.0f);
+  const std::int32_t maxsteps = 8, maxlocs = 4;
+  std::int32_t nsteps = 0, nlocs = 0;
+  lib::abi::flogical all = 1, found = 0, count_only = 0;
+  xp::abi::XPREADSWMMINTFILE(path.data(), &all, names.data(), times.data(), flows.data(), &maxsteps, &maxlocs, &nsteps,
+                             &nlocs, &found, &count_only, path.size(), 20);
+  EXPECT_EQ(std::make_tuple(nsteps, nlocs, found), std::make_tuple(6, 3, 0));
+  EXPECT_EQ(names, "INFLOW_A            node-2              Outlet num          " + std::string(20, '#'));
+  for (std::size_t k = 0; k < 8; ++k) {
+    EXPECT_EQ(times[k], k < 6 ? kHours[k] : -1.0f);
+    for (std::size_t i = 0; i < 4; ++i)
+      EXPECT_EQ(flows[i * 8 + k], k < 6 && i < 3 ? static_cast<float>(flow(i, k)) : -1.0f) << i << "," << k;
+  }
+  std::string wanted = "node-2";  // one location, named in a 6-character element
+  std::fill(flows.begin(), flows.end(), -1.0f);
+  all = 0;
+  xp::abi::XPREADSWMMINTFILE(path.data(), &all, wanted.data(), times.data(), flows.data(), &maxsteps, &maxlocs,
+                             &nsteps, &nlocs, &found, &count_only, path.size(), wanted.size());
+  EXPECT_EQ(found, -1);
+  EXPECT_EQ(flows[5], static_cast<float>(flow(1, 5)));
+  EXPECT_EQ(flows[8], -1.0f);
+}
+
+}  // namespace

@@ -1,0 +1,78 @@
+// Shared by the tests of the XP interface reader: the program's
+// floating-point mode, a scratch folder, a captured console, and one call of
+// the reader with every result collected.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/fpu.h"
+#include "test_support.h"
+#include "xp_file_writer.h"
+#include "xpinterface/xpreadswmmintfile.h"
+
+#if defined(__x86_64__)
+#include <xmmintrin.h>
+#endif
+
+namespace xptest {
+
+// The program runs with denormals flushed and read as zero, which decides
+// the plausibility of tiny header values: the reader is tested in that mode.
+class ProgramFpMode {
+ public:
+  ProgramFpMode() { platform::set_flush_denormals(); }
+#if defined(__x86_64__)
+  ~ProgramFpMode() { _mm_setcsr(saved_); }
+
+ private:
+  unsigned int saved_ = _mm_getcsr();
+#endif
+};
+
+struct Result {
+  std::int32_t nsteps = -99;
+  std::int32_t nlocs = -99;
+  bool found = false;
+  std::vector<std::string> names;
+  std::vector<float> times;
+  std::vector<std::vector<float>> flows;
+  std::string console;
+};
+
+struct Call {
+  bool all_locs = true;
+  std::int32_t max_steps = 10000;
+  std::int32_t max_locs = 10000;
+  bool count_only = false;
+  std::string wanted;  // one location: the ID looked for
+};
+
+class XpTest : public ::testing::Test {
+ protected:
+  std::string put(const std::string& name, const std::string& bytes) {
+    const std::string p = (dir_.path() / name).string();
+    testing_support::write_file(p, bytes);
+    return p;
+  }
+  std::string put(const std::string& name, const xpgen::File& f) { return put(name, xpgen::write(f).bytes); }
+
+  // One call; the vectors of `r` are passed as they are given.
+  Result read(const std::string& path, const Call& call = {}, Result r = {}) {
+    if (!call.all_locs) r.names = {call.wanted};
+    console_.clear();
+    xp::XPREADSWMMINTFILE(path, call.all_locs, r.names, r.times, r.flows, call.max_steps, call.max_locs, r.nsteps,
+                          r.nlocs, r.found, call.count_only);
+    r.console = console_.text();
+    return r;
+  }
+
+  testing_support::TempFolder dir_;
+  testing_support::Console console_;
+  ProgramFpMode fp_;
+};
+
+}  // namespace xptest

@@ -1,0 +1,32 @@
+// Julian dates (YYYYDDD) of interface files: leap years, day counts and the
+// seconds between two dated times.
+//
+// A step's date is a 32-bit integer holding year x 1000 + day of the year,
+// split by division truncated toward zero (so a negative date gives a
+// negative day).  Every year up to 0 counts as a leap year, years 1 to 99 are
+// leap years when divisible by 4, later years follow the Gregorian rule.  Day
+// counts are sums of year lengths; they are computed here in closed form in
+// 64-bit integers, so that a date of any 32-bit value costs the same as any
+// other.
+#pragma once
+
+#include <cstdint>
+
+namespace xp {
+
+// True when year y has 366 days.
+bool XPLEAP(std::int32_t y);
+
+// Days from the date `from` to the date `to`, counting the lengths of the
+// whole years between them (the counting pass's time-jump test).
+std::int64_t day_difference(std::int32_t from, std::int32_t to);
+
+// Day number of a date: its day plus the lengths of the years 1 to its year
+// - 1 (nothing added for years up to 1).  Only differences are used.
+std::int64_t XPJULIANDAYS(std::int32_t jday);
+
+// Seconds from (jday1, sec1) to (jday2, sec2): (sec2 - sec1) + days x 86400,
+// each operation in single precision.
+float XPELAPSED(std::int32_t jday1, float sec1, std::int32_t jday2, float sec2);
+
+}  // namespace xp
