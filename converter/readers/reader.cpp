@@ -5,6 +5,7 @@
 #include "converter/readers/rows.h"
 #include "converter/readers/urbs.h"
 #include "converter/readers/wbnm.h"
+#include "converter/readers/xp.h"
 #include "library/unittables.h"
 #include "platform/console.h"
 #include "platform/units.h"
@@ -60,6 +61,8 @@ std::unique_ptr<InputReader> make_reader(InputFile& file) {
       return std::make_unique<darno::DarnoReader>(file);
     case InputKind::Rows:
       return std::make_unique<rows::RowsReader>(file);
+    case InputKind::Xp:
+      return std::make_unique<xpfile::XpReader>(file);
     default:
       return std::make_unique<NotBuilt>(file);
   }

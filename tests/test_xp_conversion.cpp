@@ -1,0 +1,109 @@
+// Whole conversions of XP interface files: the interface reader's results in
+// the series table (minutes, names, peaks) and the checks on what it returns.
+#include <gtest/gtest.h>
+
+#include "single_file_runs.h"
+#include "test_support.h"
+#include "xp_file_writer.h"
+
+namespace {
+
+using single_file_runs::flowtab;
+using single_file_runs::kBanner;
+using single_file_runs::kCreated;
+using single_file_runs::kPause;
+using testing_support::read_file;
+using testing_support::ScratchDir;
+using testing_support::write_file;
+
+// Three locations, five steps a quarter of an hour apart from 06:00.
+xpgen::File three_locations(int type) {
+  xpgen::File f;
+  f.type = type;
+  f.source = "swmm";
+  f.ids = {"Node_A", "node_a", "Out"};
+  for (int k = 0; k < 5; ++k) {
+    xpgen::Step s;
+    s.timesec = 21600.0 + 900.0 * k;
+    s.q = {1.0 + k, 10.0 - k, 0.5 * k};
+    f.steps.push_back(s);
+  }
+  return f;
+}
+
+const std::string kHead = kBanner + "Found 1 input files\n\nConverting to .ts1: run.int\n   TS1 Output File: run.int.ts1\n"
+                          "\nTrying to open file run.int.ts1...OK.  File Unit:1001\n\nConverting...\n"
+                          "...Reading XP Interface Hydrographs\n...Finished Extracting Data\n";
+
+TEST(XpConversion, HoursBecomeMinutesAndEqualIdsShareAPeak) {
+  for (int type = 1; type <= 5; ++type) {
+    ScratchDir dir;
+    write_file("run.int", xpgen::write(three_locations(type)).bytes);
+    const auto r = flowtab({"-xp", "-b", "run.int"});
+    EXPECT_EQ(r.status, 0) << type;
+    EXPECT_EQ(r.output, kHead +
+                            "\nMinimum time:      360.00\nMaximum time:      420.00\nTime increment:   15.0000\n"
+                            "Max increments:     5\n\nWriting to .ts1 file...\n...Closed File Unit:1001\n"
+                            "\nTrying to open file run_peak_Q.int.csv...OK.  File Unit:1001\n"
+                            "...Closed File Unit:1001\n\nFinished.\n")
+        << type;
+    EXPECT_EQ(read_file("run.int.ts1"), "! File created from: run.int" + kCreated +
+                                            "         3,         5\n"
+                                            "Start_Index ,           1,           1,           1\n"
+                                            "End_Index   ,           5,           5,           5\n"
+                                            "Time (min)  ,Node_A,node_a,Out\n"
+                                            "      360.00,       1.000,      10.000,       0.000\n"
+                                            "      375.00,       2.000,       9.000,       0.500\n"
+                                            "      390.00,       3.000,       8.000,       1.000\n"
+                                            "      405.00,       4.000,       7.000,       1.500\n"
+                                            "      420.00,       5.000,       6.000,       2.000\n")
+        << type;
+    // node_a is Node_A by keyword equality: one row, compared from its first value on.
+    EXPECT_EQ(read_file("run_peak_Q.int.csv"), "\"ID\",\"Q Peak\"\n\"Node_A\",          10.000\n\"Out\",           2.000\n")
+        << type;
+  }
+}
+
+TEST(XpConversion, Ts2TimesAreHoursOfTheMinutes) {
+  ScratchDir dir;
+  write_file("run.int", xpgen::write(three_locations(2)).bytes);
+  ASSERT_EQ(flowtab({"-xp", "-ts2", "-b", "run.int"}).status, 0);
+  const std::string ts2 = read_file("run.int.ts2");
+  EXPECT_EQ(ts2.substr(0, ts2.find('\n')), "\"Time_Node_A\",\"Node_A\",\"Time_node_a\",\"node_a\",\"Time_Out\",\"Out\"");
+  EXPECT_NE(ts2.find("\n      6.0000,       1.000,      6.0000,      10.000,      6.0000,       0.000\n"),
+            std::string::npos);
+  EXPECT_NE(ts2.find("\n      7.0000,       5.000,      7.0000,       6.000,      7.0000,       2.000\n"),
+            std::string::npos);
+}
+
+TEST(XpConversion, UnusableFilesEndTheRun) {
+  const std::string unreadable = "\nERROR - Reading XP interface file.\n" + kPause;
+  xpgen::File no_locations = three_locations(1);
+  no_locations.ids.clear();
+  for (auto& s : no_locations.steps) s.q.clear();
+  xpgen::File too_many = three_locations(2);
+  too_many.ids.assign(10001, "N");
+  for (auto& s : too_many.steps) s.q.assign(10001, 1.0);
+  struct Case {
+    std::string bytes, tail;
+  };
+  const Case cases[] = {
+      {"not an interface file at all\n", unreadable},
+      {xpgen::write(no_locations).bytes, unreadable},
+      {xpgen::write(too_many).bytes,
+       "ERROR 0131 - Exceeded number of allowable XP interface nodes - contact flowtab@example.org\n"
+       "\nPress Enter to Continue\n...Finished Extracting Data\n"
+       "\nERROR - Exceeded maximum number of 10000 XP Interface time-series allowed.\n" + kPause},
+  };
+  for (const auto& c : cases) {
+    ScratchDir dir;
+    write_file("run.int", c.bytes);
+    const auto r = flowtab({"-xp", "-b", "run.int"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(single_file_runs::ends_with(r.output, c.tail)) << r.output;
+    EXPECT_EQ(read_file("run.int.ts1"), "");  // created before the input was read
+    EXPECT_FALSE(std::filesystem::exists("run_peak_Q.int.csv"));
+  }
+}
+
+}  // namespace
