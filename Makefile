@@ -61,7 +61,8 @@ fuzz-build:
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
 
 fuzz: fuzz-build
-	@mkdir -p $(FUZZ_BUILD)/findings
+	@mkdir -p $(FUZZ_BUILD)/findings $(FUZZ_BUILD)/corpus/xp
+	@$(FUZZ_BUILD)/xp_seeds $(FUZZ_BUILD)/corpus/xp
 	@for f in $(FUZZERS); do \
 	  mkdir -p $(FUZZ_BUILD)/corpus/$$f fuzz/corpus/$$f; \
 	  dict=""; [ -f fuzz/$$f.dict ] && dict="-dict=$(CURDIR)/fuzz/$$f.dict"; \
