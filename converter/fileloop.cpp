@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include <unordered_set>
+#include <unordered_map>
 
 #include "converter/peaks.h"
 #include "converter/series.h"
@@ -41,12 +41,11 @@ std::vector<platform::Match> expand(const std::string& pattern) {
   return matches;
 }
 
-// Prints one output's console line and warns when an earlier event of the
-// same file already gave that name.
-void announce(const NamedOutput& out, std::unordered_set<std::string>& seen) {
+// Prints one output's console line and warns, once per name, when an earlier
+// event of the same file already gave that name.
+void announce(const NamedOutput& out, std::unordered_map<std::string, int>& seen) {
   console::line(out.label + out.name);
-  if (!seen.insert(out.name).second)
-    console::line("WARNING - Output file name repeated within one input file: " + out.name);
+  if (++seen[out.name] == 2) console::line("WARNING - Output file name repeated within one input file: " + out.name);
 }
 
 }  // namespace
@@ -65,7 +64,7 @@ std::vector<EventOutputs> FileConverter::name_outputs(const InputReader& reader,
   const std::size_t nevents = run_.multi_event ? events.size() : 1;
   std::vector<EventOutputs> outputs;
   outputs.reserve(nevents);
-  std::unordered_set<std::string> seen;
+  std::unordered_map<std::string, int> seen;
   for (std::size_t k = 0; k < nevents; ++k) {
     const std::string_view event = run_.multi_event ? lib::trim_right(events[k]) : std::string_view();
     // An event name becomes part of a file name: a folder separator in it

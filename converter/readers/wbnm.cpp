@@ -22,17 +22,22 @@ constexpr std::string_view kMetaStart = "START_META_FILE######";
 constexpr std::string_view kVersionLine = "WBNM Version";
 constexpr std::string_view kSimulationStart = "#####START_SIMULATION";
 constexpr std::string_view kStormStart = "#####START_STORM#";
+constexpr std::string_view kStormBlock = "#####START_STORM_BLOCK";
 constexpr std::string_view kSubareal = "WBNM - START_SUBAREAL_HYDROGRAPHS";
 constexpr std::array<std::string_view, 3> kFirstBlockMarkers = {"#####START_HYDROGRAPHS_", "##### START_HYDROGRAPHS",
                                                                  kSubareal};
 constexpr std::array<std::string_view, 3> kBlockMarkers = {"#####START_HYDROGRAPHS_", "##### START_HYDROGRAPHS_",
                                                            kSubareal};
+// The hydrograph markers that make a simulation count as an event.
+constexpr std::array<std::string_view, 3> kCountedBlockMarkers = {"#####START_HYDROGRAPHS", "##### START_HYDROGRAPHS",
+                                                                  kSubareal};
 constexpr std::array<std::string_view, 2> kPeakMarkers = {"#####START_PEAK_SUMMARY",
                                                           "##### WBNM - START_PEAK_SUMMARY"};
 constexpr std::size_t kVersionTextLength = 50;
 constexpr std::string_view kVersionLetters = "abcdefgh";
 constexpr std::int32_t kSkippedSummaryLines = 6;
 constexpr std::size_t kRecordNameColumns = 12;
+constexpr std::size_t kEventNameLength = 1000;
 
 bool is_marker_line(std::string_view line) { return !line.empty() && line[0] == '#'; }
 
@@ -244,6 +249,7 @@ void Reader::read_event(std::int32_t ievent, std::int64_t version, SeriesTable& 
 bool WbnmReader::scan() {
   lib::OPENFREE(file_.INUNIT, "I ", file_.path);
   version_ = scan_version(*platform::rt::text_source(file_.INUNIT));
+  layout_ = version_;
   if (version_ >= kVersion2019 && !file_.run.multi_event) {
     console::line("WBNM 2019 version or later should use -mw switch... exiting");
     lib::CLOSER(file_.INUNIT);
@@ -252,16 +258,137 @@ bool WbnmReader::scan() {
   return true;
 }
 
-std::vector<std::string> WbnmReader::count_events() {
+bool holds_simulations(platform::rt::TextSource& input) {
+  input.rewind();
+  std::string_view line;
+  bool found = false;
+  while (!found && input.next(line) != kEnd) found = is_marker_line(line) && lib::FLAGEXISTS(line, kSimulationStart);
+  input.rewind();
+  return found;
+}
+
+void WbnmReader::file_issue(std::string_view what) const {
   console::empty_line();
-  console::line("ERROR - Multiple event input not available in this build.");
+  console::line(std::string(what) + file_.match_name + " .");
   lib::EXITS(1);
+}
+
+// Simulations that are followed by a hydrograph block, each announced by its
+// line number; the input is left at its start.
+std::int32_t WbnmReader::count_simulations(platform::rt::TextSource& in) const {
+  console::line("Counting events... ");
+  in.rewind();
+  std::string_view line;
+  std::int64_t number = 0, simulation = 0;
+  std::int32_t count = 0;
+  bool searching = false, any = false;
+  while (in.next(line) != kEnd) {
+    ++number;
+    if (!is_marker_line(line)) continue;
+    if (!searching) {
+      if (lib::FLAGEXISTS(line, kSimulationStart)) {
+        searching = any = true;
+        simulation = number;
+      }
+    } else if (holds_any(line, kCountedBlockMarkers)) {
+      ++count;
+      searching = false;
+      std::string field;
+      ffmt::put_I(field, 12, simulation);
+      console::put(field + " ");
+    }
+  }
+  if (searching || !any)
+    console::line("ERROR - #####START_HYDROGRAPHS not found, possible format error within wbnm out file ");
+  in.rewind();
+  return count;
+}
+
+// The count on the line after the storm block marker; -1 when the marker is
+// missing or the count does not read as a whole number of at least 0.  The
+// input stays where the count was read.
+std::int32_t WbnmReader::count_storm_block(platform::rt::TextSource& in) const {
+  std::string_view line;
+  bool found = false;
+  while (!found && in.next(line) != kEnd) found = is_marker_line(line) && lib::FLAGEXISTS(line, kStormBlock);
+  if (!found) {
+    console::line("ERROR - #####START_STORM_BLOCK not found, possible format error within wbnm out file ");
+    return -1;
+  }
+  if (in.next(line) == kEnd) return -1;
+  ffmt::ListReader r(line);
+  std::int32_t n = 0;
+  if (r.read(n) != ffmt::kOk || !r.value_read() || n < 0) return -1;
+  return n;
+}
+
+// Names from the simulation lines: the text after the first ':' (one
+// character skipped) up to a '('.
+std::vector<std::string> WbnmReader::simulation_names(platform::rt::TextSource& in, std::int32_t nevents) const {
+  console::line("Collecting event names... ");
+  std::vector<std::string> names;
+  std::string_view line;
+  for (std::int32_t k = 1; k <= nevents; ++k) {
+    bool found = false;
+    while (!found && in.next(line) != kEnd) found = is_marker_line(line) && lib::FLAGEXISTS(line, kSimulationStart);
+    std::string_view name;
+    if (found) {
+      const std::int64_t c = position(line, ":");
+      name = lib::cut(columns(line, c + 2, static_cast<std::int64_t>(line.size())), kNameLength);
+      name = name.substr(0, name.find('('));
+    }
+    names.emplace_back(lib::trim_right(name));
+    console::line(names.back());
+  }
+  console::line(" Multiple WBMN Event Names Sucessfully Read:");
+  return names;
+}
+
+// Names from the line after each storm's start line: the text between "ARI"
+// and "Mins", as it stands.
+std::vector<std::string> WbnmReader::storm_names(platform::rt::TextSource& in, std::int32_t nevents) const {
+  std::vector<std::string> names;
+  std::string_view line;
+  for (std::int32_t k = 1; k <= nevents; ++k) {
+    const std::string start = std::string(kStormStart) + lib::AINTEGER(k);
+    bool found = false;
+    while (!found && in.next(line) != kEnd) found = is_marker_line(line) && lib::FLAGEXISTS(line, start);
+    if (!found || in.next(line) == kEnd) file_issue("Issue with populating event names within: ");
+    const std::int64_t a = position(line, "ARI");
+    const std::int64_t b = position(line, "Mins");
+    names.emplace_back(lib::cut(columns(line, a + 4, b - 1), kEventNameLength));
+  }
+  console::line(" Multiple WBMN Event Names Sucessfully Read:");
+  for (const std::string& name : names) {
+    console::empty_line();
+    console::line("Duration " + std::string(lib::trim_right(name)) + " mins was identified.");
+  }
+  return names;
+}
+
+std::vector<std::string> WbnmReader::count_events() {
+  platform::rt::TextSource& in = *platform::rt::text_source(file_.INUNIT);
+  if (version_ == kNoMetaBlock) {
+    console::empty_line();
+    console::line("ERROR finding #####START_META_FILE in file: " + file_.match_name + " .");
+    lib::EXITS(1);
+  }
+  console::line("WBNM out file version: " + lib::AINTEGER8(version_));
+  // The model's own builds of unknown version write their durations as
+  // simulations too; the storm block of such a file lists one storm only.
+  if (version_ == -1 && holds_simulations(in)) layout_ = kVersion2019;
+  const bool simulations = layout_ >= kVersion2019;
+  const std::int32_t nevents = simulations ? count_simulations(in) : count_storm_block(in);
+  if (nevents < 0) file_issue("Issue with Storm Block in file: ");
+  console::empty_line();
+  console::line("A total of " + lib::AINTEGER(nevents) + " storms were identified in the storm block.");
+  return simulations ? simulation_names(in, nevents) : storm_names(in, nevents);
 }
 
 void WbnmReader::start() { reader_.emplace(*platform::rt::text_source(file_.INUNIT)); }
 
 void WbnmReader::read_event(std::int32_t ievent, SeriesTable& table, PeakStore& peaks, std::int32_t column) {
-  reader_->read_event(ievent, version_, table, peaks, column, file_.ifile);
+  reader_->read_event(ievent, layout_, table, peaks, column, file_.ifile);
 }
 
 }  // namespace conv::wbnm

@@ -59,14 +59,30 @@ class WbnmReader : public InputReader {
  public:
   using InputReader::InputReader;
   bool scan() override;
+  // -mw: counts the durations (simulations, or the storms of the storm block)
+  // on the scan connection and collects their names.
   std::vector<std::string> count_events() override;
   Naming naming() const override { return file_.run.multi_event ? Naming::WbnmDurations : Naming::WbnmPair; }
   void start() override;
   void read_event(std::int32_t ievent, SeriesTable& table, PeakStore& peaks, std::int32_t column) override;
 
  private:
+  std::int32_t count_simulations(platform::rt::TextSource& in) const;
+  std::int32_t count_storm_block(platform::rt::TextSource& in) const;
+  std::vector<std::string> simulation_names(platform::rt::TextSource& in, std::int32_t nevents) const;
+  std::vector<std::string> storm_names(platform::rt::TextSource& in, std::int32_t nevents) const;
+  [[noreturn]] void file_issue(std::string_view what) const;
+
   std::int64_t version_ = -1;
+  // The version whose layout the file is read by: the version, except that
+  // with -mw a file of unknown version that numbers its durations as
+  // simulations is read as a 2019 file.
+  std::int64_t layout_ = -1;
   std::optional<Reader> reader_;
 };
+
+// True when a '#' line of the text holds the simulation start marker.  Leaves
+// the input at its start.
+bool holds_simulations(platform::rt::TextSource& input);
 
 }  // namespace conv::wbnm
