@@ -150,6 +150,7 @@ CommandLine parse_command_line(const std::vector<std::string>& args) {
   bool next_is_event_file = false;
   for (const std::string& full : args) {
     const std::string_view arg = lib::cut(full, kArgLength);
+    s.ARGBUF = std::string(arg);
     if (next_is_event_file) {
       next_is_event_file = false;
       take_event_file(s, cl.error, arg);

@@ -32,6 +32,7 @@ struct RunSettings {
   bool dated_urbs = false;  // -date
   std::vector<std::string> INFILES;  // input patterns in argument order
   std::string PROGPATH;     // argument 0
+  std::string ARGBUF;       // the last argument read, cut to 1000 characters
 };
 
 struct CommandLine {

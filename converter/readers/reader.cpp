@@ -1,6 +1,7 @@
 #include "converter/readers/reader.h"
 
 #include "converter/readers/darno.h"
+#include "converter/readers/rafts.h"
 #include "converter/readers/rorb.h"
 #include "converter/readers/rows.h"
 #include "converter/readers/urbs.h"
@@ -22,18 +23,6 @@ namespace {
   lib::EXITS(1);
 }
 
-// Input kinds whose reader is not part of this build.
-class NotBuilt : public InputReader {
- public:
-  using InputReader::InputReader;
-  std::vector<std::string> count_events() override {
-    if (file_.run.input == InputKind::Rafts) not_available("ERROR - Multiple event input not available in this build.");
-    return InputReader::count_events();
-  }
-  void check_single() override { not_available("ERROR - Input format not available in this build."); }
-  void read_event(std::int32_t, SeriesTable&, PeakStore&, std::int32_t) override {}
-};
-
 }  // namespace
 
 std::vector<std::string> InputReader::count_events() {
@@ -53,6 +42,8 @@ std::unique_ptr<InputReader> make_reader(InputFile& file) {
   switch (file.run.input) {
     case InputKind::Wbnm:
       return std::make_unique<wbnm::WbnmReader>(file);
+    case InputKind::Rafts:
+      return std::make_unique<rafts::RaftsReader>(file);
     case InputKind::Rorb:
       return std::make_unique<rorb::RorbReader>(file);
     case InputKind::Urbs:
@@ -63,9 +54,8 @@ std::unique_ptr<InputReader> make_reader(InputFile& file) {
       return std::make_unique<rows::RowsReader>(file);
     case InputKind::Xp:
       return std::make_unique<xpfile::XpReader>(file);
-    default:
-      return std::make_unique<NotBuilt>(file);
   }
+  return nullptr;
 }
 
 }  // namespace conv
