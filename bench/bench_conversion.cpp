@@ -2,6 +2,8 @@
 // the peak table), in bytes of input per second.
 //
 //   flowtab_bench --generate=FILE [--subareas=N --steps=M]   writes a test file
+//   flowtab_bench --generate=FILE --kind=rafts [--subareas=N --steps=M --storms=S]
+//                                                          an XP-RAFTS one (and FILE.events)
 //   flowtab_bench [benchmark flags]                           runs the benchmarks
 #include <benchmark/benchmark.h>
 
@@ -12,6 +14,7 @@
 #include <ostream>
 #include <streambuf>
 
+#include "bench/rafts_generator.h"
 #include "bench/wbnm_generator.h"
 #include "converter/fileloop.h"
 #include "library/unittables.h"
@@ -61,7 +64,8 @@ BENCHMARK(BM_WbnmConversion)->Args({50, 2000})->Args({300, 3000})->Unit(benchmar
 
 int main(int argc, char** argv) {
   std::string generate;
-  int subareas = 300, steps = 3000;
+  int subareas = 300, steps = 3000, storms = 1;
+  bool rafts = false;
   std::vector<char*> rest;
   for (int i = 0; i < argc; ++i) {
     const std::string_view a = argv[i];
@@ -71,12 +75,17 @@ int main(int argc, char** argv) {
       subareas = std::stoi(std::string(a.substr(11)));
     else if (a.starts_with("--steps="))
       steps = std::stoi(std::string(a.substr(8)));
+    else if (a.starts_with("--storms="))
+      storms = std::stoi(std::string(a.substr(9)));
+    else if (a == "--kind=rafts")
+      rafts = true;
     else
       rest.push_back(argv[i]);
   }
   if (!generate.empty()) {
-    const std::string data = bench::wbnm_file(subareas, steps);
+    const std::string data = rafts ? bench::rafts_file(subareas, steps, storms) : bench::wbnm_file(subareas, steps);
     std::ofstream(generate, std::ios::binary).write(data.data(), static_cast<std::streamsize>(data.size()));
+    if (rafts) std::ofstream(generate + ".events", std::ios::binary) << bench::rafts_event_names(storms);
     std::cout << generate << ": " << data.size() << " bytes\n";
     return 0;
   }

@@ -1,6 +1,5 @@
 #include "converter/readers/rafts.h"
 
-#include <algorithm>
 #include <string>
 
 #include "library/ffmt.h"
@@ -57,23 +56,19 @@ std::int64_t block_lines(const StormHeader& h) {
   return 1 + static_cast<std::int64_t>(h.nsub) * (1 + records);
 }
 
-std::int64_t last_significant_line(std::string_view text) {
-  std::int64_t lines = std::count(text.begin(), text.end(), '\n');
-  if (!text.empty() && text.back() != '\n') ++lines;
+std::size_t significant_end(std::string_view text) {
   // Walk back over the trailing lines, each without its line end and one CR.
   std::size_t stop = text.size();
   if (stop > 0 && text[stop - 1] == '\n') --stop;
-  while (lines > 0) {
+  for (;;) {
     const std::size_t nl = stop == 0 ? std::string_view::npos : text.rfind('\n', stop - 1);
     const std::size_t start = nl == std::string_view::npos ? 0 : nl + 1;
     std::string_view line = text.substr(start, stop - start);
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (!lib::is_blank_or_tabs(line)) break;
-    --lines;
-    if (nl == std::string_view::npos) break;
+    if (!lib::is_blank_or_tabs(line)) return start + line.size();
+    if (nl == std::string_view::npos) return 0;
     stop = nl;
   }
-  return lines;
 }
 
 StormHeader StormLines::header() {
@@ -108,10 +103,8 @@ void Reader::read_hydrograph(std::int32_t nv, float dt, SeriesTable& table, Peak
   const std::string name(lib::trim_right(lib::cut(field(line, kNameColumn, kNameLength), kNameLength)));
   // The first value record chooses the field width for all of them.
   const std::int64_t first_values = in_.NLINE() + 1;
-  if (in_.read(line)) {
-    first_record_length_ = lib::len_trim(line);
-    in_.step_back();
-  }
+  bool pending = in_.read(line);
+  if (pending) first_record_length_ = lib::len_trim(line);
   if (table.NTS() >= MAXTS) capacity_exceeded(MAXTS, " RAFTS time-series allowed.");
   const std::size_t width = first_record_length_ > 80 ? 20 : first_record_length_ > 60 ? 16 : 12;
   Series& s = table.series.emplace_back();
@@ -122,7 +115,8 @@ void Reader::read_hydrograph(std::int32_t nv, float dt, SeriesTable& table, Peak
   s.q.reserve(static_cast<std::size_t>(nv));
   if (table.keep_times) s.hours.reserve(static_cast<std::size_t>(nv));
   for (std::int32_t j = 1; j <= nv;) {
-    if (!in_.read(line)) read_error_at(first_values);
+    if (!pending && !in_.read(line)) read_error_at(first_values);
+    pending = false;
     for (std::size_t f = 0; f < kValuesPerRecord && j <= nv; ++f, ++j) {
       float v = 0.0f;
       if (ffmt::fixed_real(field(line, 1 + f * width, width), v) != ffmt::kOk) read_error_at(first_values);

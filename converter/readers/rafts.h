@@ -34,9 +34,10 @@ bool parse_header(std::string_view record, StormHeader& header);
 // and one value record for every five values.
 std::int64_t block_lines(const StormHeader& header);
 
-// Number of the last line of the text that holds more than blanks and TABs
-// (0 when there is none): blank lines after it are the end of the file.
-std::int64_t last_significant_line(std::string_view text);
+// Where the last line of the text that holds more than blanks and TABs ends
+// (the byte offset after its last character; 0 when there is none): blank
+// lines after it are the end of the file.
+std::size_t significant_end(std::string_view text);
 
 // A storm found by the multi-storm set-up.
 struct Storm {
@@ -44,18 +45,21 @@ struct Storm {
   std::int64_t end = 0;  // number of the last line of its block
 };
 
-// The lines of an XP-RAFTS input up to its last significant line, with the
-// running line count of the read-error message.
+// The lines of an XP-RAFTS input, from its start up to its last significant
+// line, with the running line count of the read-error message.
 class StormLines {
  public:
   explicit StormLines(platform::rt::TextSource& input)
-      : in_(input), last_(last_significant_line(input.contents())) {}
+      : in_(input), text_(input.contents()), end_(significant_end(text_)) {}
 
   // True once only blank lines (or none) remain.
-  bool ended() const { return in_.NLINE() >= last_; }
+  bool ended() const { return read_to_ >= end_; }
   // The next line, or false at the end of the file.
-  bool read(std::string_view& line) { return !ended() && in_.read(line); }
-  void step_back() { in_.step_back(); }
+  bool read(std::string_view& line) {
+    if (ended() || !in_.read(line)) return false;
+    read_to_ = static_cast<std::size_t>(line.data() - text_.data()) + line.size();
+    return true;
+  }
   std::int64_t NLINE() const { return in_.NLINE(); }
   // Reads the next line as a storm header; a line that does not read as one,
   // or the end of the file, ends the run with the read-error message.
@@ -63,7 +67,9 @@ class StormLines {
 
  private:
   LineInput in_;
-  std::int64_t last_;
+  std::string_view text_;
+  std::size_t end_;
+  std::size_t read_to_ = 0;  // where the last line read ends
 };
 
 // Counts the storms of a multi-storm file from its start: block after block,
