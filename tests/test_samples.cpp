@@ -2,6 +2,10 @@
 // a few values of them, read off the input by hand, come out where they belong.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <map>
+#include <sstream>
+
 #include "test_support.h"
 
 namespace {
@@ -60,6 +64,98 @@ TEST(WbnmSamples, RecordedStormValues) {
             "\"SUB3\",          45.410\n"
             "\"SUB4\",          36.983\n"
             "\"SUB5\",          72.580\n");
+}
+
+// With -mw the model's own design-storm files (of unknown version, one storm
+// in their storm block) split into one output pair per simulation, named by
+// the event ID of the simulation line, with one peak column per simulation.
+TEST(WbnmSamples, DesignStormFilesSplitBySimulation) {
+  std::vector<std::string> spectrum;
+  for (const char* d : {"5", "10", "15", "20", "25", "30", "45", "60", "90", "120", "180", "270", "360", "540", "720",
+                        "1080", "1440", "1800", "2160", "2880", "4320"})
+    spectrum.push_back(std::string("1-100-") + d + "-1");
+  std::vector<std::string> patterns;
+  for (int k = 1; k <= 10; ++k) patterns.push_back("1-1.00-360-" + std::to_string(k) + "PTP");
+  const struct {
+    std::string file;
+    std::vector<std::string> events;
+    std::string first_peak_row;
+  } cases[] = {
+      {"Design_Durations87_Meta", spectrum, "\"SUB1\",          14.143,          23.924,"},
+      {"DES16_Sample_Catch_360min_Meta", patterns, "\"Sub01\",           4.834,"},
+  };
+  for (const auto& c : cases) {
+    ScratchDir dir;
+    const auto r = run_program(FLOWTAB_EXE, {"./flowtab", "-mw", "-b", (kSamples / (c.file + ".out")).string()}, "",
+                               dir.path());
+    EXPECT_EQ(r.status, 0) << c.file;
+    EXPECT_EQ(r.output.find("ERROR"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("Multiple Duration Switch Enabled WBNM out file version: -1\nCounting events... \n"),
+              std::string::npos);
+    EXPECT_NE(r.output.find("\nA total of " + std::to_string(c.events.size()) + " storms"), std::string::npos);
+    std::string heading = "Time (min)  ";
+    for (const std::string& e : c.events) {
+      heading += "," + e;
+      EXPECT_TRUE(std::filesystem::exists(c.file + "_" + e + "min_tot.ts1")) << e;
+      EXPECT_TRUE(std::filesystem::exists(c.file + "_" + e + "min_loc.ts1")) << e;
+      // Five subareas each time.
+      EXPECT_EQ(line_starting(read_file(c.file + "_" + e + "min_tot.ts1"), "         5,").substr(0, 11), "         5,")
+          << e;
+    }
+    const std::string peaks = read_file(c.file + "_peak_Q.out.csv");
+    EXPECT_EQ(peaks.substr(0, peaks.find('\n')), heading);
+    EXPECT_EQ(peaks.find(c.first_peak_row), peaks.find('\n') + 1) << peaks;
+    EXPECT_EQ(std::count(peaks.begin(), peaks.end(), '\n'), 6);
+  }
+}
+
+std::string fixed(const char* format, float v) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, format, static_cast<double>(v));
+  return buf;
+}
+
+// The 60-minute simulation of the design-storm file, value by value against
+// the input's hydrograph blocks (time, local flows 6 + 7, total flow 9).
+TEST(WbnmSamples, OneSimulationValueByValue) {
+  ScratchDir dir;
+  const std::filesystem::path input = kSamples / "Design_Durations87_Meta.out";
+  ASSERT_EQ(run_program(FLOWTAB_EXE, {"./flowtab", "-mw", "-b", input.string()}, "", dir.path()).status, 0);
+  std::map<std::string, std::string> tot, loc;  // rows by their time field
+  for (auto [file, rows] : {std::pair{"Design_Durations87_Meta_1-100-60-1min_tot.ts1", &tot},
+                            std::pair{"Design_Durations87_Meta_1-100-60-1min_loc.ts1", &loc}}) {
+    std::istringstream text(read_file(file));
+    for (std::string l; std::getline(text, l);) (*rows)[l.substr(0, 12)] = l;
+  }
+  EXPECT_EQ(line_starting(read_file("Design_Durations87_Meta_1-100-60-1min_tot.ts1"), "Time"),
+            "Time (min)  ,SUB1,SUB2,SUB3,SUB4,SUB5");
+
+  std::istringstream in(read_file(input));
+  std::string l;
+  while (std::getline(in, l) && !(l.starts_with("#####START_SIMULATION") && l.find("::1-100-60-1(") != std::string::npos)) {
+  }
+  int block = -1, values = 0;
+  while (std::getline(in, l) && l.find("#####START_SIMULATION") == std::string::npos) {
+    if (l.starts_with("#####START_HYDROGRAPHS_")) {
+      ++block;
+      std::getline(in, l);  // heading
+      continue;
+    }
+    if (l.starts_with("#") || block < 0 || l.find_first_not_of(' ') == std::string::npos) continue;
+    if (l.find("END_HYDROGRAPHS") != std::string::npos) continue;
+    std::istringstream f(l);
+    float n[9];
+    for (float& x : n) f >> x;
+    if (!f) continue;  // not a data line (peak summary text)
+    const std::string key = fixed("%12.2f", n[0]);
+    ASSERT_TRUE(tot.count(key)) << key;
+    const auto field = [&](const std::string& row) { return row.substr(13 + 13 * static_cast<std::size_t>(block), 12); };
+    EXPECT_EQ(field(tot[key]), fixed("%12.3f", n[8])) << l;
+    EXPECT_EQ(field(loc[key]), fixed("%12.3f", n[5] + n[6])) << l;
+    ++values;
+  }
+  EXPECT_EQ(block, 4);
+  EXPECT_GT(values, 200);
 }
 
 }  // namespace
