@@ -1,6 +1,7 @@
 // Times whole conversions (reader, time axis, .ts1 writer, peak table) of one
 // generated input file, in bytes of input per second, with the console
-// discarded.
+// discarded.  With event names given, the file is split by -mr into events
+// named by them.
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -18,7 +19,7 @@
 namespace bench {
 
 inline void time_conversion(benchmark::State& state, conv::InputKind kind, const std::string& name,
-                            const std::string& data) {
+                            const std::string& data, const std::string& event_names = {}) {
   struct NullBuffer : std::streambuf {
     int overflow(int c) override { return c; }
     std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
@@ -37,6 +38,11 @@ inline void time_conversion(benchmark::State& state, conv::InputKind kind, const
   run.input = kind;
   run.batch = true;
   run.PROGPATH = "./flowtab";
+  if (!event_names.empty()) {
+    std::ofstream("events.txt", std::ios::binary) << event_names;
+    run.multi_event = run.mr = true;
+    run.EVENTFILE = "events.txt";
+  }
   const platform::Match match{"", name};
   for (auto _ : state) {
     // A new modification time: each conversion reads the file from scratch.

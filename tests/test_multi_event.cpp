@@ -3,42 +3,29 @@
 // for byte.
 #include <gtest/gtest.h>
 
-#include "test_support.h"
+#include "transcript_support.h"
 
 namespace {
 
 using testing_support::read_file;
-using testing_support::run_program;
 using testing_support::RunResult;
 using testing_support::ScratchDir;
 using testing_support::write_file;
+using transcript::closed;
+using transcript::flowtab;
+using transcript::opened_input;
+using transcript::opened_output;
 
-const std::string kHead = "\n./flowtab:  \nflowtab 1.0.0\n\nFound 1 input files\n";
-const std::string kCreated = " using ./flowtab flowtab 1.0.0\n";
+const std::string kHead = transcript::kBanner + "Found 1 input files\n";
 const std::string kPause = "\nPress Enter to Close\n";
 
-RunResult flowtab(std::vector<std::string> args) {
-  args.insert(args.begin(), "./flowtab");
-  return run_program(FLOWTAB_EXE, args, "", std::filesystem::current_path());
-}
-
-std::string opened_input(const std::string& name, int unit = 1001) {
-  return "\nTrying to open file " + name + "...OK.\nOpened File Unit:" + std::to_string(unit) + "\n";
-}
-std::string opened_output(const std::string& name, int unit) {
-  return "\nTrying to open file " + name + "...OK.  File Unit:" + std::to_string(unit) + "\n";
-}
-std::string closed(int unit) { return "...Closed File Unit:" + std::to_string(unit) + "\n"; }
-std::string axis(const std::string& tmin, const std::string& tmax, const std::string& dt, const std::string& n) {
-  return "\nMinimum time:" + tmin + "\nMaximum time:" + tmax + "\nTime increment:" + dt + "\nMax increments:" + n +
-         "\n\nWriting to .ts1 file...\n";
+std::string written(const std::string& tmin, const std::string& tmax, const std::string& dt, const std::string& n) {
+  return transcript::axis(tmin, tmax, dt, n) + "\nWriting to .ts1 file...\n";
 }
 std::string ts1(const std::string& input, const std::string& body) {
-  return "! File created from: " + input + kCreated + body;
+  return "! File created from: " + input + transcript::kCreated + body;
 }
-bool ends_with(const std::string& s, const std::string& tail) {
-  return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
-}
+bool ends_with(const std::string& s, const std::string& tail) { return transcript::tail_of(s, tail) == tail; }
 
 // ---- WBNM -mw ------------------------------------------------------------
 
@@ -56,9 +43,10 @@ const std::string kSimulations =
     "#####END_OF_FILE\n";
 
 std::string wbnm_event(const std::string& name, int tot, int loc) {
-  return opened_output("Q100_Meta_" + name + "min_tot.ts1", tot) + opened_output("Q100_Meta_" + name + "min_loc.ts1", loc) +
+  return opened_output("Q100_Meta_" + name + "min_tot.ts1", tot) +
+         opened_output("Q100_Meta_" + name + "min_loc.ts1", loc) +
          "\nConverting...\n...Reading WBNM Hydrograph: Sub_1\n" +
-         axis("        0.00", "        5.00", "    5.0000", "     2") + closed(tot) + closed(loc);
+         written("        0.00", "        5.00", "    5.0000", "     2") + closed(tot) + closed(loc);
 }
 
 TEST(WbnmDurations, SimulationsOfA2019File) {
@@ -66,10 +54,11 @@ TEST(WbnmDurations, SimulationsOfA2019File) {
   write_file("Q100_Meta.out", kSimulations);
   const RunResult r = flowtab({"-wbnm", "-mw", "-b", "Q100_Meta.out"});
   EXPECT_EQ(r.status, 0);
-  const std::string names = "   TS1 Total Hydrographs Output File Based On: Q100_Meta_60min_tot.ts1\n"
-                            "   TS1 Local Hydrographs Output File Based On: Q100_Meta_60min_loc.ts1\n"
-                            "   TS1 Total Hydrographs Output File Based On: Q100_Meta_90min_tot.ts1\n"
-                            "   TS1 Local Hydrographs Output File Based On: Q100_Meta_90min_loc.ts1\n";
+  const std::string names =
+      "   TS1 Total Hydrographs Output File Based On: Q100_Meta_60min_tot.ts1\n"
+      "   TS1 Local Hydrographs Output File Based On: Q100_Meta_60min_loc.ts1\n"
+      "   TS1 Total Hydrographs Output File Based On: Q100_Meta_90min_tot.ts1\n"
+      "   TS1 Local Hydrographs Output File Based On: Q100_Meta_90min_loc.ts1\n";
   EXPECT_EQ(r.output, kHead + "\nConverting to .ts1: Q100_Meta.out\n" + opened_input("Q100_Meta.out") +
                           "\nMultiple Duration Switch Enabled WBNM out file version: 2019201\n"
                           "Counting events... \n           4           19 \n"
@@ -79,23 +68,25 @@ TEST(WbnmDurations, SimulationsOfA2019File) {
                           wbnm_event("90", 1002, 1003) + closed(1001) +
                           "Debug - wbnm event count: 2 size of event list: ,2\n" +
                           opened_output("Q100_Meta_peak_Q.out.csv", 1001) + closed(1001) + "\nFinished.\n");
-  const std::string index = "         1,         2\nStart_Index ,           1\nEnd_Index   ,           2\n"
-                            "Time (min)  ,Sub_1\n";
+  const std::string index =
+      "         1,         2\nStart_Index ,           1\nEnd_Index   ,           2\n"
+      "Time (min)  ,Sub_1\n";
   const auto rows = [](const char* a, const char* b) {
     return std::string("        0.00,       ") + a + "\n        5.00,       " + b + "\n";
   };
   EXPECT_EQ(read_file("Q100_Meta_60min_tot.ts1"), ts1("Q100_Meta.out", index + rows("1.000", "2.000")));
-  EXPECT_EQ(read_file("Q100_Meta_60min_loc.ts1"), "! File created from: Q100_Meta.out\n" + index + rows("0.200", "0.400"));
+  EXPECT_EQ(read_file("Q100_Meta_60min_loc.ts1"),
+            "! File created from: Q100_Meta.out\n" + index + rows("0.200", "0.400"));
   EXPECT_EQ(read_file("Q100_Meta_90min_tot.ts1"), ts1("Q100_Meta.out", index + rows("1.500", "3.000")));
-  EXPECT_EQ(read_file("Q100_Meta_90min_loc.ts1"), "! File created from: Q100_Meta.out\n" + index + rows("0.200", "0.600"));
-  EXPECT_EQ(read_file("Q100_Meta_peak_Q.out.csv"),
-            "Time (min)  ,60,90\n\"Sub_1\",           2.000,           3.000\n");
+  EXPECT_EQ(read_file("Q100_Meta_90min_loc.ts1"),
+            "! File created from: Q100_Meta.out\n" + index + rows("0.200", "0.600"));
+  EXPECT_EQ(read_file("Q100_Meta_peak_Q.out.csv"), "Time (min)  ,60,90\n\"Sub_1\",           2.000,           3.000\n");
 }
 
 // A file of the older layout: storms listed in a storm block.
 std::string storm_block(const std::string& version, const std::string& count) {
-  std::string f = "#####START_META_FILE######\n" + version + "#####END_META_FILE########\n#####START_STORM_BLOCK\n" +
-                  count;
+  std::string f =
+      "#####START_META_FILE######\n" + version + "#####END_META_FILE########\n#####START_STORM_BLOCK\n" + count;
   for (const auto& [k, minutes, peak] : {std::tuple{"1", "30", "4.0"}, std::tuple{"2", "60", "7.5"}})
     f += std::string("#####START_STORM#") + k + "\nDesign storm ARI " + minutes +
          " Mins\n#####START_HYDROGRAPHS_SubA\nheading\n0 0 0 0 0 1 0 0 2\n10 0 0 0 0 1 1 0 " + peak +
@@ -109,17 +100,18 @@ TEST(WbnmDurations, StormsOfTheStormBlock) {
   write_file("Q.out", storm_block("WBNM Version: 2017_1b - x\n", "   2  storms\n"));
   const RunResult r = flowtab({"-mw", "-b", "Q.out"});
   EXPECT_EQ(r.status, 0);
-  EXPECT_NE(r.output.find(opened_input("Q.out") +
-                          "\nMultiple Duration Switch Enabled WBNM out file version: 2017102\n"
-                          "\nA total of 2 storms were identified in the storm block.\n"
-                          " Multiple WBMN Event Names Sucessfully Read:\n"
-                          "\nDuration 30 mins was identified.\n\nDuration 60 mins was identified.\n"
-                          "   TS1 Total Hydrographs Output File Based On: Q_30min_tot.ts1\n"),
-            std::string::npos)
+  EXPECT_NE(
+      r.output.find(opened_input("Q.out") + "\nMultiple Duration Switch Enabled WBNM out file version: 2017102\n"
+                                            "\nA total of 2 storms were identified in the storm block.\n"
+                                            " Multiple WBMN Event Names Sucessfully Read:\n"
+                                            "\nDuration 30 mins was identified.\n\nDuration 60 mins was identified.\n"
+                                            "   TS1 Total Hydrographs Output File Based On: Q_30min_tot.ts1\n"),
+      std::string::npos)
       << r.output;
   EXPECT_EQ(read_file("Q_60min_tot.ts1"),
-            ts1("Q.out", "         1,         2\nStart_Index ,           1\nEnd_Index   ,           2\n"
-                         "Time (min)  ,SubA\n        0.00,       2.000\n       10.00,       7.500\n"));
+            ts1("Q.out",
+                "         1,         2\nStart_Index ,           1\nEnd_Index   ,           2\n"
+                "Time (min)  ,SubA\n        0.00,       2.000\n       10.00,       7.500\n"));
   EXPECT_EQ(read_file("Q_peak_Q.out.csv"), "Time (min)  ,30,60\n\"SubA\",           4.000,           7.500\n");
 }
 
@@ -135,10 +127,12 @@ TEST(WbnmDurations, UnusableFilesEndTheRunBeforeAnyOutput) {
       {"#####START_META_FILE######\nWBNM Version: 2017_1b - x\n#####END_META_FILE\n#####START_STORM_BLOCK", issue},
       {"#####START_META_FILE######\n#####END_META_FILE\n",
        "WBNM out file version: -1\n"
-       "ERROR - #####START_STORM_BLOCK not found, possible format error within wbnm out file \n" + issue},
+       "ERROR - #####START_STORM_BLOCK not found, possible format error within wbnm out file \n" +
+           issue},
       {storm_block("WBNM Version: 2017_1b - x\n", "3\n"), "\nIssue with populating event names within: Q.out .\n"},
-      {"no meta block\n", "ERROR - START_META_FILE###### not found, possible format error within wbnm out file \n"
-                          "\nMultiple Duration Switch Enabled \nERROR finding #####START_META_FILE in file: Q.out .\n"},
+      {"no meta block\n",
+       "ERROR - START_META_FILE###### not found, possible format error within wbnm out file \n"
+       "\nMultiple Duration Switch Enabled \nERROR finding #####START_META_FILE in file: Q.out .\n"},
   };
   for (const auto& c : cases) {
     ScratchDir dir;
@@ -157,16 +151,19 @@ TEST(WbnmDurations, SimulationWithoutHydrographsEndsTheCountLine) {
   write_file("Q.out", kSimulations.substr(0, kSimulations.find("#####START_SIMULATION: 90")) +
                           "#####START_SIMULATION: 90\n#####END_OF_FILE\n");
   RunResult r = flowtab({"-mw", "-b", "Q.out"});
-  EXPECT_NE(r.output.find("Counting events... \n           4 " + missing +
-                          "\nA total of 1 storms were identified in the storm block.\nCollecting event names... \n60\n"),
-            std::string::npos)
+  EXPECT_NE(
+      r.output.find("Counting events... \n           4 " + missing +
+                    "\nA total of 1 storms were identified in the storm block.\nCollecting event names... \n60\n"),
+      std::string::npos)
       << r.output;
   // Without any simulation it stands on a line of its own.
   write_file("Q.out", "#####START_META_FILE######\nWBNM Version: 2019_1 - x\n#####END_META_FILE\n");
   r = flowtab({"-mw", "-b", "Q.out"});
   EXPECT_EQ(r.status, 0);
-  EXPECT_NE(r.output.find("Counting events... \n" + missing + "\nA total of 0 storms were identified in the storm block.\n"
-                          "Collecting event names... \n Multiple WBMN Event Names Sucessfully Read:\n" + closed(1001)),
+  EXPECT_NE(r.output.find("Counting events... \n" + missing +
+                          "\nA total of 0 storms were identified in the storm block.\n"
+                          "Collecting event names... \n Multiple WBMN Event Names Sucessfully Read:\n" +
+                          closed(1001)),
             std::string::npos)
       << r.output;
   EXPECT_EQ(read_file("Q_peak_Q.out.csv"), "Time (min)  \n");
@@ -192,8 +189,8 @@ TEST(WbnmDurations, EventNamesThatCannotOrDoNotMakeDistinctFileNames) {
   write_file("Q100_Meta.out", f);
   r = flowtab({"-mw", "-b", "Q100_Meta.out"});
   EXPECT_EQ(r.status, 1);
-  EXPECT_TRUE(ends_with(r.output, "Q100_Meta_60min_loc.ts1\nERROR - Event name cannot be used in a file name: 90/2\n" +
-                                      kPause))
+  EXPECT_TRUE(
+      ends_with(r.output, "Q100_Meta_60min_loc.ts1\nERROR - Event name cannot be used in a file name: 90/2\n" + kPause))
       << r.output;
 }
 
@@ -214,63 +211,27 @@ TEST(RaftsConversion, SingleStormFileWithAndWithoutTrailingBlankLines) {
                             "\nConverting...\n"
                             "...Reading RAFTS Hydrograph: Node_A (5g12 format)...\n...Finished Extracting Data\n"
                             "...Reading RAFTS Hydrograph: Node_B (5g12 format)...\n...Finished Extracting Data\n" +
-                            axis("        5.00", "       15.00", "    5.0000", "     3") + closed(1002) + closed(1001) +
-                            opened_output("Q100_peak_Q.tot.csv", 1001) + closed(1001) + "\nFinished.\n");
+                            written("        5.00", "       15.00", "    5.0000", "     3") + closed(1002) +
+                            closed(1001) + opened_output("Q100_peak_Q.tot.csv", 1001) + closed(1001) + "\nFinished.\n");
     EXPECT_EQ(read_file("Q100.tot.ts1"),
-              ts1("Q100.tot", "         2,         3\nStart_Index ,           1,           1\n"
-                              "End_Index   ,           3,           3\nTime (min)  ,Node_A,Node_B\n"
-                              "        5.00,       1.500,       0.250\n       10.00,       2.750,       1.000\n"
-                              "       15.00,       0.500,       3.125\n"));
-    EXPECT_EQ(read_file("Q100_peak_Q.tot.csv"), "\"ID\",\"Q Peak\"\n\"Node_A\",           2.750\n\"Node_B\",           3.125\n");
+              ts1("Q100.tot",
+                  "         2,         3\nStart_Index ,           1,           1\n"
+                  "End_Index   ,           3,           3\nTime (min)  ,Node_A,Node_B\n"
+                  "        5.00,       1.500,       0.250\n       10.00,       2.750,       1.000\n"
+                  "       15.00,       0.500,       3.125\n"));
+    EXPECT_EQ(read_file("Q100_peak_Q.tot.csv"),
+              "\"ID\",\"Q Peak\"\n\"Node_A\",           2.750\n\"Node_B\",           3.125\n");
   }
 }
 
-TEST(RaftsConversion, FieldWidthFollowsTheFirstValueRecord) {
-  const struct {
-    std::string record;  // the first value record of a hydrograph of 5 values
-    std::string format, last_row;
-  } cases[] = {
-      {std::string(56, ' ') + "1.25", "5g12", "       25.00,       1.250"},
-      {std::string(56, ' ') + "1.25 ", "5g12", "       25.00,       1.250"},
-      {std::string(76, ' ') + "1.25", "5g16", "       25.00,       1.250"},
-      {std::string(57, ' ') + "1.25", "5g16", "       25.00,       0.000"},
-      {std::string(80, ' ') + "8", "5g20", "       25.00,       8.000"},
-      {std::string(77, ' ') + "1.25", "5g20", "       25.00,       5.000"},
-  };
-  for (const auto& c : cases) {
+TEST(RaftsConversion, FirstRecordThatIsNoStormHeaderEndsTheRunBeforeAnyOutput) {
+  for (const std::string& file : {std::string(), "\n" + kStorm, std::string("    1    0    3       5.0\n")}) {
     ScratchDir dir;
-    write_file("w.tot", "    1    1    5       5.0\n          N\n" + c.record + "\n");
-    const RunResult r = flowtab({"-rafts", "-b", "w.tot"});
-    EXPECT_EQ(r.status, 0) << r.output;
-    EXPECT_NE(r.output.find("...Reading RAFTS Hydrograph: N (" + c.format + " format)...\n"), std::string::npos)
-        << c.record.size();
-    EXPECT_TRUE(ends_with(read_file("w.tot.ts1"), c.last_row + "\n")) << c.record.size();
-  }
-}
-
-TEST(RaftsConversion, UnreadableInputEndsTheRunWithItsLine) {
-  // A first record that is no storm header fails before any output is named.
-  const std::string header = "Converting to .ts1: Q100.tot\nERROR - Reading input file at line           1\n";
-  const struct {
-    std::string file, tail;
-  } cases[] = {
-      {"", header},
-      {"\n    1    1    1       5.0\n", header},
-      {"    1    0    3       5.0\n", header},
-      {kStorm.substr(0, kStorm.find("0.250")) + "0.250       x.000       3.125\n", "Converting...\n"
-       "...Reading RAFTS Hydrograph: Node_A (5g12 format)...\n...Finished Extracting Data\n"
-       "...Reading RAFTS Hydrograph: Node_B (5g12 format)...\nERROR - Reading input file at line           5\n"},
-      // A name record at the end of the file has no values.
-      {kStorm + "          Node_C\n", "...Reading RAFTS Hydrograph: Node_C (5g12 format)...\n"
-                                     "ERROR - Reading input file at line           7\n"},
-  };
-  for (const auto& c : cases) {
-    ScratchDir dir;
-    write_file("Q100.tot", c.file);
+    write_file("Q100.tot", file);
     const RunResult r = flowtab({"-rafts", "-b", "Q100.tot"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(ends_with(r.output, c.tail + kPause)) << r.output;
-    EXPECT_FALSE(std::filesystem::exists("Q100_peak_Q.tot.csv"));
+    EXPECT_EQ(r.output,
+              kHead + "\nConverting to .ts1: Q100.tot\nERROR - Reading input file at line           1\n" + kPause);
   }
 }
 
@@ -285,7 +246,8 @@ const std::string kStorms =
 std::string storm_lines(const std::string& second = "1 Number of Time Increments = 3 Time Increment = 10..") {
   return "\nAllocated RAFTS Storm Information Arrays - Successful.\n"
          "\nStorm: 1 - Number of Subcatchments = 1 Number of Time Increments = 2 Time Increment = 5..\n"
-         "\nStorm: 2 - Number of Subcatchments = " + second + "\n";
+         "\nStorm: 2 - Number of Subcatchments = " +
+         second + "\n";
 }
 
 RunResult run_storms(const std::string& file, const std::string& names, const std::string& option = "-b") {
@@ -301,28 +263,32 @@ TEST(RaftsStorms, OneOutputAndOnePeakColumnPerStorm) {
   const auto storm = [](int k, const std::string& rows) {
     return opened_output("Q100_E" + std::to_string(k) + ".tot.ts1", 1002) +
            "\nConverting...\n...Reading RAFTS Hydrograph: N1 (5g12 format)...\n"
-           "...Finished Extracting Data for storm: " + std::to_string(k) + "\n" + rows + closed(1002);
+           "...Finished Extracting Data for storm: " +
+           std::to_string(k) + "\n" + rows + closed(1002);
   };
-  EXPECT_EQ(r.output,
-            kHead + "\nConverting to .ts1: Q100.tot\n\nMultiple Duration Switch Enabled \nTrying to open file "
-                    "Q100.tot...OK.\nOpened File Unit:1001\n"
-                    "\nA total of 2 storms were identified in the rafts loc or tot file.\n"
-                    "\nGetting event names from: events.txt\n" + opened_input("events.txt", 1002) +
-                "\nNumber of events found: 2\n" + closed(1002) + storm_lines() +
-                "   TS1 Total Hydrographs Output File Based On: Q100_E1.tot.ts1\n"
-                "   TS1 Total Hydrographs Output File Based On: Q100_E2.tot.ts1\n" +
-                closed(1001) + opened_input("Q100.tot") +
-                storm(1, axis("        5.00", "       10.00", "    5.0000", "     2")) +
-                storm(2, axis("       10.00", "       30.00", "   10.0000", "     3")) + closed(1001) +
-                "Debug - wbnm event count: 2 size of event list: ,2\n" + opened_output("Q100_peak_Q.tot.csv", 1001) +
-                closed(1001) + "\nFinished.\n");
-  const std::string one = "         1,         2\nStart_Index ,           1\nEnd_Index   ,           2\n"
-                          "Time (min)  ,N1\n        5.00,       1.000\n       10.00,       2.000\n";
+  EXPECT_EQ(r.output, kHead +
+                          "\nConverting to .ts1: Q100.tot\n\nMultiple Duration Switch Enabled \nTrying to open file "
+                          "Q100.tot...OK.\nOpened File Unit:1001\n"
+                          "\nA total of 2 storms were identified in the rafts loc or tot file.\n"
+                          "\nGetting event names from: events.txt\n" +
+                          opened_input("events.txt", 1002) + "\nNumber of events found: 2\n" + closed(1002) +
+                          storm_lines() +
+                          "   TS1 Total Hydrographs Output File Based On: Q100_E1.tot.ts1\n"
+                          "   TS1 Total Hydrographs Output File Based On: Q100_E2.tot.ts1\n" +
+                          closed(1001) + opened_input("Q100.tot") +
+                          storm(1, written("        5.00", "       10.00", "    5.0000", "     2")) +
+                          storm(2, written("       10.00", "       30.00", "   10.0000", "     3")) + closed(1001) +
+                          "Debug - wbnm event count: 2 size of event list: ,2\n" +
+                          opened_output("Q100_peak_Q.tot.csv", 1001) + closed(1001) + "\nFinished.\n");
+  const std::string one =
+      "         1,         2\nStart_Index ,           1\nEnd_Index   ,           2\n"
+      "Time (min)  ,N1\n        5.00,       1.000\n       10.00,       2.000\n";
   EXPECT_EQ(read_file("Q100_E1.tot.ts1"), ts1("Q100.tot", one));
   EXPECT_EQ(read_file("Q100_E2.tot.ts1"),
-            ts1("Q100.tot", "         1,         3\nStart_Index ,           1\nEnd_Index   ,           3\n"
-                            "Time (min)  ,N1\n       10.00,       0.500\n       20.00,       4.000\n"
-                            "       30.00,       1.000\n"));
+            ts1("Q100.tot",
+                "         1,         3\nStart_Index ,           1\nEnd_Index   ,           3\n"
+                "Time (min)  ,N1\n       10.00,       0.500\n       20.00,       4.000\n"
+                "       30.00,       1.000\n"));
   EXPECT_EQ(read_file("Q100_peak_Q.tot.csv"), "Time (min)  ,E1,E2\n\"N1\",           2.000,           4.000\n");
 }
 
@@ -345,25 +311,29 @@ TEST(RaftsStorms, LaterStormWithMoreIncrementsAndStormsOutOfOrder) {
       << r.output;
   EXPECT_TRUE(ends_with(r.output, "\nNumber of events found: 1\n" + closed(1002) +
                                       "\nERROR - The 2 events identified in Q100.tot is greater than the number of "
-                                      "events specified within events.txt\n" + kPause));
+                                      "events specified within events.txt\n" +
+                                      kPause));
   const RunResult ok = run_storms(f, "E1\n'E2'\n");
   EXPECT_EQ(ok.status, 0) << ok.output;
-  EXPECT_NE(ok.output.find(storm_lines("2 Number of Time Increments = 7 Time Increment = 2.5.")), std::string::npos) << ok.output;
+  EXPECT_NE(ok.output.find(storm_lines("2 Number of Time Increments = 7 Time Increment = 2.5.")), std::string::npos)
+      << ok.output;
   EXPECT_EQ(read_file("Q100_E2.tot.ts1"),
-            ts1("Q100.tot", "         2,         7\nStart_Index ,           1,           1\n"
-                            "End_Index   ,           7,           7\nTime (min)  ,N1,N2\n"
-                            "        2.50,       0.500,       1.000\n        5.00,       4.000,       2.000\n"
-                            "        7.50,       1.000,       3.000\n       10.00,       3.000,       4.000\n"
-                            "       12.50,       2.000,       5.000\n       15.00,       1.000,       6.000\n"
-                            "       17.50,       9.000,       7.000\n"));
+            ts1("Q100.tot",
+                "         2,         7\nStart_Index ,           1,           1\n"
+                "End_Index   ,           7,           7\nTime (min)  ,N1,N2\n"
+                "        2.50,       0.500,       1.000\n        5.00,       4.000,       2.000\n"
+                "        7.50,       1.000,       3.000\n       10.00,       3.000,       4.000\n"
+                "       12.50,       2.000,       5.000\n       15.00,       1.000,       6.000\n"
+                "       17.50,       9.000,       7.000\n"));
   // N2 is missing from the first storm.
   EXPECT_EQ(read_file("Q100_peak_Q.tot.csv"),
             "Time (min)  ,E1,E2\n\"N1\",           2.000,           9.000\n\"N2\",      -99999.000,           7.000\n");
 }
 
 TEST(RaftsStorms, NamesFileAndHeaderFaultsEndTheRun) {
-  const std::string less = "\nERROR - The 2 events identified in Q100.tot is less than the number of events "
-                           "specified within events.txt\n";
+  const std::string less =
+      "\nERROR - The 2 events identified in Q100.tot is less than the number of events "
+      "specified within events.txt\n";
   const struct {
     std::string file, names, tail;
   } cases[] = {
@@ -374,12 +344,15 @@ TEST(RaftsStorms, NamesFileAndHeaderFaultsEndTheRun) {
        "Opened File Unit:1001\nERROR - Reading input file at line           4\n"},
       {kStorms.substr(0, 64) + "    2    1   -3      10.\n", "E1\nE2\n",
        "Opened File Unit:1001\nERROR - Reading input file at line           4\n"},
-      {kStorms + "          N1\n", "E1\nE2\n", "Opened File Unit:1001\nERROR - Reading input file at line           7\n"},
-      {"", "", "\nNumber of events found: 0\n" + closed(1002) +
-                   "\nAllocated RAFTS Storm Information Arrays - Successful.\n"
-                   "ERROR - Reading input file at line           1\n"},
-      {" \n\n", "E1\n", "Opened File Unit:1002\n\nERROR - The 0 events identified in Q100.tot is less than the "
-                        "number of events specified within events.txt\n"},
+      {kStorms + "          N1\n", "E1\nE2\n",
+       "Opened File Unit:1001\nERROR - Reading input file at line           7\n"},
+      {"", "",
+       "\nNumber of events found: 0\n" + closed(1002) +
+           "\nAllocated RAFTS Storm Information Arrays - Successful.\n"
+           "ERROR - Reading input file at line           1\n"},
+      {" \n\n", "E1\n",
+       "Opened File Unit:1002\n\nERROR - The 0 events identified in Q100.tot is less than the "
+       "number of events specified within events.txt\n"},
   };
   for (const auto& c : cases) {
     ScratchDir dir;
@@ -402,21 +375,22 @@ TEST(RaftsStorms, EventNamesThatCannotOrDoNotMakeDistinctFileNames) {
                           "   TS1 Total Hydrographs Output File Based On: Q100_E1.tot.ts1\n"
                           "   TS1 Total Hydrographs Output File Based On: Q100_E1.tot.ts1\n"
                           "WARNING - Output file name repeated within one input file: Q100_E1.tot.ts1\n"
-                          "   TS1 Total Hydrographs Output File Based On: Q100_E1.tot.ts1\n" + closed(1001)),
+                          "   TS1 Total Hydrographs Output File Based On: Q100_E1.tot.ts1\n" +
+                          closed(1001)),
             std::string::npos)
       << r.output;
   EXPECT_EQ(read_file("Q100_peak_Q.tot.csv"),
             "Time (min)  ,,E1,E1,E1\n\"N1\",           2.000,           4.000,           2.000,           2.000\n");
   r = run_storms(f, "E1\n'a\\b'\nE3\nE4\n");
   EXPECT_EQ(r.status, 1);
-  EXPECT_TRUE(ends_with(r.output, "Based On: Q100_E1.tot.ts1\nERROR - Event name cannot be used in a file name: a\\b\n" +
-                                      kPause))
+  EXPECT_TRUE(ends_with(r.output,
+                        "Based On: Q100_E1.tot.ts1\nERROR - Event name cannot be used in a file name: a\\b\n" + kPause))
       << r.output;
   // .ts2 refuses multiple events before it looks at the names.
   r = run_storms(f, "E1\n'a\\b'\nE3\nE4\n", "-ts2");
   EXPECT_EQ(r.status, 1);
-  EXPECT_TRUE(ends_with(r.output, "\n   TS2 Output Format not supported for WBNM format or multiple event switch.\n" +
-                                      kPause))
+  EXPECT_TRUE(
+      ends_with(r.output, "\n   TS2 Output Format not supported for WBNM format or multiple event switch.\n" + kPause))
       << r.output;
 }
 

@@ -1,20 +1,18 @@
 // The XP-RAFTS storm header, block lengths, the end of a file followed by
 // blank lines, and the reading pass on text held in memory.
-#include "converter/readers/rafts.h"
-
 #include <gtest/gtest.h>
 
-#include <memory>
+#include "converter/readers/rafts.h"
+#include "transcript_support.h"
 
 namespace {
 
 using conv::rafts::StormHeader;
 
-TEST(RaftsHeader, ReadableHeaders) {
-  const struct {
-    std::string_view record;
-    StormHeader expected;
-  } cases[] = {
+const std::string kPause = "\nPress Enter to Close\n";
+
+TEST(RaftsHeader, ReadableAndUnreadableHeaders) {
+  const std::pair<std::string_view, StormHeader> readable[] = {
       {"    1    2    3       5.0", {1, 2, 3, 5.0f}},
       // A whole number is a whole number of minutes, not implied decimals.
       {"    2   12   73 5", {2, 12, 73, 5.0f}},
@@ -22,29 +20,16 @@ TEST(RaftsHeader, ReadableHeaders) {
       {" 1 2 1   0  1 0    2.5 and more", {12, 10, 10, 2.5f}},
       {"    3    1    1  0.25,", {3, 1, 1, 0.25f}},
   };
-  for (const auto& c : cases) {
+  for (const auto& [record, expected] : readable) {
     StormHeader h;
-    ASSERT_TRUE(conv::rafts::parse_header(c.record, h)) << c.record;
-    EXPECT_EQ(h.storm, c.expected.storm) << c.record;
-    EXPECT_EQ(h.nsub, c.expected.nsub) << c.record;
-    EXPECT_EQ(h.ninc, c.expected.ninc) << c.record;
-    EXPECT_EQ(h.dt, c.expected.dt) << c.record;
+    ASSERT_TRUE(conv::rafts::parse_header(record, h)) << record;
+    EXPECT_EQ(std::tie(h.storm, h.nsub, h.ninc, h.dt),
+              std::tie(expected.storm, expected.nsub, expected.ninc, expected.dt))
+        << record;
   }
-}
-
-TEST(RaftsHeader, UnreadableHeaders) {
-  for (std::string_view record : {
-           "",
-           "    1    2    3",           // no increment
-           "    1    2    3   ,5.0",    // a null value
-           "    1    2    3   /",       // a slash
-           "    1    2    3   x5.0",    // not a number
-           "    1    2  3.5       5.0", // not a whole number
-           "    1    0    3       5.0", // no subcatchment
-           "    1    2    0       5.0", // no increment
-           "    1   -2    3       5.0",
-           "          Node_A",
-       }) {
+  for (std::string_view record : {"", "    1    2    3", "    1    2    3   ,5.0", "    1    2    3   /",
+                                  "    1    2    3   x5.0", "    1    2  3.5       5.0", "    1    0    3       5.0",
+                                  "    1    2    0       5.0", "    1   -2    3       5.0", "          Node_A"}) {
     StormHeader h;
     EXPECT_FALSE(conv::rafts::parse_header(record, h)) << record;
   }
@@ -54,7 +39,6 @@ TEST(RaftsHeader, BlockLengths) {
   // Header, then per hydrograph a name record and NINC / 5 value records
   // rounded up.
   EXPECT_EQ(conv::rafts::block_lines({1, 12, 73, 5.0f}), 193);
-  EXPECT_EQ(conv::rafts::block_lines({1, 1, 2, 5.0f}), 3);
   EXPECT_EQ(conv::rafts::block_lines({1, 2, 5, 5.0f}), 5);
   EXPECT_EQ(conv::rafts::block_lines({1, 2, 6, 5.0f}), 7);
   EXPECT_EQ(conv::rafts::block_lines({1, 99999, 99999, 5.0f}), 1 + 99999LL * 20001);
@@ -62,60 +46,100 @@ TEST(RaftsHeader, BlockLengths) {
 
 TEST(RaftsLines, SignificantEnd) {
   const std::pair<std::string_view, std::size_t> cases[] = {
-      {"", 0},          {"\n\n", 0},          {" \t\n  ", 0},         {"a", 1},
-      {"a\n", 1},       {"a\n \t\n\n", 1},    {"a\r\n  \r\n", 1},     {"  \nx  \n", 6},
-      {"ab\n\ncd", 6},  {"x\n\r\r\n", 3},  // a CR that the line end does not take is text
+      {"", 0},          {"\n\n", 0},     {" \t\n  ", 0},   {"a", 1}, {"a\n \t\n\n", 1}, {"a\r\n  \r\n", 1},
+      {"  \nx  \n", 6}, {"ab\n\ncd", 6}, {"x\n\r\r\n", 3},  // a CR that the line end does not take is text
   };
   for (const auto& [text, end] : cases) EXPECT_EQ(conv::rafts::significant_end(text), end) << text;
 }
 
-// Reads a single-storm text with the reading pass.
-conv::SeriesTable read_single(const std::string& text, conv::PeakStore& peaks, bool keep_times) {
-  platform::rt::TextSource source(std::make_shared<platform::rt::TextBuffer>(text));
-  conv::SeriesTable table;
-  table.keep_times = keep_times;
-  peaks.start_file(1);
-  conv::rafts::Reader(source).read_single(table, peaks, 7);
-  return table;
+transcript::ReaderRun read_single(const std::string& text, bool keep_times = false) {
+  return transcript::run_reader<conv::rafts::Reader>(
+      text, keep_times,
+      [](conv::rafts::Reader& r, transcript::ReaderRun& run) { r.read_single(run.table, run.peaks, 7); });
 }
 
 TEST(RaftsReading, ValuesTimesAndPeaksOfEachHydrograph) {
-  conv::PeakStore peaks;
-  const conv::SeriesTable t = read_single(
+  transcript::ReaderRun r = read_single(
       "    1    2    7       2.5\n"
       "1234567890Node_A\n"
       "       1.500       2.750       0.500           4         1e1\n"
       "      -0.125   2.5E+00\n"
       "           node_a  \n"
       "\n"
-      "    12.5\n"
-      "\n"
-      "\n",
-      peaks, true);
-  ASSERT_EQ(t.NTS(), 2);
-  EXPECT_EQ(t.series[0].name, "Node_A");  // columns 1-10 hold no name
-  EXPECT_EQ(t.series[0].q, (std::vector<float>{1.5f, 2.75f, 0.5f, 4.0f, 10.0f, -0.125f, 2.5f}));
-  EXPECT_EQ(t.series[0].tstart, 2.5f);
-  EXPECT_EQ(t.series[0].tend, 17.5f);
+      "    12.5 1\n"
+      "\n \n",
+      true);
+  ASSERT_EQ(r.status, -1) << r.console;
+  ASSERT_EQ(r.table.NTS(), 2);
+  const conv::Series& a = r.table.series[0];
+  EXPECT_EQ(a.name, "Node_A");  // columns 1-10 hold no name
+  EXPECT_EQ(a.q, (std::vector<float>{1.5f, 2.75f, 0.5f, 4.0f, 10.0f, -0.125f, 2.5f}));
+  EXPECT_EQ(std::tie(a.tstart, a.tend), std::make_tuple(2.5f, 17.5f));
   // Value j lies at j increments; its time in hours is taken from minutes.
-  ASSERT_EQ(t.series[0].hours.size(), 7u);
-  for (std::size_t j = 0; j < 7; ++j) EXPECT_EQ(t.series[0].hours[j], static_cast<float>(j + 1) * 2.5f / 60.0f);
-  EXPECT_EQ(t.series[1].name, " node_a");
-  // Short and blank records read as zeros; blank lines after the last
-  // hydrograph end the file.
-  EXPECT_EQ(t.series[1].q, (std::vector<float>{0, 0, 0, 0, 0, 12.5f, 0}));
+  ASSERT_EQ(a.hours.size(), 7u);
+  for (std::size_t j = 0; j < 7; ++j) EXPECT_EQ(a.hours[j], static_cast<float>(j + 1) * 2.5f / 60.0f);
+  // Short and blank records read as zeros, blanks inside a field are ignored;
+  // blank lines after the last hydrograph end the file.
+  EXPECT_EQ(r.table.series[1].name, " node_a");
+  EXPECT_EQ(r.table.series[1].q, (std::vector<float>{0, 0, 0, 0, 0, 12.51f, 0}));
+  EXPECT_EQ(r.nline, 7);
   // Both names share one peak row.
-  ASSERT_EQ(peaks.NPK(), 1);
-  EXPECT_EQ(peaks.peak(0, 0), 12.5f);
-  EXPECT_EQ(peaks.file(0, 0), 7);
+  ASSERT_EQ(r.peaks.NPK(), 1);
+  EXPECT_EQ(r.peaks.peak(0, 0), 12.51f);
+  EXPECT_EQ(r.peaks.file(0, 0), 7);
+  EXPECT_TRUE(read_single("    1    1    2       5.0\n          A\n 1 2\n").table.series[0].hours.empty());
 }
 
-TEST(RaftsReading, TimesAreKeptOnlyWhenAsked) {
-  conv::PeakStore peaks;
-  const conv::SeriesTable t = read_single("    1    1    2       5.0\n          A\n 1 2\n", peaks, false);
-  ASSERT_EQ(t.NTS(), 1);
-  EXPECT_EQ(t.series[0].q, (std::vector<float>{12.0f, 0.0f}));  // one 12-column field
-  EXPECT_TRUE(t.series[0].hours.empty());
+TEST(RaftsReading, FieldWidthFollowsTheFirstValueRecord) {
+  const struct {
+    std::string record;  // the first value record of a hydrograph of 5 values
+    std::string format;
+    float v4, v5;
+  } cases[] = {
+      {std::string(56, ' ') + "1.25 ", "5g12", 0.0f, 1.25f}, {std::string(76, ' ') + "1.25", "5g16", 0.0f, 1.25f},
+      {std::string(57, ' ') + "1.25", "5g16", 1.25f, 0.0f},  {std::string(80, ' ') + "8", "5g20", 0.0f, 8.0f},
+      {std::string(77, ' ') + "1.25", "5g20", 1.2f, 5.0f},
+  };
+  for (const auto& c : cases) {
+    const transcript::ReaderRun r = read_single("    1    1    5       5.0\n          N\n" + c.record + "\n");
+    EXPECT_EQ(r.console, "...Reading RAFTS Hydrograph: N (" + c.format + " format)...\n...Finished Extracting Data\n");
+    ASSERT_EQ(r.table.NTS(), 1);
+    EXPECT_EQ(r.table.series[0].q, (std::vector<float>{0, 0, 0, c.v4, c.v5})) << c.record.size();
+  }
+}
+
+TEST(RaftsReading, ReadErrorsGiveTheFirstValueRecordOrTheHeaderLine) {
+  const std::string storm = "    1    2    7       5.0\n          A\n" + std::string(57, ' ') + "1.00\n       1.000\n";
+  const std::pair<std::string, std::string> cases[] = {
+      {storm + "          B\n       1.000\n       x.000\n",
+       "B (5g12 format)...\nERROR - Reading input file at line           6\n"},
+      {storm + "          B\n       1.000\n", "B (5g12 format)...\nERROR - Reading input file at line           6\n"},
+      // A name record at the end of the file: the format of the last values.
+      {storm + "          C\n", "C (5g16 format)...\nERROR - Reading input file at line           6\n"},
+      {storm + "          C\n \n", "C (5g16 format)...\nERROR - Reading input file at line           6\n"},
+      {"\n" + storm, "ERROR - Reading input file at line           1\n"},
+  };
+  for (const auto& [text, tail] : cases) {
+    const transcript::ReaderRun r = read_single(text);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(transcript::tail_of(r.console, tail + kPause), tail + kPause) << r.console;
+  }
+}
+
+TEST(RaftsCounting, StormsEndWhereTheirHeadersSay) {
+  const std::string two = "    1    1    2       5.0\n          N1\n 1 2\n    2    2    6       5.0\n";
+  auto src = transcript::text(two + "          N1\n 1\n 2\n          N2\n 1\n 2\n\n");
+  const std::vector<conv::rafts::Storm> storms = conv::rafts::count_storms(src);
+  ASSERT_EQ(storms.size(), 2u);
+  EXPECT_EQ(std::tie(storms[0].end, storms[1].end, storms[1].header.ninc), std::make_tuple(3, 10, 6));
+  // A storm that the file cuts short still counts; a line where a header is
+  // due that is none ends the run with its line number.
+  src = transcript::text(two + "          N1\n");
+  EXPECT_EQ(conv::rafts::count_storms(src).size(), 2u);
+  testing_support::Console con;
+  src = transcript::text(two + "          N1\n 1\n 2\n          N2\n 1\n 2\n 3\n");
+  EXPECT_EQ(transcript::ending_of([&] { conv::rafts::count_storms(src); }), 1);
+  EXPECT_EQ(con.text(), "ERROR - Reading input file at line          11\n" + kPause);
 }
 
 }  // namespace

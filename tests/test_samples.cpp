@@ -71,8 +71,8 @@ TEST(WbnmSamples, RecordedStormValues) {
 // the event ID of the simulation line, with one peak column per simulation.
 TEST(WbnmSamples, DesignStormFilesSplitBySimulation) {
   std::vector<std::string> spectrum;
-  for (const char* d : {"5", "10", "15", "20", "25", "30", "45", "60", "90", "120", "180", "270", "360", "540", "720",
-                        "1080", "1440", "1800", "2160", "2880", "4320"})
+  for (const char* d : {"5",   "10",  "15",  "20",  "25",   "30",   "45",   "60",   "90",   "120", "180",
+                        "270", "360", "540", "720", "1080", "1440", "1800", "2160", "2880", "4320"})
     spectrum.push_back(std::string("1-100-") + d + "-1");
   std::vector<std::string> patterns;
   for (int k = 1; k <= 10; ++k) patterns.push_back("1-1.00-360-" + std::to_string(k) + "PTP");
@@ -86,8 +86,8 @@ TEST(WbnmSamples, DesignStormFilesSplitBySimulation) {
   };
   for (const auto& c : cases) {
     ScratchDir dir;
-    const auto r = run_program(FLOWTAB_EXE, {"./flowtab", "-mw", "-b", (kSamples / (c.file + ".out")).string()}, "",
-                               dir.path());
+    const auto r =
+        run_program(FLOWTAB_EXE, {"./flowtab", "-mw", "-b", (kSamples / (c.file + ".out")).string()}, "", dir.path());
     EXPECT_EQ(r.status, 0) << c.file;
     EXPECT_EQ(r.output.find("ERROR"), std::string::npos) << r.output;
     EXPECT_NE(r.output.find("Multiple Duration Switch Enabled WBNM out file version: -1\nCounting events... \n"),
@@ -132,7 +132,8 @@ TEST(WbnmSamples, OneSimulationValueByValue) {
 
   std::istringstream in(read_file(input));
   std::string l;
-  while (std::getline(in, l) && !(l.starts_with("#####START_SIMULATION") && l.find("::1-100-60-1(") != std::string::npos)) {
+  while (std::getline(in, l) &&
+         !(l.starts_with("#####START_SIMULATION") && l.find("::1-100-60-1(") != std::string::npos)) {
   }
   int block = -1, values = 0;
   while (std::getline(in, l) && l.find("#####START_SIMULATION") == std::string::npos) {
@@ -149,7 +150,9 @@ TEST(WbnmSamples, OneSimulationValueByValue) {
     if (!f) continue;  // not a data line (peak summary text)
     const std::string key = fixed("%12.2f", n[0]);
     ASSERT_TRUE(tot.count(key)) << key;
-    const auto field = [&](const std::string& row) { return row.substr(13 + 13 * static_cast<std::size_t>(block), 12); };
+    const auto field = [&](const std::string& row) {
+      return row.substr(13 + 13 * static_cast<std::size_t>(block), 12);
+    };
     EXPECT_EQ(field(tot[key]), fixed("%12.3f", n[8])) << l;
     EXPECT_EQ(field(loc[key]), fixed("%12.3f", n[5] + n[6])) << l;
     ++values;

@@ -134,8 +134,8 @@ void Reader::read_single(SeriesTable& table, PeakStore& peaks, std::int32_t ifil
   }
 }
 
-void Reader::read_storm(std::int32_t k, const Storm& storm, SeriesTable& table, PeakStore& peaks,
-                        std::int32_t column, std::int32_t ifile) {
+void Reader::read_storm(std::int32_t k, const Storm& storm, SeriesTable& table, PeakStore& peaks, std::int32_t column,
+                        std::int32_t ifile) {
   in_.header();  // the set-up has read it already: its values stand in the storm
   while (!in_.ended() && in_.NLINE() < storm.end)
     read_hydrograph(storm.header.ninc, storm.header.dt, table, peaks, column, ifile);
@@ -207,7 +207,8 @@ std::vector<std::string> RaftsReader::count_events() {
   // header carries counts them only when the storms are numbered in order.
   const auto nevents = static_cast<std::int32_t>(storms_.size());
   if (nevents > 0 && storms_.back().header.storm != nevents)
-    console::line("WARNING - Storm numbers do not follow the order of the storms; using the order of the storm headers.");
+    console::line(
+        "WARNING - Storm numbers do not follow the order of the storms; using the order of the storm headers.");
   console::empty_line();
   console::line("A total of " + lib::AINTEGER(nevents) + " storms were identified in the rafts loc or tot file.");
   std::vector<std::string> names = event_names(nevents);

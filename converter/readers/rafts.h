@@ -88,6 +88,8 @@ class Reader {
   // last line; peaks go to `column`.
   void read_storm(std::int32_t k, const Storm& storm, SeriesTable& table, PeakStore& peaks, std::int32_t column,
                   std::int32_t ifile);
+  // Lines read so far (the line number of the last line read).
+  std::int64_t NLINE() const { return in_.NLINE(); }
 
  private:
   // One hydrograph of `nv` values, value j at j x dt minutes.
