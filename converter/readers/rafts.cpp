@@ -100,7 +100,7 @@ void Reader::read_hydrograph(std::int32_t nv, float dt, SeriesTable& table, Peak
                              std::int32_t ifile) {
   std::string_view line;
   in_.read(line);  // the name record: the file has not ended
-  const std::string name(lib::trim_right(lib::cut(field(line, kNameColumn, kNameLength), kNameLength)));
+  const std::string name(lib::trim_right(field(line, kNameColumn, kNameLength)));
   // The first value record chooses the field width for all of them.
   const std::int64_t first_values = in_.NLINE() + 1;
   bool pending = in_.read(line);
