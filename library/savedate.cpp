@@ -15,7 +15,12 @@ namespace console = platform::console;
 
 namespace {
 
-std::string in_quotes(std::string_view name) { return "\"" + std::string(name) + "\""; }
+std::string in_quotes(std::string_view name) {
+  std::string quoted(1, '"');
+  quoted += name;
+  quoted += '"';
+  return quoted;
+}
 
 }  // namespace
 
