@@ -221,7 +221,7 @@ TEST(WbnmConversion, Version2019WithoutMwSkipsOnlyThatFile) {
   write_file("a.out", wbnm_file("2019_3 Beta", {{"X", row("0", "1", "1") + row("5", "1", "2")}}));
   write_file("b.out", wbnm_file("2018_9h", {{"Y", row("0", "1", "1") + row("5", "1", "2")}}));
   const RunResult r = flowtab({"-b", "*.out"});
-  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.status, 1);  // the later file is converted, the refused one is reported
   const std::string axis =
       "\nMinimum time:        0.00\nMaximum time:        5.00\nTime increment:    5.0000\nMax increments:     2\n";
   EXPECT_EQ(r.output, kBanner + "Found 2 input files\n" + "\nConverting to .ts1: a.out\n" + opened_input("a.out") +
@@ -418,6 +418,23 @@ TEST(WbnmConversion, Ts2IsRefusedForWbnmInput) {
                           "\nPress Enter to Close\n");
   EXPECT_FALSE(std::filesystem::exists("Q100_Meta.out.ts2"));
   EXPECT_FALSE(std::filesystem::exists("Q100_Meta_peak_Q.out.csv"));
+}
+
+}  // namespace
+
+namespace {
+
+// A file without its meta-file block is still read, but the run reports it.
+TEST(WbnmConversion, MissingMetaBlockIsAFailureTheRunGoesOnPast) {
+  ScratchDir dir;
+  std::string file = kQ100;
+  file.erase(0, file.find("#####START_STORM#1"));
+  write_file("Q100_Meta.out", file);
+  const RunResult r = flowtab({"-b", "Q100_Meta.out"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.output.find("\nERROR - START_META_FILE###### not found, possible format error within wbnm out file \n"),
+            std::string::npos);
+  EXPECT_TRUE(std::filesystem::exists("Q100_Meta_peak_Q.out.csv"));
 }
 
 }  // namespace

@@ -95,6 +95,25 @@ std::string storm_block(const std::string& version, const std::string& count) {
   return f;
 }
 
+// Markers are found whatever their case; the name is cut where the marker
+// was found, for both header forms.
+TEST(WbnmDurations, LowerCaseHeadersGiveTheirNames) {
+  const std::pair<std::string, std::string> headers[] = {
+      {"#####START_HYDROGRAPHS_Sub_1:", "#####start_hydrographs_Sub_1:"},
+      {"#####START_HYDROGRAPHS_Sub_1:", "##### wbnm - start_subareal_hydrographs Sub_1:"},
+  };
+  for (const auto& [upper, lower] : headers) {
+    ScratchDir dir;
+    std::string file = kSimulations;
+    for (std::size_t p; (p = file.find(upper)) != std::string::npos;) file.replace(p, upper.size(), lower);
+    write_file("Q100_Meta.out", file);
+    const RunResult r = flowtab({"-mw", "-b", "Q100_Meta.out"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.output.find("...Reading WBNM Hydrograph: Sub_1\n"), std::string::npos) << lower << r.output;
+    EXPECT_NE(testing_support::read_file("Q100_Meta_60min_tot.ts1").find("Time (min)  ,Sub_1\n"), std::string::npos);
+  }
+}
+
 TEST(WbnmDurations, StormsOfTheStormBlock) {
   ScratchDir dir;
   write_file("Q.out", storm_block("WBNM Version: 2017_1b - x\n", "   2  storms\n"));
@@ -159,7 +178,7 @@ TEST(WbnmDurations, SimulationWithoutHydrographsEndsTheCountLine) {
   // Without any simulation it stands on a line of its own.
   write_file("Q.out", "#####START_META_FILE######\nWBNM Version: 2019_1 - x\n#####END_META_FILE\n");
   r = flowtab({"-mw", "-b", "Q.out"});
-  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.status, 1);  // the run goes on, but a script must see the failure
   EXPECT_NE(r.output.find("Counting events... \n" + missing +
                           "\nA total of 0 storms were identified in the storm block.\n"
                           "Collecting event names... \n Multiple WBMN Event Names Sucessfully Read:\n" +

@@ -132,10 +132,13 @@ bool Reader::read_block(std::string_view header, std::int64_t version, SeriesTab
   if (version >= kVersion2019) {
     const std::int64_t c = position(header, ":");
     std::int64_t first;
-    if (lib::FLAGEXISTS(header, kSubareal))
-      first = position(header, kSubareal) + 34;
+    // The header was recognised ignoring case: the name starts after the
+    // marker where that same search finds it.
+    const std::size_t subareal = lib::find_flag(header, kSubareal);
+    if (subareal != std::string_view::npos)
+      first = static_cast<std::int64_t>(subareal) + 1 + 34;
     else
-      first = position(header, "START_HYDROGRAPHS") + 18;
+      first = static_cast<std::int64_t>(lib::find_flag(header, "START_HYDROGRAPHS")) + 1 + 18;
     name = c > 0 ? columns(header, first, c - 1) : std::string_view();
   } else {
     name = columns(header, 24, static_cast<std::int64_t>(header.size()));
@@ -250,7 +253,9 @@ bool WbnmReader::scan() {
   lib::OPENFREE(file_.INUNIT, "I ", file_.path);
   version_ = scan_version(*platform::rt::text_source(file_.INUNIT));
   layout_ = version_;
+  if (version_ == kNoMetaBlock) file_.failed = true;
   if (version_ >= kVersion2019 && !file_.run.multi_event) {
+    file_.failed = true;
     console::line("WBNM 2019 version or later should use -mw switch... exiting");
     lib::CLOSER(file_.INUNIT);
     return false;
@@ -298,8 +303,10 @@ std::int32_t WbnmReader::count_simulations(platform::rt::TextSource& in) const {
       console::put(field + " ");
     }
   }
-  if (searching || !any)
+  if (searching || !any) {
+    file_.failed = true;
     console::line("ERROR - #####START_HYDROGRAPHS not found, possible format error within wbnm out file ");
+  }
   in.rewind();
   return count;
 }
