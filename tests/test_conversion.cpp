@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "test_support.h"
+#include "transcript_support.h"
 
 namespace {
 
@@ -12,13 +13,12 @@ using testing_support::RunResult;
 using testing_support::ScratchDir;
 using testing_support::write_file;
 
-const std::string kBanner = "\n./flowtab:  \nflowtab 1.0.0\n\n";
-const std::string kCreated = " using ./flowtab flowtab 1.0.0\n";
-
-RunResult flowtab(std::vector<std::string> args, const std::string& input = "") {
-  args.insert(args.begin(), "./flowtab");
-  return run_program(FLOWTAB_EXE, args, input, std::filesystem::current_path());
-}
+using transcript::closed;
+using transcript::flowtab;
+using transcript::kBanner;
+using transcript::kCreated;
+using transcript::opened_input;
+using transcript::opened_output;
 
 // A single-duration file: two subareas, three steps, a peak summary.
 const std::string kQ100 =
@@ -45,13 +45,6 @@ const std::string kQ100 =
     "#####END_PEAK_SUMMARY\n"
     "#####END_STORM#1\n";
 
-std::string opened_input(const std::string& name, int unit = 1001) {
-  return "\nTrying to open file " + name + "...OK.\nOpened File Unit:" + std::to_string(unit) + "\n";
-}
-std::string opened_output(const std::string& name, int unit) {
-  return "\nTrying to open file " + name + "...OK.  File Unit:" + std::to_string(unit) + "\n";
-}
-std::string closed(int unit) { return "...Closed File Unit:" + std::to_string(unit) + "\n"; }
 
 // How the outputs of a WBNM file are named and written in one format.
 struct PairFormat {

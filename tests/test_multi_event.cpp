@@ -17,7 +17,7 @@ using transcript::opened_input;
 using transcript::opened_output;
 
 const std::string kHead = transcript::kBanner + "Found 1 input files\n";
-const std::string kPause = "\nPress Enter to Close\n";
+using transcript::kPause;
 
 std::string written(const std::string& tmin, const std::string& tmax, const std::string& dt, const std::string& n) {
   return transcript::axis(tmin, tmax, dt, n) + "\nWriting to .ts1 file...\n";
@@ -25,7 +25,7 @@ std::string written(const std::string& tmin, const std::string& tmax, const std:
 std::string ts1(const std::string& input, const std::string& body) {
   return "! File created from: " + input + transcript::kCreated + body;
 }
-bool ends_with(const std::string& s, const std::string& tail) { return transcript::tail_of(s, tail) == tail; }
+using transcript::ends_with;
 
 // ---- WBNM -mw ------------------------------------------------------------
 

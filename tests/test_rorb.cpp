@@ -7,12 +7,12 @@
 #include <sstream>
 
 #include "converter/readers/rorb.h"
-#include "single_file_runs.h"
+#include "transcript_support.h"
 #include "test_support.h"
 
 namespace {
 
-using namespace single_file_runs;
+using namespace transcript;
 using testing_support::read_file;
 using testing_support::run_program;
 using testing_support::RunResult;
@@ -44,7 +44,7 @@ TEST(RorbConversion, WorkedExampleWithMeasuredAndGivenStep) {
     const RunResult r = given ? flowtab({"-rorb", "-dt5", "-b", "test.out"}) : flowtab({"-rorb", "-b", "test.out"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.output,
-              converted("test.out", "test_peak_Q.out.csv",
+              single_run_ts1("test.out", "test_peak_Q.out.csv",
                         "...Reading RORB Hydrographs Hyd001 to Hyd002\n...Finished Extracting Data\n" +
                             (given ? "" : warning("4.9800", "5.0000")) + axis("       10.02", "    5.0000", "     3")));
     EXPECT_EQ(read_file("test.out.ts1"), "! File created from: test.out" + kCreated +
@@ -116,7 +116,7 @@ TEST(RorbConversion, BlocksOfDifferentLengths) {
   write_file("b.out", kBlocks);
   const RunResult r = flowtab({"-rorb", "-b", "b.out"});
   EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.output, converted("b.out", "b_peak_Q.out.csv",
+  EXPECT_EQ(r.output, single_run_ts1("b.out", "b_peak_Q.out.csv",
                                 "...Reading RORB Hydrographs Hyd001 to Hyd002\n"
                                 "...Reading RORB Hydrographs Hyd003 to Hyd003\n"
                                 "...Reading RORB Hydrographs Hyd004 to Hyd004\n...Finished Extracting Data\n" +
@@ -148,7 +148,7 @@ TEST(RorbConversion, FilesWithoutABlockGiveNoSeries) {
     write_file("n.out", f);
     const RunResult r = flowtab({"-rorb", "-b", "n.out"});
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.output, converted("n.out", "n_peak_Q.out.csv", axis("        0.00", "    0.0000", "     0")));
+    EXPECT_EQ(r.output, single_run_ts1("n.out", "n_peak_Q.out.csv", axis("        0.00", "    0.0000", "     0")));
     EXPECT_EQ(read_file("n.out.ts1"), "! File created from: n.out" + kCreated +
                                           "         0,         0\nStart_Index \nEnd_Index   \nTime (min)  \n");
     EXPECT_EQ(read_file("n_peak_Q.out.csv"), "\"ID\",\"Q Peak\"\n");

@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "converter/readers/urbs.h"
-#include "single_file_runs.h"
+#include "transcript_support.h"
 #include "test_support.h"
 
 namespace {
 
-using namespace single_file_runs;
+using namespace transcript;
 using testing_support::read_file;
 using testing_support::RunResult;
 using testing_support::ScratchDir;
@@ -42,7 +42,7 @@ TEST(UrbsConversion, WorkedExample) {
   const RunResult r = flowtab({"-urbs", "-b", "run.q"});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.output,
-            converted("run.q", "run_peak_Q.q.csv",
+            single_run_ts1("run.q", "run_peak_Q.q.csv",
                       kCounts + "\nReading URBS hydrographs...\n\nRnVal = 3\n...Finished Extracting Data\n"
                                 "\nMinimum time:        0.00\nMaximum time:       60.00\nTime increment:   30.0000\n"
                                 "Max increments:     3\n"));

@@ -2,16 +2,16 @@
 // the series table (minutes, names, peaks) and the checks on what it returns.
 #include <gtest/gtest.h>
 
-#include "single_file_runs.h"
+#include "transcript_support.h"
 #include "test_support.h"
 #include "xp_file_writer.h"
 
 namespace {
 
-using single_file_runs::flowtab;
-using single_file_runs::kBanner;
-using single_file_runs::kCreated;
-using single_file_runs::kPause;
+using transcript::flowtab;
+using transcript::kBanner;
+using transcript::kCreated;
+using transcript::kPause;
 using testing_support::read_file;
 using testing_support::ScratchDir;
 using testing_support::write_file;
@@ -100,7 +100,7 @@ TEST(XpConversion, UnusableFilesEndTheRun) {
     write_file("run.int", c.bytes);
     const auto r = flowtab({"-xp", "-b", "run.int"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(single_file_runs::ends_with(r.output, c.tail)) << r.output;
+    EXPECT_TRUE(transcript::ends_with(r.output, c.tail)) << r.output;
     EXPECT_EQ(read_file("run.int.ts1"), "");  // created before the input was read
     EXPECT_FALSE(std::filesystem::exists("run_peak_Q.int.csv"));
   }

@@ -16,6 +16,7 @@ namespace transcript {
 
 inline const std::string kBanner = "\n./flowtab:  \nflowtab 1.0.0\n\n";
 inline const std::string kCreated = " using ./flowtab flowtab 1.0.0\n";
+inline const std::string kPause = "\nPress Enter to Close\n";
 
 // Runs the built program as ./flowtab in the current folder.
 inline testing_support::RunResult flowtab(std::vector<std::string> args, const std::string& input = "") {
@@ -41,6 +42,13 @@ inline std::string converted_ts1(const std::string& input, const std::string& re
                   "\nWriting to .ts1 file...\n" + closed(1002) + closed(1001);
   if (!peak_table.empty()) t += opened_output(peak_table, 1001) + closed(1001);
   return t;
+}
+
+// The transcript of a whole run (banner to "Finished.") that converts one
+// file to .ts1 without error; `middle` is what the reader and the axis print.
+inline std::string single_run_ts1(const std::string& name, const std::string& peak_table,
+                                  const std::string& middle) {
+  return kBanner + "Found 1 input files\n" + converted_ts1(name, middle, "", peak_table) + "\nFinished.\n";
 }
 
 // The axis report.
@@ -69,6 +77,8 @@ inline int ending_of(const std::function<void()>& code) {
 inline std::string tail_of(const std::string& text, const std::string& like) {
   return text.size() < like.size() ? text : text.substr(text.size() - like.size());
 }
+
+inline bool ends_with(const std::string& text, const std::string& tail) { return tail_of(text, tail) == tail; }
 
 // What a reader left after reading a whole text held in memory.
 struct ReaderRun {
