@@ -8,7 +8,6 @@
 namespace {
 
 using testing_support::read_file;
-using testing_support::run_program;
 using testing_support::RunResult;
 using testing_support::ScratchDir;
 using testing_support::write_file;
