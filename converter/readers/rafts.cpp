@@ -1,5 +1,6 @@
 #include "converter/readers/rafts.h"
 
+#include <algorithm>
 #include <string>
 
 #include "library/ffmt.h"
@@ -112,8 +113,9 @@ void Reader::read_hydrograph(std::int32_t nv, float dt, SeriesTable& table, Peak
   console::line("...Reading RAFTS Hydrograph: " + name + " (5g" + std::to_string(width) + " format)...");
   s.tstart = 1.0f * dt;
   s.tend = static_cast<float>(nv) * dt;
-  s.q.reserve(static_cast<std::size_t>(nv));
-  if (table.keep_times) s.hours.reserve(static_cast<std::size_t>(nv));
+  const std::size_t room = std::min(static_cast<std::size_t>(nv), in_.size());
+  s.q.reserve(room);
+  if (table.keep_times) s.hours.reserve(room);
   for (std::int32_t j = 1; j <= nv;) {
     if (!pending && !in_.read(line)) read_error_at(first_values);
     pending = false;

@@ -61,6 +61,8 @@ class StormLines {
     return true;
   }
   std::int64_t NLINE() const { return in_.NLINE(); }
+  // The file's size in bytes (a bound on any count read from it).
+  std::size_t size() const { return text_.size(); }
   // Reads the next line as a storm header; a line that does not read as one,
   // or the end of the file, ends the run with the read-error message.
   StormHeader header();
