@@ -118,8 +118,8 @@ TEST(RaftsReading, ReadErrorsGiveTheFirstValueRecordOrTheHeaderLine) {
       {storm + "          C\n", "C (5g16 format)...\nERROR - Reading input file at line           6\n"},
       {storm + "          C\n \n", "C (5g16 format)...\nERROR - Reading input file at line           6\n"},
       {"\n" + storm, "ERROR - Reading input file at line           1\n"},
-      // A huge count of increments is only a count: nothing is sized by it.
-      {"    1    1 2000000000     5.0\n          N\n       1.000\n",
+      // The largest count of increments is only a count: nothing is sized by it.
+      {"    1    199999       5.0\n          N\n       1.000\n",
        "N (5g12 format)...\nERROR - Reading input file at line           3\n"},
   };
   for (const auto& [text, tail] : cases) {

@@ -124,6 +124,7 @@ inline int status_of(const std::function<void()>& code) {
 }  // namespace testing_support
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 
 #include <vector>
@@ -137,14 +138,19 @@ struct RunResult {
 
 // Runs the program file `exe` with the given arguments (argv[0] included) in
 // a folder, feeding `input` on its standard input.
+// `data_limit`, when not 0, caps the program's data memory (bytes).
 inline RunResult run_program(const std::string& exe, const std::vector<std::string>& argv, const std::string& input,
-                             const std::filesystem::path& cwd) {
+                             const std::filesystem::path& cwd, std::size_t data_limit = 0) {
   const std::filesystem::path in_file = cwd / ".stdin";
   const std::filesystem::path out_file = cwd / ".stdout";
   write_file(in_file, input);
   const pid_t pid = ::fork();
   if (pid == 0) {
     if (::chdir(cwd.c_str()) != 0) ::_exit(127);
+    if (data_limit != 0) {
+      const rlimit limit{data_limit, data_limit};
+      if (::setrlimit(RLIMIT_DATA, &limit) != 0) ::_exit(127);
+    }
     const int in = ::open(in_file.c_str(), O_RDONLY);
     const int out = ::open(out_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     ::dup2(in, 0);
