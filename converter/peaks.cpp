@@ -24,13 +24,15 @@ void PeakStore::start_file(std::int32_t columns) {
 
 std::pair<std::int32_t, bool> PeakStore::find_or_add(std::string_view name, std::string_view ending) {
   const std::string_view stored = lib::trim_right(lib::cut(name, kNameLength));
-  const auto [it, added] = lookup_.try_emplace(lib::asame_key(stored), NPK());
-  if (!added) return {it->second, false};
+  std::string key = lib::asame_key(stored);
+  if (const auto it = lookup_.find(key); it != lookup_.end()) return {it->second, false};
+  // The limit is checked before anything of the new name is recorded.
   if (NPK() >= MAXTS) {
     platform::console::empty_line();
     platform::console::line("ERROR - Exceeded maximum number of " + lib::AINTEGER(MAXTS) + std::string(ending));
     lib::EXITS(1);
   }
+  const auto it = lookup_.emplace(std::move(key), NPK()).first;
   names_.emplace_back(stored);
   peaks_.resize(peaks_.size() + static_cast<std::size_t>(columns_), kNoPeak);
   files_.resize(files_.size() + static_cast<std::size_t>(columns_), 0);

@@ -71,6 +71,9 @@ TEST(PeakStore, TheNameAfterTheLimitEndsTheRun) {
   EXPECT_EQ(status_of([&] { p.slot("one too many", kEnding); }), 1);
   EXPECT_EQ(con.text(),
             "\nERROR - Exceeded maximum number of 10000 RORB maximum/minimum records allowed.\n\nPress Enter to Close\n");
+  // Nothing of the refused name was kept: it is refused again, never found.
+  EXPECT_EQ(p.NPK(), 10000);
+  EXPECT_EQ(status_of([&] { p.slot("ONE TOO MANY", kEnding); }), 1);
 }
 
 TEST(PeakStore, TableNames) {
