@@ -1,6 +1,7 @@
 #include "converter/readers/wbnm.h"
 
 #include <array>
+#include <limits>
 #include <string>
 
 #include "library/ffmt.h"
@@ -296,7 +297,7 @@ std::int32_t WbnmReader::count_simulations(platform::rt::TextSource& in) const {
         simulation = number;
       }
     } else if (holds_any(line, kCountedBlockMarkers)) {
-      ++count;
+      if (count < std::numeric_limits<std::int32_t>::max()) ++count;
       searching = false;
       std::string field;
       ffmt::put_I(field, 12, simulation);
