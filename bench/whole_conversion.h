@@ -1,6 +1,6 @@
-// Times whole conversions (reader, time axis, .ts1 writer, peak table) of one
-// generated input file, in bytes of input per second, with the console
-// discarded.
+// Times whole conversions (reader, time axis, writer, peak table) of one
+// generated input file, once per benchmark iteration, in bytes of input per
+// second, with the console discarded.
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -17,24 +17,23 @@
 
 namespace bench {
 
-inline void time_conversion(benchmark::State& state, conv::InputKind kind, const std::string& name,
+// Converts `data`, written to a file named `name` in a scratch folder, with
+// the settings of `run` (input kind and switches; batch mode is set here).
+inline void time_conversion(benchmark::State& state, conv::RunSettings run, const std::string& name,
                             const std::string& data) {
   struct NullBuffer : std::streambuf {
     int overflow(int c) override { return c; }
     std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
-  };
+  } null;
   const auto dir = std::filesystem::temp_directory_path() / ("flowtab_bench_" + name);
   std::filesystem::create_directories(dir);
   const auto old = std::filesystem::current_path();
   std::filesystem::current_path(dir);
   std::ofstream(name, std::ios::binary).write(data.data(), static_cast<std::streamsize>(data.size()));
 
-  NullBuffer null;
   std::ostream out(&null);
   platform::console::set_output(&out);
   lib::INITUNITS(1000);
-  conv::RunSettings run;
-  run.input = kind;
   run.batch = true;
   run.PROGPATH = "./flowtab";
   const platform::Match match{"", name};
@@ -50,6 +49,14 @@ inline void time_conversion(benchmark::State& state, conv::InputKind kind, const
   platform::console::set_output(nullptr);
   std::filesystem::current_path(old);
   std::filesystem::remove_all(dir);
+}
+
+// The same for an input kind with default switches.
+inline void time_conversion(benchmark::State& state, conv::InputKind kind, const std::string& name,
+                            const std::string& data) {
+  conv::RunSettings run;
+  run.input = kind;
+  time_conversion(state, run, name, data);
 }
 
 }  // namespace bench
