@@ -60,6 +60,10 @@ measure() {
   (cd "$dir" && "$exe" -b $flags "$name" >/dev/null 2>&1 </dev/null) || { echo "$kind: conversion failed" >&2; return 1; }
   if [ "$base" = mawk ]; then mawk '{s+=$3} END{print s}' "$dir/$name" >/dev/null; else cat "$dir/$name" >/dev/null; fi
   for ((i = 0; i < RUNS; i++)); do
+    # Outputs of the run before are removed untimed: overwriting a file costs
+    # the file system its truncation, and ext4 then writes the new data back
+    # at the close.
+    find "$dir" -mindepth 1 ! -name "$name" -delete
     out=$(cd "$dir" && timed "$exe" -b $flags "$name")
     t+=("${out% *}")
     m+=("${out#* }")

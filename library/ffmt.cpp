@@ -12,6 +12,7 @@
 // leading "+") have been normalised in a stack buffer.
 #include "library/ffmt.h"
 
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -50,33 +51,71 @@ void put_right(std::string& out, int w, std::string_view text) {
   out.append(text);
 }
 
+// "00" "01" ... "99": digits are written two at a time.
+constexpr char kPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+template <class U>
+void put_pair(char* p, U v) {
+  std::memcpy(p, kPairs + 2 * v, 2);
+}
+
 // Writes the decimal digits of v ending just before `end`; returns the first.
-char* digits_backward(char* end, std::uint64_t v) {
-  do {
-    *--end = static_cast<char>('0' + v % 10);
-    v /= 10;
-  } while (v != 0);
+template <class U>
+char* digits_backward(char* end, U v) {
+  while (v >= 100) {
+    end -= 2;
+    put_pair(end, v % 100);
+    v /= 100;
+  }
+  if (v >= 10) {
+    end -= 2;
+    put_pair(end, v);
+  } else {
+    *--end = static_cast<char>('0' + v);
+  }
   return end;
 }
 
-// The text of scaled / 10^d with d decimals (a digit before the point
-// always), written to end at `end`; returns its start.  The common widths
-// divide by a constant.
-char* fixed_digits(char* end, std::uint64_t scaled, int d) {
-  std::uint64_t ip, fp;
-  switch (d) {
-    case 2: ip = scaled / 100, fp = scaled % 100; break;
-    case 3: ip = scaled / 1000, fp = scaled % 1000; break;
-    case 4: ip = scaled / 10000, fp = scaled % 10000; break;
-    default: ip = scaled / kPow10[d], fp = scaled % kPow10[d]; break;
-  }
+// The text of scaled / 10^D with D decimals (a digit before the point
+// always), written to end at `end`; returns its start.  Division by the
+// constant 10^D, in 32 bits when the number allows.
+template <int D, class U>
+char* fixed_digits(char* end, U scaled) {
+  constexpr U kDiv = static_cast<U>(kPow10[D]);
+  U ip = scaled / kDiv, fp = scaled % kDiv;
   char* p = end;
-  for (int i = 0; i < d; ++i) {
-    *--p = static_cast<char>('0' + fp % 10);
-    fp /= 10;
+  for (int n = D; n >= 2; n -= 2) {
+    p -= 2;
+    put_pair(p, fp % 100);
+    fp /= 100;
   }
+  if constexpr (D % 2 == 1) *--p = static_cast<char>('0' + fp);
   *--p = '.';
   return digits_backward(p, ip);
+}
+
+template <int D>
+char* fixed_digits(char* end, std::uint64_t scaled) {
+  if (scaled <= 0xFFFFFFFFu) return fixed_digits<D>(end, static_cast<std::uint32_t>(scaled));
+  return fixed_digits<D, std::uint64_t>(end, scaled);
+}
+
+char* fixed_digits(char* end, std::uint64_t scaled, int d) {
+  switch (d) {
+    case 0: return fixed_digits<0>(end, scaled);
+    case 1: return fixed_digits<1>(end, scaled);
+    case 2: return fixed_digits<2>(end, scaled);
+    case 3: return fixed_digits<3>(end, scaled);
+    case 4: return fixed_digits<4>(end, scaled);
+    case 5: return fixed_digits<5>(end, scaled);
+    case 6: return fixed_digits<6>(end, scaled);
+    case 7: return fixed_digits<7>(end, scaled);
+    case 8: return fixed_digits<8>(end, scaled);
+    default: return fixed_digits<9>(end, scaled);
+  }
 }
 
 // Fixed-point text of a = |v| with d decimals (0 <= d <= 9, a < 1e9), always
@@ -115,10 +154,22 @@ char* fixed_small(char* end, double a, int d) {
   return fixed_digits(end, scaled, d);
 }
 
-// Fixed-point text of a float's magnitude a (finite, below 1e9) with d
-// decimals (0 <= d <= 9): as fixed_small, in 64-bit arithmetic, since a
-// float's 24-bit mantissa times 10^d stays below 2^54.
-char* fixed_small_float(char* end, float a, int d) {
+// round(a * 10^d), ties to even, of a float's magnitude a (finite, below
+// 1e9) with 0 <= d <= 9.  Beyond 6 decimals exact in 64-bit arithmetic,
+// since a float's 24-bit mantissa times 10^d stays below 2^54, from the
+// float's bits as they are (a denormal counts with its value whatever the
+// floating-point modes).
+std::uint64_t scaled_float(float a, int d) {
+  if (d <= 6) {
+    // a * 10^d is exact in a double (24 bits of mantissa times 5^d, below
+    // 2^14, the power of two aside) and below 2^52, where adding and taking
+    // away 2^52 rounds it to an integer in the default rounding mode: to
+    // nearest, ties to even.  A denormal that the modes take for zero here
+    // rounds to 0 either way.
+    static constexpr double kScale[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6};
+    const double s = static_cast<double>(a) * kScale[d];
+    return static_cast<std::uint64_t>((s + 0x1p52) - 0x1p52);
+  }
   std::uint32_t bits;
   std::memcpy(&bits, &a, sizeof bits);
   const int biased = static_cast<int>((bits >> 23) & 0xFF);
@@ -131,18 +182,137 @@ char* fixed_small_float(char* end, float a, int d) {
     exp2 = biased - 150;
   }
   const std::uint64_t p = mant * kPow10[d];
-  std::uint64_t scaled = 0;
-  if (exp2 >= 0) {
-    scaled = p << exp2;  // below 1e18: a < 1e9 and 10^d <= 1e9
-  } else if (exp2 > -64) {
-    const int sh = -exp2;
-    const std::uint64_t q = p >> sh;
-    const std::uint64_t r = p - (q << sh);
-    const std::uint64_t half = 1ULL << (sh - 1);
-    scaled = q + ((r > half || (r == half && (q & 1) != 0)) ? 1 : 0);
+  if (exp2 >= 0) return p << exp2;  // below 1e18: a < 1e9 and 10^d <= 1e9
+  if (exp2 <= -64) return 0;        // p < 2^54 is far below half a unit of the last decimal
+  const int sh = -exp2;
+  const std::uint64_t q = p >> sh;
+  const std::uint64_t r = p - (q << sh);
+  const std::uint64_t half = 1ULL << (sh - 1);
+  // Up when past the half, or at it with q odd; without a branch, which
+  // data would send either way at random.
+  return q + ((r + (q & 1)) > half ? 1 : 0);
+}
+
+template <class U>
+int count_digits(U v) {
+  int n = 1;
+  for (; v >= 10000; v /= 10000) n += 4;
+  if (v >= 100) {
+    v /= 100;
+    n += 2;
   }
-  // Otherwise p < 2^54 is far below half a unit of the last decimal: 0.
-  return fixed_digits(end, scaled, d);
+  return v >= 10 ? n + 1 : n;
+}
+
+// Fills w columns at `out` with blanks (w >= 0).
+void put_blanks(char* out, int w) {
+  if (w >= 8 && w <= 16) {
+    // Two overlapping fixed-size stores instead of a call.
+    std::memcpy(out, "        ", 8);
+    std::memcpy(out + w - 8, "        ", 8);
+  } else {
+    std::memset(out, ' ', static_cast<std::size_t>(w));
+  }
+}
+
+// The field Fw.D (D < w) of a magnitude scaled / 10^D with its sign, written
+// in place at `out`: blanks, sign, integer digits, point, D decimals.  The
+// "0" before the point goes when only that makes the text fit; a text that
+// does not fit is all asterisks.  Only stores: the field is never read back
+// while its bytes are still being written.
+template <int D, class U>
+void place_fixed(char* out, int w, bool neg, U scaled) {
+  constexpr U kDiv = static_cast<U>(kPow10[D]);
+  const U ip = scaled / kDiv;
+  U fp = scaled % kDiv;
+  const int room = w - D - 1;  // columns for the sign and the integer digits
+  int ndig = count_digits(ip);
+  int need = ndig + (neg ? 1 : 0);
+  if (need > room) {
+    if (D == 0 || ip != 0 || need - 1 > room) {
+      std::memset(out, '*', static_cast<std::size_t>(w));
+      return;
+    }
+    ndig = 0;
+    --need;
+  }
+  put_blanks(out, w);
+  char* p = out + w;
+  for (int n = D; n >= 2; n -= 2) {
+    p -= 2;
+    put_pair(p, fp % 100);
+    fp /= 100;
+  }
+  if constexpr (D % 2 == 1) *--p = static_cast<char>('0' + fp);
+  *--p = '.';
+  if (ndig > 0) digits_backward(p, ip);
+  if (neg) out[room - need] = '-';
+}
+
+// The eight ASCII digits of x < 10^8 with leading zeros, the first in the
+// lowest byte, without a division loop: both halves of x are split into
+// hundreds and then tens side by side in one 64-bit word.
+std::uint64_t eight_digits(std::uint32_t x) {
+  const std::uint64_t merged = (x / 10000) | (static_cast<std::uint64_t>(x % 10000) << 32);
+  const std::uint64_t top = ((merged * 10486ULL) >> 20) & ((0x7FULL << 32) | 0x7FULL);
+  const std::uint64_t bot = merged - 100ULL * top;
+  const std::uint64_t hundreds = (bot << 16) + top;
+  std::uint64_t tens = (hundreds * 103ULL) >> 10;
+  tens &= (0xFULL << 48) | (0xFULL << 32) | (0xFULL << 16) | 0xFULL;
+  tens += (hundreds - 10ULL * tens) << 8;
+  return tens | 0x3030303030303030ULL;
+}
+
+// Digits of x (1 for 0), without branches.
+int digit_count(std::uint32_t x) {
+  static constexpr std::uint32_t kPow[] = {1,      10,      100,      1000,      10000,
+                                           100000, 1000000, 10000000, 100000000, 1000000000};
+  const std::uint32_t v = x | 1;
+  const int t = ((32 - __builtin_clz(v)) * 1233) >> 12;
+  return t + 1 - (v < kPow[t] ? 1 : 0);
+}
+
+// place_fixed for fields with at least eight columns before the point
+// (Fw.D with w >= D + 9) and a text that fills no more than eight of them:
+// the integer part, its blanks and its sign are one 64-bit store.  False,
+// having written nothing, for larger numbers.
+template <int D>
+bool place_fixed_eight(char* out, int w, bool neg, std::uint64_t scaled) {
+  if constexpr (std::endian::native != std::endian::little) {
+    return false;
+  } else {
+    constexpr std::uint64_t kDiv = kPow10[D];
+    const std::uint64_t ip = scaled / kDiv;
+    if (ip >= (neg ? 10000000u : 100000000u)) return false;
+    auto fp = static_cast<std::uint32_t>(scaled % kDiv);
+    const auto ip32 = static_cast<std::uint32_t>(ip);
+    const int lead = 8 - digit_count(ip32);  // leading zeros of the eight digits
+    std::uint64_t word = eight_digits(ip32);
+    const std::uint64_t low = (1ULL << (8 * lead)) - 1;  // lead <= 7
+    word = (word & ~low) | (0x2020202020202020ULL & low);
+    if (neg) {
+      const int at = 8 * (lead - 1);  // lead >= 1: at most seven digits
+      word = (word & ~(0xFFULL << at)) | (static_cast<std::uint64_t>('-') << at);
+    }
+    const int room = w - D - 1;
+    put_blanks(out, room - 8);
+    std::memcpy(out + room - 8, &word, 8);
+    char* p = out + w;
+    for (int n = D; n >= 2; n -= 2) {
+      p -= 2;
+      put_pair(p, fp % 100);
+      fp /= 100;
+    }
+    if constexpr (D % 2 == 1) *--p = static_cast<char>('0' + fp);
+    p[-1] = '.';
+    return true;
+  }
+}
+
+template <int D>
+void place_fixed(char* out, int w, bool neg, std::uint64_t scaled) {
+  if (scaled <= 0xFFFFFFFFu) return place_fixed<D, std::uint32_t>(out, w, neg, static_cast<std::uint32_t>(scaled));
+  place_fixed<D, std::uint64_t>(out, w, neg, scaled);
 }
 
 constexpr std::size_t kLocal = 128;
@@ -157,7 +327,7 @@ void put_I(std::string& out, int w, std::int64_t v) {
   char* const end = buf + sizeof buf;
   const bool neg = v < 0;
   const std::uint64_t mag = neg ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
-  char* p = digits_backward(end, mag);
+  char* p = digits_backward<std::uint64_t>(end, mag);
   if (neg) *--p = '-';
   const std::size_t len = static_cast<std::size_t>(end - p);
   if (len > static_cast<std::size_t>(w)) return put_stars(out, w);
@@ -180,7 +350,7 @@ void put_Imin(std::string& out, int w, int m, std::int64_t v) {
   char* const end = buf + sizeof buf;
   const bool neg = v < 0;
   const std::uint64_t mag = neg ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
-  char* p = digits_backward(end, mag);
+  char* p = digits_backward<std::uint64_t>(end, mag);
   const std::size_t ndig = static_cast<std::size_t>(end - p);
   const std::size_t digits = ndig > static_cast<std::size_t>(m) ? ndig : static_cast<std::size_t>(m);
   const std::size_t len = digits + (neg ? 1 : 0);
@@ -266,14 +436,54 @@ void put_F(std::string& out, int w, int d, double v) {
   put_fixed_text(out, w, d, neg, text, len);
 }
 
-void put_F(std::string& out, int w, int d, float v) {
+// Widths up to this go through the field written in place.
+constexpr int kPlaceWidth = 64;
+
+char* put_F(char* out, int w, int d, float v) {
+  if (w <= 0) return out;
   const float a = std::fabs(v);
-  if (w <= 0 || d < 0 || d > 9 || !(a < 1e9f)) return put_F(out, w, d, static_cast<double>(v));
-  if (d >= w) return put_stars(out, w);
-  char local[32];
-  char* const end = local + sizeof local;
-  const char* text = fixed_small_float(end, a, d);
-  put_fixed_text(out, w, d, std::signbit(v), text, static_cast<std::size_t>(end - text));
+  if (w > kPlaceWidth || d < 0 || d > 9 || !(a < 1e9f)) {
+    // The general conversion of the same exact value.
+    std::string field;
+    put_F(field, w, d, static_cast<double>(v));
+    std::memcpy(out, field.data(), field.size());
+    return out + w;
+  }
+  if (d >= w) {
+    std::memset(out, '*', static_cast<std::size_t>(w));
+    return out + w;
+  }
+  const std::uint64_t scaled = scaled_float(a, d);
+  const bool neg = std::signbit(v);
+  if (w >= d + 9) {
+    switch (d) {
+      case 2: if (place_fixed_eight<2>(out, w, neg, scaled)) return out + w; break;
+      case 3: if (place_fixed_eight<3>(out, w, neg, scaled)) return out + w; break;
+      case 4: if (place_fixed_eight<4>(out, w, neg, scaled)) return out + w; break;
+      default: break;
+    }
+  }
+  switch (d) {
+    case 0: place_fixed<0>(out, w, neg, scaled); break;
+    case 1: place_fixed<1>(out, w, neg, scaled); break;
+    case 2: place_fixed<2>(out, w, neg, scaled); break;
+    case 3: place_fixed<3>(out, w, neg, scaled); break;
+    case 4: place_fixed<4>(out, w, neg, scaled); break;
+    case 5: place_fixed<5>(out, w, neg, scaled); break;
+    case 6: place_fixed<6>(out, w, neg, scaled); break;
+    case 7: place_fixed<7>(out, w, neg, scaled); break;
+    case 8: place_fixed<8>(out, w, neg, scaled); break;
+    default: place_fixed<9>(out, w, neg, scaled); break;
+  }
+  return out + w;
+}
+
+void put_F(std::string& out, int w, int d, float v) {
+  if (w <= 0) return;
+  if (w > kPlaceWidth) return put_F(out, w, d, static_cast<double>(v));
+  const std::size_t n = out.size();
+  out.resize(n + static_cast<std::size_t>(w));
+  put_F(out.data() + n, w, d, v);
 }
 
 void put_A(std::string& out, int w, std::string_view s) {

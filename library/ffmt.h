@@ -41,6 +41,9 @@ void put_Imin(std::string& out, int w, int m, std::int64_t v);
 void put_F(std::string& out, int w, int d, double v);
 void put_F(std::string& out, int w, int d, float v);
 void put_A(std::string& out, int w, std::string_view s);
+// Fw.d of a float written in place: exactly w characters at `out`, which has
+// room for them; returns out + w.  Row writers fill their records with it.
+char* put_F(char* out, int w, int d, float v);
 
 std::string I(int w, std::int64_t v);
 std::string Imin(int w, int m, std::int64_t v);
