@@ -12,7 +12,6 @@
 // leading "+") have been normalised in a stack buffer.
 #include "library/ffmt.h"
 
-#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -249,66 +248,6 @@ void place_fixed(char* out, int w, bool neg, U scaled) {
   if (neg) out[room - need] = '-';
 }
 
-// The eight ASCII digits of x < 10^8 with leading zeros, the first in the
-// lowest byte, without a division loop: both halves of x are split into
-// hundreds and then tens side by side in one 64-bit word.
-std::uint64_t eight_digits(std::uint32_t x) {
-  const std::uint64_t merged = (x / 10000) | (static_cast<std::uint64_t>(x % 10000) << 32);
-  const std::uint64_t top = ((merged * 10486ULL) >> 20) & ((0x7FULL << 32) | 0x7FULL);
-  const std::uint64_t bot = merged - 100ULL * top;
-  const std::uint64_t hundreds = (bot << 16) + top;
-  std::uint64_t tens = (hundreds * 103ULL) >> 10;
-  tens &= (0xFULL << 48) | (0xFULL << 32) | (0xFULL << 16) | 0xFULL;
-  tens += (hundreds - 10ULL * tens) << 8;
-  return tens | 0x3030303030303030ULL;
-}
-
-// Digits of x (1 for 0), without branches.
-int digit_count(std::uint32_t x) {
-  static constexpr std::uint32_t kPow[] = {1,      10,      100,      1000,      10000,
-                                           100000, 1000000, 10000000, 100000000, 1000000000};
-  const std::uint32_t v = x | 1;
-  const int t = ((32 - __builtin_clz(v)) * 1233) >> 12;
-  return t + 1 - (v < kPow[t] ? 1 : 0);
-}
-
-// place_fixed for fields with at least eight columns before the point
-// (Fw.D with w >= D + 9) and a text that fills no more than eight of them:
-// the integer part, its blanks and its sign are one 64-bit store.  False,
-// having written nothing, for larger numbers.
-template <int D>
-bool place_fixed_eight(char* out, int w, bool neg, std::uint64_t scaled) {
-  if constexpr (std::endian::native != std::endian::little) {
-    return false;
-  } else {
-    constexpr std::uint64_t kDiv = kPow10[D];
-    const std::uint64_t ip = scaled / kDiv;
-    if (ip >= (neg ? 10000000u : 100000000u)) return false;
-    auto fp = static_cast<std::uint32_t>(scaled % kDiv);
-    const auto ip32 = static_cast<std::uint32_t>(ip);
-    const int lead = 8 - digit_count(ip32);  // leading zeros of the eight digits
-    std::uint64_t word = eight_digits(ip32);
-    const std::uint64_t low = (1ULL << (8 * lead)) - 1;  // lead <= 7
-    word = (word & ~low) | (0x2020202020202020ULL & low);
-    if (neg) {
-      const int at = 8 * (lead - 1);  // lead >= 1: at most seven digits
-      word = (word & ~(0xFFULL << at)) | (static_cast<std::uint64_t>('-') << at);
-    }
-    const int room = w - D - 1;
-    put_blanks(out, room - 8);
-    std::memcpy(out + room - 8, &word, 8);
-    char* p = out + w;
-    for (int n = D; n >= 2; n -= 2) {
-      p -= 2;
-      put_pair(p, fp % 100);
-      fp /= 100;
-    }
-    if constexpr (D % 2 == 1) *--p = static_cast<char>('0' + fp);
-    p[-1] = '.';
-    return true;
-  }
-}
-
 template <int D>
 void place_fixed(char* out, int w, bool neg, std::uint64_t scaled) {
   if (scaled <= 0xFFFFFFFFu) return place_fixed<D, std::uint32_t>(out, w, neg, static_cast<std::uint32_t>(scaled));
@@ -439,7 +378,7 @@ void put_F(std::string& out, int w, int d, double v) {
 // Widths up to this go through the field written in place.
 constexpr int kPlaceWidth = 64;
 
-char* put_F(char* out, int w, int d, float v) {
+char* detail::put_F_placed(char* out, int w, int d, float v) {
   if (w <= 0) return out;
   const float a = std::fabs(v);
   if (w > kPlaceWidth || d < 0 || d > 9 || !(a < 1e9f)) {
@@ -455,14 +394,6 @@ char* put_F(char* out, int w, int d, float v) {
   }
   const std::uint64_t scaled = scaled_float(a, d);
   const bool neg = std::signbit(v);
-  if (w >= d + 9) {
-    switch (d) {
-      case 2: if (place_fixed_eight<2>(out, w, neg, scaled)) return out + w; break;
-      case 3: if (place_fixed_eight<3>(out, w, neg, scaled)) return out + w; break;
-      case 4: if (place_fixed_eight<4>(out, w, neg, scaled)) return out + w; break;
-      default: break;
-    }
-  }
   switch (d) {
     case 0: place_fixed<0>(out, w, neg, scaled); break;
     case 1: place_fixed<1>(out, w, neg, scaled); break;
