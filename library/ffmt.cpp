@@ -750,8 +750,39 @@ int fixed_int_impl(std::string_view field, T& v, bool blanks_are_zeros) {
   return kOk;
 }
 
+// A field that holds one plain decimal between blanks ([sign] digits
+// [. digits], at most as many digits as short_decimal takes): its value,
+// which is what the general reading gives.  False for anything else.
+template <class T>
+bool plain_fixed_real(std::string_view field, T& v) {
+  const char* p = field.data();
+  const char* const e = p + field.size();
+  while (p < e && *p == ' ') ++p;
+  if (p == e) return false;
+  const bool neg = *p == '-';
+  if (neg || *p == '+') ++p;
+  std::uint64_t m = 0;
+  int digits = 0, frac = -1;  // frac: digits after the point, -1 before it
+  for (; p < e; ++p) {
+    const unsigned d = static_cast<unsigned char>(*p) - static_cast<unsigned>('0');
+    if (d <= 9) {
+      m = m * 10 + d;  // wraps after 19 digits; only short mantissas are used
+      ++digits;
+      if (frac >= 0) ++frac;
+    } else if (*p == '.' && frac < 0) {
+      frac = 0;
+    } else {
+      break;
+    }
+  }
+  while (p < e && *p == ' ') ++p;
+  if (p != e || digits == 0) return false;
+  return short_decimal(m, digits, frac < 0 ? 0 : frac, neg, v);
+}
+
 template <class T>
 int fixed_real_impl(std::string_view field, T& v) {
+  if (plain_fixed_real(field, v)) return kOk;
   // The field without its blanks.
   char local[kLocal];
   std::string big;

@@ -5,6 +5,7 @@
 // blank.
 #include "library/numtext.h"
 
+#include <array>
 #include <cmath>
 
 #include "library/ffmt.h"
@@ -80,30 +81,42 @@ std::string AREALD(float x, std::int32_t d) { return left_adjusted(ffmt::F(kFiel
 std::string AREALD4(float x, std::int32_t d) { return AREALD(x, d); }
 std::string AREALD8(double x, std::int32_t d) { return left_adjusted(ffmt::F(kField, d < 0 ? 0 : d, x)); }
 
+namespace {
+
+// Character classes of NUMBEROFNUMBERS.
+enum NumberClass : unsigned char { kOther, kNumberChar, kBlank, kComma, kCommentMark };
+
+constexpr std::array<unsigned char, 256> kNumberClasses = [] {
+  std::array<unsigned char, 256> t{};
+  for (char c = '0'; c <= '9'; ++c) t[static_cast<unsigned char>(c)] = kNumberChar;
+  for (const char c : {'e', 'E', '-', '.'}) t[static_cast<unsigned char>(c)] = kNumberChar;
+  t[' '] = t['\t'] = kBlank;
+  t[','] = kComma;
+  t['!'] = t['#'] = kCommentMark;
+  return t;
+}();
+
+}  // namespace
+
 std::int32_t NUMBEROFNUMBERS(std::string_view line) noexcept {
   const std::size_t n = len_trim(line);
   std::int32_t count = 0;
   bool in_number = false;
   bool after_comma = false;
+  // One table look-up per character, and the state kept by arithmetic
+  // rather than by branches on the characters, which data lines would send
+  // either way at every number.
   for (std::size_t i = 0; i < n; ++i) {
-    const char c = line[i];
-    if ((c >= '0' && c <= '9') || c == 'e' || c == 'E' || c == '-' || c == '.') {
-      if (!in_number) {
-        ++count;
-        in_number = true;
-        after_comma = false;
-      }
-    } else if (c == '!' || c == '#') {
-      return count;
-    } else if (c == ' ' || c == '\t') {
-      in_number = false;
-    } else if (c == ',') {
-      if (!in_number && after_comma) ++count;  // an empty field between two commas
-      in_number = false;
-      after_comma = true;
-    } else {
-      return -count;
-    }
+    const unsigned char k = kNumberClasses[static_cast<unsigned char>(line[i])];
+    if (k == kOther) return -count;
+    if (k == kCommentMark) return count;
+    const bool number = k == kNumberChar;
+    const bool comma = k == kComma;
+    const bool starts = number && !in_number;
+    // A number starts; or an empty field between two commas.
+    count += static_cast<std::int32_t>(starts) + static_cast<std::int32_t>(comma && !in_number && after_comma);
+    after_comma = comma || (after_comma && !starts);
+    in_number = number;
   }
   return count;
 }
