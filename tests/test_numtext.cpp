@@ -128,6 +128,25 @@ TEST(NumberCount, RunsOfNumberCharacters) {
   for (const auto& c : cases) EXPECT_EQ(lib::NUMBEROFNUMBERS(c.line), c.want) << "[" << c.line << "]";
 }
 
+TEST(NumberCount, DataLinesAndCommaRuns) {
+  struct Case {
+    std::string_view line;
+    std::int32_t want;
+  };
+  const Case cases[] = {
+      {"    0.083    1.250   12.500 -100.000", 4},
+      {"1,2,3,,,", 5},
+      {"1 , , 2", 3},
+      {"\t\t5\t", 1},
+      {"1e5-3.2.1", 1},
+      {"12 34 !56 x", 2},
+      {"12 3x 4", -2},
+      {"0.5,\t0.25 ,0.125", 3},
+      {"1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20", 20},
+  };
+  for (const auto& c : cases) EXPECT_EQ(lib::NUMBEROFNUMBERS(c.line), c.want) << "[" << c.line << "]";
+}
+
 TEST(IntegerCheck, FirstFreeFormValue) {
   struct Case {
     std::string_view str;
