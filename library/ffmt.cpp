@@ -1019,22 +1019,26 @@ bool ListReader::fast_real(T* v) {
   const char* const start = p;
   const bool neg = *p == '-';
   if (neg || *p == '+') ++p;
-  std::uint64_t m = 0;
-  int digits = 0, frac = -1;  // frac: digits after the point, -1 before it
-  for (; p < e; ++p) {
-    const unsigned d = static_cast<unsigned char>(*p) - static_cast<unsigned>('0');
-    if (d <= 9) {
-      m = m * 10 + d;  // wraps after 19 digits; only short mantissas are used
-      ++digits;
-      if (frac >= 0) ++frac;
-    } else if (*p == '.' && frac < 0) {
-      frac = 0;
-    } else {
-      break;
-    }
+  // The digits before the point, then those after it.
+  std::uint64_t m = 0;  // wraps after 19 digits; only short mantissas are used
+  const char* const first = p;
+  unsigned d;
+  while (p < e && (d = static_cast<unsigned char>(*p) - static_cast<unsigned>('0')) <= 9) {
+    m = m * 10 + d;
+    ++p;
   }
+  int frac = 0;
+  const bool has_point = p < e && *p == '.';
+  if (has_point) {
+    const char* const point = ++p;
+    while (p < e && (d = static_cast<unsigned char>(*p) - static_cast<unsigned>('0')) <= 9) {
+      m = m * 10 + d;
+      ++p;
+    }
+    frac = static_cast<int>(p - point);
+  }
+  const int digits = static_cast<int>(p - first) - (has_point ? 1 : 0);
   if (digits == 0 || (p < e && !is_delim(*p))) return false;
-  if (frac < 0) frac = 0;
   const std::string_view token(start, static_cast<std::size_t>(p - start));
   if (v) {
     if (!short_decimal(m, digits, frac, neg, *v) && parse_real(token, *v) != kOk)

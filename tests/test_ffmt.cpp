@@ -758,6 +758,30 @@ TEST(ListReadExternal, EndOfRecordsAndQuotedConstantsOverRecords) {
   }
 }
 
+TEST(ListRead, PlainDecimalsAgreeWithTheGeneralTokenPath) {
+  // An internal read takes plain decimals a shorter way; a read of the same
+  // record as an external one (no further records) goes the general way.
+  const std::string_view texts[] = {
+      "1. .5 -.5",      "+3 -0 0.000",      "12345678.9 1.25", "00000001.5,2",   "1.2.3 4",
+      "1.5e3 2",        "5, 6",             "5 ,6 ,, 7",       "5/ 6",           "1.5x 2",
+      ". 1",            "- 1",              "  \t 7.25\t8",    "0.1 0.2 0.3",    "16777217 1",
+      "99999.999 -0.0", "1,",               "3*2.5 1",         "'1' 2",          "123456789012345678901234 1",
+  };
+  for (const std::string_view text : texts) {
+    ffmt::ListReader fast(text);
+    ffmt::ListReader general(text, [](std::string_view&) { return false; });
+    for (int i = 0; i < 3; ++i) {
+      float a = -99.f, b = -99.f;
+      const int sa = fast.read(a);
+      const int sb = general.read(b);
+      ASSERT_EQ(sa, sb) << "[" << text << "] item " << i;
+      EXPECT_EQ(std::memcmp(&a, &b, sizeof a), 0) << "[" << text << "] item " << i << ": " << a << " " << b;
+      EXPECT_EQ(fast.value_read(), general.value_read()) << "[" << text << "] item " << i;
+      if (sa != kOk) break;
+    }
+  }
+}
+
 TEST(ListRead, InternalReadsDoNotAllocate) {
   const std::string line = "   12.5  0 0 0 0  0.10  0.20  0 0.30 ";
   float v[9] = {};
