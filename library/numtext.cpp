@@ -6,7 +6,6 @@
 #include "library/numtext.h"
 
 #include <array>
-#include <bit>
 #include <cmath>
 #include <cstdint>
 
@@ -102,6 +101,15 @@ constexpr std::array<unsigned char, 256> kNumberClasses = [] {
   return t;
 }();
 
+// Set bits of a 16-bit mask, in a few operations (no population-count
+// instruction is assumed).
+inline std::int32_t bits16(std::uint32_t x) {
+  x = x - ((x >> 1) & 0x5555u);
+  x = (x & 0x3333u) + ((x >> 2) & 0x3333u);
+  x = (x + (x >> 4)) & 0x0F0Fu;
+  return static_cast<std::int32_t>((x + (x >> 8)) & 0x1Fu);
+}
+
 }  // namespace
 
 std::int32_t NUMBEROFNUMBERS(std::string_view line) noexcept {
@@ -124,7 +132,7 @@ std::int32_t NUMBEROFNUMBERS(std::string_view line) noexcept {
     const auto blank = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_or_si128(eq(' '), eq('\t'))));
     if ((number | blank) != 0xFFFFu) break;  // commas, comments or other characters: one at a time
     const std::uint32_t starts = number & ~((number << 1) | (in_number ? 1u : 0u));
-    count += std::popcount(starts);
+    count += bits16(starts);
     after_comma = after_comma && starts == 0;
     in_number = (number >> 15) != 0;
   }
