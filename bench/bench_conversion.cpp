@@ -25,6 +25,9 @@
 #include "bench/urbs_generator.h"
 #include "bench/wbnm_generator.h"
 #include "bench/whole_conversion.h"
+#if __has_include("bench/rafts_generator.h")
+#include "bench/rafts_generator.h"
+#endif
 
 namespace {
 
@@ -83,6 +86,9 @@ const GeneratedKind kGenerated[] = {
        const int n = count_for(b, 9.1 * kSteps);
        return Generated{bench::rows_file(n, kSteps), 1LL * n * kSteps};
      }},
+    // A further kind is one entry here (its generator's header included
+    // above) and one `measure` line in bench/compare.sh, e.g.
+    // {"rafts", [](double b) { ... return Generated{bench::rafts_file(...), stored}; }},
 };
 
 int write_generated(const std::string& path, std::string_view kind, double mb) {
