@@ -48,16 +48,15 @@ void write_axis_rows(TimeColumn column, const SeriesTable& table, const TimeAxis
         char* col = first + kField + (kField + 1) * (i - range.first);
         for (std::size_t r = 0; r < n; ++r) col[r * stride] = ',';
         ++col;
-        // Rows r0+1 .. r0+n (1-based) show the values of rows lo..hi, each
-        // row k the value of step k - ISTART; the others are blank.
+        // Of rows r0+1 .. r0+n (1-based), rows lo..hi show values, each row
+        // k the value of step k - ISTART; the others are blank.
         const Series& s = table.series[i];
         const std::vector<float>& values = local ? s.qloc : s.q;
         const std::int64_t start = axis.ISTART[i];
         const std::int64_t row0 = static_cast<std::int64_t>(r0) + 1;
-        const std::int64_t lo = std::max(start, row0);
-        const std::int64_t hi = std::min({static_cast<std::int64_t>(axis.IEND[i]),
-                                          start + static_cast<std::int64_t>(values.size()) - 1,
-                                          row0 + static_cast<std::int64_t>(n) - 1});
+        const auto [first_shown, last_shown] = axis.rows_shown(values, i);
+        const std::int64_t lo = std::max(first_shown, row0);
+        const std::int64_t hi = std::min(last_shown, row0 + static_cast<std::int64_t>(n) - 1);
         if (lo > hi) {
           blank_fields(col, stride, n, kField);
           continue;
