@@ -1,5 +1,5 @@
 // Throughput of a whole DARNO fixed-field conversion.
-#include "bench/conversion_timing.h"
+#include "bench/whole_conversion.h"
 #include "bench/darno_generator.h"
 
 namespace {

@@ -35,6 +35,22 @@ void BM_PutF_Float_F12_3(benchmark::State& state) {
 }
 BENCHMARK(BM_PutF_Float_F12_3);
 
+// The same fields written in place, as the row writers do.
+void BM_PutF_InPlace_F12_3(benchmark::State& state) {
+  const auto values = sample_values();
+  std::vector<char> row(values.size() * 13);
+  for (auto _ : state) {
+    char* p = row.data();
+    for (const float x : values) {
+      *p++ = ',';
+      p = ffmt::put_F(p, 12, 3, x);
+    }
+    benchmark::DoNotOptimize(row.data());
+  }
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(values.size()));
+}
+BENCHMARK(BM_PutF_InPlace_F12_3);
+
 // The C library's conversion of the same fields, for comparison.
 void BM_Snprintf_Float_F12_3(benchmark::State& state) {
   const auto values = sample_values();

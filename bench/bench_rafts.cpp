@@ -1,7 +1,7 @@
 // Throughput of a whole XP-RAFTS conversion: a single-storm file, and the
 // same hydrographs split into storms with -mr.
-#include "bench/conversion_timing.h"
 #include "bench/rafts_generator.h"
+#include "bench/whole_conversion.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Throughput of a whole row-block conversion.
-#include "bench/conversion_timing.h"
+#include "bench/whole_conversion.h"
 #include "bench/rows_generator.h"
 
 namespace {

@@ -1,9 +1,7 @@
 // Throughput of a whole URBS conversion (standard and dated rows, time
 // axis, .ts1 file and peak table), in bytes of input per second.
-#include <benchmark/benchmark.h>
-
-#include "bench/table_conversion.h"
 #include "bench/urbs_generator.h"
+#include "bench/whole_conversion.h"
 
 namespace {
 
@@ -13,7 +11,7 @@ void BM_UrbsConversion(benchmark::State& state) {
   run.dated_urbs = state.range(2) != 0;
   const std::string data =
       bench::urbs_file(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), run.dated_urbs);
-  bench::convert_each_iteration(state, data, "big.q", run);
+  bench::time_conversion(state, run, "big.q", data);
 }
 // Locations, values, dated.
 BENCHMARK(BM_UrbsConversion)

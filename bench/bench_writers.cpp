@@ -79,7 +79,7 @@ void BM_Writer(benchmark::State& state, conv::OutputKind kind, std::int32_t ncol
   platform::console::set_output(nullptr);
 }
 
-BENCHMARK_CAPTURE(BM_Writer, ts1, conv::OutputKind::Ts1, 0)->Args({300, 10000})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Writer, ts1, conv::OutputKind::Ts1, 0)->Args({300, 10000})->Args({1000, 10000})->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Writer, csv, conv::OutputKind::Csv, 0)->Args({300, 10000})->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Writer, csv_col10, conv::OutputKind::Csv, 10)->Args({300, 10000})->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Writer, ts2, conv::OutputKind::Ts2, 0)->Args({300, 10000})->Unit(benchmark::kMillisecond);

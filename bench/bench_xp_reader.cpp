@@ -8,33 +8,16 @@
 #include <string>
 #include <vector>
 
-#include "tests/xp_file_writer.h"
+#include "bench/xp_generator.h"
 #include "xpinterface/xpreadswmmintfile.h"
 
 namespace {
-
-// An interface file of `locations` flows at `steps` five-minute steps.
-std::string interface_file(int type, const char* source, int locations, int steps) {
-  xpgen::File f;
-  f.type = type;
-  f.source = source;
-  for (int i = 0; i < locations; ++i) f.ids.push_back("NODE" + std::to_string(i + 1));
-  f.steps.resize(static_cast<std::size_t>(steps));
-  for (int k = 0; k < steps; ++k) {
-    xpgen::Step& s = f.steps[static_cast<std::size_t>(k)];
-    s.jday = 2000001 + (k * 300) / 86400;
-    s.timesec = (k * 300) % 86400;
-    s.q.resize(static_cast<std::size_t>(locations));
-    for (int i = 0; i < locations; ++i) s.q[static_cast<std::size_t>(i)] = 0.01 * ((i + k) % 997);
-  }
-  return xpgen::write(f).bytes;
-}
 
 void BM_XpReader(benchmark::State& state, int type, const char* source) {
   const int locations = static_cast<int>(state.range(0));
   const int steps = static_cast<int>(state.range(1));
   const auto path = std::filesystem::temp_directory_path() / "flowtab_bench_xp.int";
-  const std::string data = interface_file(type, source, locations, steps);
+  const std::string data = bench::interface_file(type, source, locations, steps);
   std::ofstream(path, std::ios::binary).write(data.data(), static_cast<std::streamsize>(data.size()));
   std::vector<std::string> names;
   std::vector<float> times;

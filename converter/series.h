@@ -2,8 +2,10 @@
 // which the writers print it.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -76,10 +78,15 @@ struct TimeAxis {
   // for a blank field: the series' step k - ISTART + 1 when the row lies in
   // the series' rows and the step among its values.
   const float* value(const std::vector<float>& values, std::size_t i, std::int32_t k) const {
-    if (k < ISTART[i] || k > IEND[i]) return nullptr;
-    const std::int64_t step = static_cast<std::int64_t>(k) - ISTART[i];
-    if (step < 0 || step >= static_cast<std::int64_t>(values.size())) return nullptr;
-    return &values[static_cast<std::size_t>(step)];
+    const auto [first, last] = rows_shown(values, i);
+    if (k < first || k > last) return nullptr;
+    return &values[static_cast<std::size_t>(k - ISTART[i])];
+  }
+  // The rows (1-based, first..last; none when last < first) that show one of
+  // the values of series i, as value() gives them.
+  std::pair<std::int64_t, std::int64_t> rows_shown(const std::vector<float>& values, std::size_t i) const {
+    const std::int64_t first = ISTART[i];
+    return {first, std::min<std::int64_t>(IEND[i], first + static_cast<std::int64_t>(values.size()) - 1)};
   }
 };
 

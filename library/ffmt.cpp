@@ -50,33 +50,71 @@ void put_right(std::string& out, int w, std::string_view text) {
   out.append(text);
 }
 
+// "00" "01" ... "99": digits are written two at a time.
+constexpr char kPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+template <class U>
+void put_pair(char* p, U v) {
+  std::memcpy(p, kPairs + 2 * v, 2);
+}
+
 // Writes the decimal digits of v ending just before `end`; returns the first.
-char* digits_backward(char* end, std::uint64_t v) {
-  do {
-    *--end = static_cast<char>('0' + v % 10);
-    v /= 10;
-  } while (v != 0);
+template <class U>
+char* digits_backward(char* end, U v) {
+  while (v >= 100) {
+    end -= 2;
+    put_pair(end, v % 100);
+    v /= 100;
+  }
+  if (v >= 10) {
+    end -= 2;
+    put_pair(end, v);
+  } else {
+    *--end = static_cast<char>('0' + v);
+  }
   return end;
 }
 
-// The text of scaled / 10^d with d decimals (a digit before the point
-// always), written to end at `end`; returns its start.  The common widths
-// divide by a constant.
-char* fixed_digits(char* end, std::uint64_t scaled, int d) {
-  std::uint64_t ip, fp;
-  switch (d) {
-    case 2: ip = scaled / 100, fp = scaled % 100; break;
-    case 3: ip = scaled / 1000, fp = scaled % 1000; break;
-    case 4: ip = scaled / 10000, fp = scaled % 10000; break;
-    default: ip = scaled / kPow10[d], fp = scaled % kPow10[d]; break;
-  }
+// The text of scaled / 10^D with D decimals (a digit before the point
+// always), written to end at `end`; returns its start.  Division by the
+// constant 10^D, in 32 bits when the number allows.
+template <int D, class U>
+char* fixed_digits(char* end, U scaled) {
+  constexpr U kDiv = static_cast<U>(kPow10[D]);
+  U ip = scaled / kDiv, fp = scaled % kDiv;
   char* p = end;
-  for (int i = 0; i < d; ++i) {
-    *--p = static_cast<char>('0' + fp % 10);
-    fp /= 10;
+  for (int n = D; n >= 2; n -= 2) {
+    p -= 2;
+    put_pair(p, fp % 100);
+    fp /= 100;
   }
+  if constexpr (D % 2 == 1) *--p = static_cast<char>('0' + fp);
   *--p = '.';
   return digits_backward(p, ip);
+}
+
+template <int D>
+char* fixed_digits(char* end, std::uint64_t scaled) {
+  if (scaled <= 0xFFFFFFFFu) return fixed_digits<D>(end, static_cast<std::uint32_t>(scaled));
+  return fixed_digits<D, std::uint64_t>(end, scaled);
+}
+
+char* fixed_digits(char* end, std::uint64_t scaled, int d) {
+  switch (d) {
+    case 0: return fixed_digits<0>(end, scaled);
+    case 1: return fixed_digits<1>(end, scaled);
+    case 2: return fixed_digits<2>(end, scaled);
+    case 3: return fixed_digits<3>(end, scaled);
+    case 4: return fixed_digits<4>(end, scaled);
+    case 5: return fixed_digits<5>(end, scaled);
+    case 6: return fixed_digits<6>(end, scaled);
+    case 7: return fixed_digits<7>(end, scaled);
+    case 8: return fixed_digits<8>(end, scaled);
+    default: return fixed_digits<9>(end, scaled);
+  }
 }
 
 // Fixed-point text of a = |v| with d decimals (0 <= d <= 9, a < 1e9), always
@@ -115,10 +153,22 @@ char* fixed_small(char* end, double a, int d) {
   return fixed_digits(end, scaled, d);
 }
 
-// Fixed-point text of a float's magnitude a (finite, below 1e9) with d
-// decimals (0 <= d <= 9): as fixed_small, in 64-bit arithmetic, since a
-// float's 24-bit mantissa times 10^d stays below 2^54.
-char* fixed_small_float(char* end, float a, int d) {
+// round(a * 10^d), ties to even, of a float's magnitude a (finite, below
+// 1e9) with 0 <= d <= 9.  Beyond 6 decimals exact in 64-bit arithmetic,
+// since a float's 24-bit mantissa times 10^d stays below 2^54, from the
+// float's bits as they are (a denormal counts with its value whatever the
+// floating-point modes).
+std::uint64_t scaled_float(float a, int d) {
+  if (d <= 6) {
+    // a * 10^d is exact in a double (24 bits of mantissa times 5^d, below
+    // 2^14, the power of two aside) and below 2^52, where adding and taking
+    // away 2^52 rounds it to an integer in the default rounding mode: to
+    // nearest, ties to even.  A denormal that the modes take for zero here
+    // rounds to 0 either way.
+    static constexpr double kScale[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6};
+    const double s = static_cast<double>(a) * kScale[d];
+    return static_cast<std::uint64_t>((s + 0x1p52) - 0x1p52);
+  }
   std::uint32_t bits;
   std::memcpy(&bits, &a, sizeof bits);
   const int biased = static_cast<int>((bits >> 23) & 0xFF);
@@ -131,18 +181,77 @@ char* fixed_small_float(char* end, float a, int d) {
     exp2 = biased - 150;
   }
   const std::uint64_t p = mant * kPow10[d];
-  std::uint64_t scaled = 0;
-  if (exp2 >= 0) {
-    scaled = p << exp2;  // below 1e18: a < 1e9 and 10^d <= 1e9
-  } else if (exp2 > -64) {
-    const int sh = -exp2;
-    const std::uint64_t q = p >> sh;
-    const std::uint64_t r = p - (q << sh);
-    const std::uint64_t half = 1ULL << (sh - 1);
-    scaled = q + ((r > half || (r == half && (q & 1) != 0)) ? 1 : 0);
+  if (exp2 >= 0) return p << exp2;  // below 1e18: a < 1e9 and 10^d <= 1e9
+  if (exp2 <= -64) return 0;        // p < 2^54 is far below half a unit of the last decimal
+  const int sh = -exp2;
+  const std::uint64_t q = p >> sh;
+  const std::uint64_t r = p - (q << sh);
+  const std::uint64_t half = 1ULL << (sh - 1);
+  // Up when past the half, or at it with q odd; without a branch, which
+  // data would send either way at random.
+  return q + ((r + (q & 1)) > half ? 1 : 0);
+}
+
+template <class U>
+int count_digits(U v) {
+  int n = 1;
+  for (; v >= 10000; v /= 10000) n += 4;
+  if (v >= 100) {
+    v /= 100;
+    n += 2;
   }
-  // Otherwise p < 2^54 is far below half a unit of the last decimal: 0.
-  return fixed_digits(end, scaled, d);
+  return v >= 10 ? n + 1 : n;
+}
+
+// Fills w columns at `out` with blanks (w >= 0).
+void put_blanks(char* out, int w) {
+  if (w >= 8 && w <= 16) {
+    // Two overlapping fixed-size stores instead of a call.
+    std::memcpy(out, "        ", 8);
+    std::memcpy(out + w - 8, "        ", 8);
+  } else {
+    std::memset(out, ' ', static_cast<std::size_t>(w));
+  }
+}
+
+// The field Fw.D (D < w) of a magnitude scaled / 10^D with its sign, written
+// in place at `out`: blanks, sign, integer digits, point, D decimals.  The
+// "0" before the point goes when only that makes the text fit; a text that
+// does not fit is all asterisks.  Only stores: the field is never read back
+// while its bytes are still being written.
+template <int D, class U>
+void place_fixed(char* out, int w, bool neg, U scaled) {
+  constexpr U kDiv = static_cast<U>(kPow10[D]);
+  const U ip = scaled / kDiv;
+  U fp = scaled % kDiv;
+  const int room = w - D - 1;  // columns for the sign and the integer digits
+  int ndig = count_digits(ip);
+  int need = ndig + (neg ? 1 : 0);
+  if (need > room) {
+    if (D == 0 || ip != 0 || need - 1 > room) {
+      std::memset(out, '*', static_cast<std::size_t>(w));
+      return;
+    }
+    ndig = 0;
+    --need;
+  }
+  put_blanks(out, w);
+  char* p = out + w;
+  for (int n = D; n >= 2; n -= 2) {
+    p -= 2;
+    put_pair(p, fp % 100);
+    fp /= 100;
+  }
+  if constexpr (D % 2 == 1) *--p = static_cast<char>('0' + fp);
+  *--p = '.';
+  if (ndig > 0) digits_backward(p, ip);
+  if (neg) out[room - need] = '-';
+}
+
+template <int D>
+void place_fixed(char* out, int w, bool neg, std::uint64_t scaled) {
+  if (scaled <= 0xFFFFFFFFu) return place_fixed<D, std::uint32_t>(out, w, neg, static_cast<std::uint32_t>(scaled));
+  place_fixed<D, std::uint64_t>(out, w, neg, scaled);
 }
 
 constexpr std::size_t kLocal = 128;
@@ -157,7 +266,7 @@ void put_I(std::string& out, int w, std::int64_t v) {
   char* const end = buf + sizeof buf;
   const bool neg = v < 0;
   const std::uint64_t mag = neg ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
-  char* p = digits_backward(end, mag);
+  char* p = digits_backward<std::uint64_t>(end, mag);
   if (neg) *--p = '-';
   const std::size_t len = static_cast<std::size_t>(end - p);
   if (len > static_cast<std::size_t>(w)) return put_stars(out, w);
@@ -180,7 +289,7 @@ void put_Imin(std::string& out, int w, int m, std::int64_t v) {
   char* const end = buf + sizeof buf;
   const bool neg = v < 0;
   const std::uint64_t mag = neg ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
-  char* p = digits_backward(end, mag);
+  char* p = digits_backward<std::uint64_t>(end, mag);
   const std::size_t ndig = static_cast<std::size_t>(end - p);
   const std::size_t digits = ndig > static_cast<std::size_t>(m) ? ndig : static_cast<std::size_t>(m);
   const std::size_t len = digits + (neg ? 1 : 0);
@@ -266,14 +375,46 @@ void put_F(std::string& out, int w, int d, double v) {
   put_fixed_text(out, w, d, neg, text, len);
 }
 
-void put_F(std::string& out, int w, int d, float v) {
+// Widths up to this go through the field written in place.
+constexpr int kPlaceWidth = 64;
+
+char* detail::put_F_placed(char* out, int w, int d, float v) {
+  if (w <= 0) return out;
   const float a = std::fabs(v);
-  if (w <= 0 || d < 0 || d > 9 || !(a < 1e9f)) return put_F(out, w, d, static_cast<double>(v));
-  if (d >= w) return put_stars(out, w);
-  char local[32];
-  char* const end = local + sizeof local;
-  const char* text = fixed_small_float(end, a, d);
-  put_fixed_text(out, w, d, std::signbit(v), text, static_cast<std::size_t>(end - text));
+  if (w > kPlaceWidth || d < 0 || d > 9 || !(a < 1e9f)) {
+    // The general conversion of the same exact value.
+    std::string field;
+    put_F(field, w, d, static_cast<double>(v));
+    std::memcpy(out, field.data(), field.size());
+    return out + w;
+  }
+  if (d >= w) {
+    std::memset(out, '*', static_cast<std::size_t>(w));
+    return out + w;
+  }
+  const std::uint64_t scaled = scaled_float(a, d);
+  const bool neg = std::signbit(v);
+  switch (d) {
+    case 0: place_fixed<0>(out, w, neg, scaled); break;
+    case 1: place_fixed<1>(out, w, neg, scaled); break;
+    case 2: place_fixed<2>(out, w, neg, scaled); break;
+    case 3: place_fixed<3>(out, w, neg, scaled); break;
+    case 4: place_fixed<4>(out, w, neg, scaled); break;
+    case 5: place_fixed<5>(out, w, neg, scaled); break;
+    case 6: place_fixed<6>(out, w, neg, scaled); break;
+    case 7: place_fixed<7>(out, w, neg, scaled); break;
+    case 8: place_fixed<8>(out, w, neg, scaled); break;
+    default: place_fixed<9>(out, w, neg, scaled); break;
+  }
+  return out + w;
+}
+
+void put_F(std::string& out, int w, int d, float v) {
+  if (w <= 0) return;
+  if (w > kPlaceWidth) return put_F(out, w, d, static_cast<double>(v));
+  const std::size_t n = out.size();
+  out.resize(n + static_cast<std::size_t>(w));
+  put_F(out.data() + n, w, d, v);
 }
 
 void put_A(std::string& out, int w, std::string_view s) {
@@ -609,8 +750,39 @@ int fixed_int_impl(std::string_view field, T& v, bool blanks_are_zeros) {
   return kOk;
 }
 
+// A field that holds one plain decimal between blanks ([sign] digits
+// [. digits], at most as many digits as short_decimal takes): its value,
+// which is what the general reading gives.  False for anything else.
+template <class T>
+bool plain_fixed_real(std::string_view field, T& v) {
+  const char* p = field.data();
+  const char* const e = p + field.size();
+  while (p < e && *p == ' ') ++p;
+  if (p == e) return false;
+  const bool neg = *p == '-';
+  if (neg || *p == '+') ++p;
+  std::uint64_t m = 0;
+  int digits = 0, frac = -1;  // frac: digits after the point, -1 before it
+  for (; p < e; ++p) {
+    const unsigned d = static_cast<unsigned char>(*p) - static_cast<unsigned>('0');
+    if (d <= 9) {
+      m = m * 10 + d;  // wraps after 19 digits; only short mantissas are used
+      ++digits;
+      if (frac >= 0) ++frac;
+    } else if (*p == '.' && frac < 0) {
+      frac = 0;
+    } else {
+      break;
+    }
+  }
+  while (p < e && *p == ' ') ++p;
+  if (p != e || digits == 0) return false;
+  return short_decimal(m, digits, frac < 0 ? 0 : frac, neg, v);
+}
+
 template <class T>
 int fixed_real_impl(std::string_view field, T& v) {
+  if (plain_fixed_real(field, v)) return kOk;
   // The field without its blanks.
   char local[kLocal];
   std::string big;
@@ -847,22 +1019,26 @@ bool ListReader::fast_real(T* v) {
   const char* const start = p;
   const bool neg = *p == '-';
   if (neg || *p == '+') ++p;
-  std::uint64_t m = 0;
-  int digits = 0, frac = -1;  // frac: digits after the point, -1 before it
-  for (; p < e; ++p) {
-    const unsigned d = static_cast<unsigned char>(*p) - static_cast<unsigned>('0');
-    if (d <= 9) {
-      m = m * 10 + d;  // wraps after 19 digits; only short mantissas are used
-      ++digits;
-      if (frac >= 0) ++frac;
-    } else if (*p == '.' && frac < 0) {
-      frac = 0;
-    } else {
-      break;
-    }
+  // The digits before the point, then those after it.
+  std::uint64_t m = 0;  // wraps after 19 digits; only short mantissas are used
+  const char* const first = p;
+  unsigned d;
+  while (p < e && (d = static_cast<unsigned char>(*p) - static_cast<unsigned>('0')) <= 9) {
+    m = m * 10 + d;
+    ++p;
   }
+  int frac = 0;
+  const bool has_point = p < e && *p == '.';
+  if (has_point) {
+    const char* const point = ++p;
+    while (p < e && (d = static_cast<unsigned char>(*p) - static_cast<unsigned>('0')) <= 9) {
+      m = m * 10 + d;
+      ++p;
+    }
+    frac = static_cast<int>(p - point);
+  }
+  const int digits = static_cast<int>(p - first) - (has_point ? 1 : 0);
   if (digits == 0 || (p < e && !is_delim(*p))) return false;
-  if (frac < 0) frac = 0;
   const std::string_view token(start, static_cast<std::size_t>(p - start));
   if (v) {
     if (!short_decimal(m, digits, frac, neg, *v) && parse_real(token, *v) != kOk)

@@ -5,7 +5,13 @@
 // blank.
 #include "library/numtext.h"
 
+#include <array>
 #include <cmath>
+#include <cstdint>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "library/ffmt.h"
 
@@ -80,30 +86,70 @@ std::string AREALD(float x, std::int32_t d) { return left_adjusted(ffmt::F(kFiel
 std::string AREALD4(float x, std::int32_t d) { return AREALD(x, d); }
 std::string AREALD8(double x, std::int32_t d) { return left_adjusted(ffmt::F(kField, d < 0 ? 0 : d, x)); }
 
+namespace {
+
+// Character classes of NUMBEROFNUMBERS.
+enum NumberClass : unsigned char { kOther, kNumberChar, kBlank, kComma, kCommentMark };
+
+constexpr std::array<unsigned char, 256> kNumberClasses = [] {
+  std::array<unsigned char, 256> t{};
+  for (char c = '0'; c <= '9'; ++c) t[static_cast<unsigned char>(c)] = kNumberChar;
+  for (const char c : {'e', 'E', '-', '.'}) t[static_cast<unsigned char>(c)] = kNumberChar;
+  t[' '] = t['\t'] = kBlank;
+  t[','] = kComma;
+  t['!'] = t['#'] = kCommentMark;
+  return t;
+}();
+
+// Set bits of a 16-bit mask, in a few operations (no population-count
+// instruction is assumed).
+inline std::int32_t bits16(std::uint32_t x) {
+  x = x - ((x >> 1) & 0x5555u);
+  x = (x & 0x3333u) + ((x >> 2) & 0x3333u);
+  x = (x + (x >> 4)) & 0x0F0Fu;
+  return static_cast<std::int32_t>((x + (x >> 8)) & 0x1Fu);
+}
+
+}  // namespace
+
 std::int32_t NUMBEROFNUMBERS(std::string_view line) noexcept {
   const std::size_t n = len_trim(line);
   std::int32_t count = 0;
   bool in_number = false;
   bool after_comma = false;
-  for (std::size_t i = 0; i < n; ++i) {
-    const char c = line[i];
-    if ((c >= '0' && c <= '9') || c == 'e' || c == 'E' || c == '-' || c == '.') {
-      if (!in_number) {
-        ++count;
-        in_number = true;
-        after_comma = false;
-      }
-    } else if (c == '!' || c == '#') {
-      return count;
-    } else if (c == ' ' || c == '\t') {
-      in_number = false;
-    } else if (c == ',') {
-      if (!in_number && after_comma) ++count;  // an empty field between two commas
-      in_number = false;
-      after_comma = true;
-    } else {
-      return -count;
-    }
+  std::size_t i = 0;
+#if defined(__SSE2__)
+  // Sixteen characters at a time while they are only number characters and
+  // blanks: the numbers that start among them are the number characters
+  // that follow no other.
+  for (; i + 16 <= n; i += 16) {
+    const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line.data() + i));
+    const auto eq = [&x](char c) { return _mm_cmpeq_epi8(x, _mm_set1_epi8(c)); };
+    const __m128i digit = _mm_cmpeq_epi8(_mm_subs_epu8(_mm_sub_epi8(x, _mm_set1_epi8('0')), _mm_set1_epi8(9)),
+                                         _mm_setzero_si128());
+    const __m128i other = _mm_or_si128(_mm_or_si128(eq('e'), eq('E')), _mm_or_si128(eq('-'), eq('.')));
+    const auto number = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_or_si128(digit, other)));
+    const auto blank = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_or_si128(eq(' '), eq('\t'))));
+    if ((number | blank) != 0xFFFFu) break;  // commas, comments or other characters: one at a time
+    const std::uint32_t starts = number & ~((number << 1) | (in_number ? 1u : 0u));
+    count += bits16(starts);
+    after_comma = after_comma && starts == 0;
+    in_number = (number >> 15) != 0;
+  }
+#endif
+  // One table look-up per character, and the state kept by arithmetic
+  // rather than by branches on the characters.
+  for (; i < n; ++i) {
+    const unsigned char k = kNumberClasses[static_cast<unsigned char>(line[i])];
+    if (k == kOther) return -count;
+    if (k == kCommentMark) return count;
+    const bool number = k == kNumberChar;
+    const bool comma = k == kComma;
+    const bool starts = number && !in_number;
+    // A number starts; or an empty field between two commas.
+    count += static_cast<std::int32_t>(starts) + static_cast<std::int32_t>(comma && !in_number && after_comma);
+    after_comma = comma || (after_comma && !starts);
+    in_number = number;
   }
   return count;
 }

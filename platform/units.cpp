@@ -65,6 +65,8 @@ void TextSource::back() {
 namespace {
 
 constexpr std::size_t kDefaultWriteBuffer = std::size_t{1} << 20;
+// Writes of at least this many bytes (or of the buffer's size) bypass the buffer.
+constexpr std::size_t kDirectWrite = std::size_t{1} << 18;
 constexpr std::size_t kReadBuffer = std::size_t{1} << 18;
 constexpr std::size_t kMaxSyscall = std::size_t{1} << 30;
 constexpr std::uint64_t kMaxOffset = static_cast<std::uint64_t>(std::numeric_limits<off_t>::max());
@@ -146,28 +148,36 @@ class FileIO {
     }
   }
 
-  int write_at(std::uint64_t off, const void* src, std::size_t n) {
+  // Writes n bytes at off, and a line end after them when `newline` is set.
+  // Large pieces go straight to the file; others are collected.
+  int write_at(std::uint64_t off, const void* src, std::size_t n, bool newline = false) {
     if (error_) return error_;
-    if (n == 0) return 0;
-    if (off > kMaxOffset - n) return EFBIG;
-    if (rlen_ > 0 && off < roff_ + rlen_ && off + n > roff_) rlen_ = 0;
+    const std::size_t total = n + (newline ? 1 : 0);
+    if (total == 0) return 0;
+    if (off > kMaxOffset - total) return EFBIG;
+    if (rlen_ > 0 && off < roff_ + rlen_ && off + total > roff_) rlen_ = 0;
     if (!wbuf_.empty() && off != woff_ + wbuf_.size()) {
       if (int s = flush()) return s;
     }
-    if (n >= wcap_) {
+    if (n >= std::min(wcap_, kDirectWrite)) {
       if (int s = flush()) return s;
       if (int s = raw_write(off, static_cast<const char*>(src), n)) return error_ = s;
+      if (newline) {
+        woff_ = off + n;
+        wbuf_.push_back('\n');
+      }
     } else {
       if (wbuf_.empty()) {
         woff_ = off;
         if (wbuf_.capacity() < wcap_) wbuf_.reserve(wcap_);
       }
       wbuf_.append(static_cast<const char*>(src), n);
+      if (newline) wbuf_.push_back('\n');
       if (wbuf_.size() >= wcap_) {
         if (int s = flush()) return s;
       }
     }
-    size_ = std::max(size_, off + n);
+    size_ = std::max(size_, off + total);
     return 0;
   }
 
@@ -390,12 +400,8 @@ int formatted_write(int unit, std::string_view text, bool end_record) {
     if (int s = c.io->truncate(c.wpos)) return s;
     c.cut_pending = false;
   }
-  if (int s = c.io->write_at(c.wpos, text.data(), text.size())) return s;
-  c.wpos += text.size();
-  if (end_record) {
-    if (int s = c.io->write_at(c.wpos, "\n", 1)) return s;
-    c.wpos += 1;
-  }
+  if (int s = c.io->write_at(c.wpos, text.data(), text.size(), end_record)) return s;
+  c.wpos += text.size() + (end_record ? 1 : 0);
   return 0;
 }
 

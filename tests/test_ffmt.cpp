@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/fpu.h"
+
+#if defined(__x86_64__)
+#include <xmmintrin.h>
+#endif
+
 #include <charconv>
 
 #include <atomic>
@@ -215,6 +221,112 @@ TEST(FixedField, AppendsWithoutAllocating) {
   EXPECT_EQ(row.size(), 1u + 100u * (12 + 16 + 20 + 12));
 }
 
+// ---- the in-place float field ---------------------------------------------
+
+// One in-place field between guard bytes: exactly w characters are written
+// and the returned pointer follows them.
+std::string placed_F(int w, int d, float v) {
+  const auto uw = static_cast<std::size_t>(w);
+  std::string buf(uw + 16, '#');
+  char* const out = buf.data() + 8;
+  EXPECT_EQ(ffmt::put_F(out, w, d, v), out + w) << "F" << w << "." << d << " of " << v;
+  EXPECT_EQ(buf.substr(0, 8), "########") << "F" << w << "." << d << " of " << v;
+  EXPECT_EQ(buf.substr(uw + 8), "########") << "F" << w << "." << d << " of " << v;
+  return buf.substr(8, uw);
+}
+
+// The values where the fields built from eight digits change shape: ties,
+// carries into a new digit, the last value that rounds below 10^8 units of
+// the last decimal and the first that does not, signs of zero, the largest
+// integer part that still leaves a column for the sign.
+const float kFieldBoundaries[] = {
+    0.0f,        -0.0f,        0.0005f,     -0.0005f,    0.0625f,     -0.0625f,   0.125f,      0.375f,
+    2.5f,        3.5f,         0.9995f,     0.99951f,    9.9995f,     99.9996f,   -0.0004f,    1.0e-7f,
+    9999.99995f, 99999.99f,    99999.9995f, 100000.0f,   999999.99f,  999999.995f, 1234567.5f, 9999999.0f,
+    -9999999.0f, 10000000.0f,  -10000000.0f, 12345678.0f, 99999992.0f, 1.0e8f,     -1.0e8f,     1.0e9f,
+    -3.0e9f,     16777216.0f,  8388608.5f,  0.1f,        0.2f,        1.0f / 3.0f, 1234.5f,     -1234.5625f,
+};
+
+TEST(FixedFieldInPlace, BoundariesAgreeWithTheGeneralConversion) {
+  for (const float v : kFieldBoundaries) {
+    for (const int w : {1, 5, 8, 9, 10, 11, 12, 13, 16, 24, 64, 65}) {
+      for (int d = 0; d <= 10; ++d) {
+        // The double's conversion is the general one, and the C library's
+        // the reference.
+        const std::string want = reference_F(w, d, v);
+        ASSERT_EQ(ffmt::F(w, d, static_cast<double>(v)), want) << "F" << w << "." << d << " of " << v;
+        ASSERT_EQ(placed_F(w, d, v), want) << "F" << w << "." << d << " of " << v;
+        ASSERT_EQ(ffmt::F(w, d, v), want) << "F" << w << "." << d << " of " << v;
+      }
+    }
+  }
+}
+
+TEST(FixedFieldInPlace, TableFieldsOfHydrographValues) {
+  const FCase cases[] = {
+      {12, 3, 99999.9995, "100000.000"},  {12, 3, 99999999.0, "************"}, {12, 3, -9999999.0, "-9999999.000"},
+      {12, 3, -0.0, "      -0.000"},      {12, 3, -0.0004, "      -0.000"},    {12, 2, 0.125, "        0.12"},
+      {12, 2, 0.375, "        0.38"},     {12, 4, 9.99999, "     10.0000"},   {12, 3, 0.9995, "       0.999"},
+      {9, 3, -99999.0, "*********"},      {9, 3, -9999.0, "-9999.000"},        {10, 7, -0.5, "-0.5000000"},
+  };
+  for (const auto& c : cases) {
+    const auto f = static_cast<float>(c.v);
+    EXPECT_EQ(placed_F(c.w, c.d, f), reference_F(c.w, c.d, f)) << "F" << c.w << "." << c.d << " of " << f;
+  }
+  // The cases above are what they say, as floats.
+  EXPECT_EQ(placed_F(12, 3, 99999999.0f), "************");
+  EXPECT_EQ(placed_F(12, 3, -9999999.0f), "-9999999.000");
+  EXPECT_EQ(placed_F(12, 3, -0.0f), "      -0.000");
+  EXPECT_EQ(placed_F(12, 2, 0.125f), "        0.12");
+  EXPECT_EQ(placed_F(12, 4, 9.99999f), "     10.0000");
+  EXPECT_EQ(placed_F(9, 3, -9999.0f), "-9999.000");
+  EXPECT_EQ(placed_F(9, 3, -99999.0f), "*********");
+}
+
+TEST(FixedFieldInPlace, NotANumberAndInfinities) {
+  const float inf = std::numeric_limits<float>::infinity();
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  EXPECT_EQ(placed_F(12, 3, nan), "         NaN");
+  EXPECT_EQ(placed_F(12, 3, -nan), "         NaN");
+  EXPECT_EQ(placed_F(12, 3, inf), "    Infinity");
+  EXPECT_EQ(placed_F(12, 3, -inf), "   -Infinity");
+  EXPECT_EQ(placed_F(8, 3, -inf), "    -Inf");
+  EXPECT_EQ(placed_F(2, 0, nan), "**");
+}
+
+TEST(FixedFieldInPlace, RandomTableValuesAgreeWithTheCLibrary) {
+  // Magnitudes of flows and times, every sign, the shapes the tables print.
+  std::mt19937_64 rng(11);
+  std::uniform_real_distribution<double> mant(-10.0, 10.0);
+  std::uniform_int_distribution<int> ex(-5, 8);
+  const int shapes[][2] = {{12, 3}, {12, 2}, {12, 4}, {16, 3}, {10, 1}, {9, 7}};
+  for (int i = 0; i < 300000; ++i) {
+    const auto v = static_cast<float>(mant(rng) * std::pow(10.0, ex(rng)));
+    const auto& s = shapes[i % 6];
+    ASSERT_EQ(placed_F(s[0], s[1], v), reference_F(s[0], s[1], v)) << "F" << s[0] << "." << s[1] << " of " << v;
+  }
+}
+
+TEST(FixedFieldInPlace, DenormalsUnderFlushToZero) {
+  const float denormals[] = {std::numeric_limits<float>::denorm_min(), -std::numeric_limits<float>::denorm_min(),
+                             1e-40f, -1e-40f, std::numeric_limits<float>::min() / 2};
+  std::vector<std::string> want;
+  for (const float v : denormals)
+    for (int d = 0; d <= 9; ++d) want.push_back(reference_F(12, d, v));
+#if defined(__x86_64__)
+  const unsigned int saved = _mm_getcsr();
+  platform::set_flush_denormals();
+#endif
+  std::vector<std::string> got;
+  for (const float v : denormals)
+    for (int d = 0; d <= 9; ++d) got.push_back(placed_F(12, d, v));
+#if defined(__x86_64__)
+  _mm_setcsr(saved);  // the other tests of this process run with the default
+#endif
+  EXPECT_EQ(got, want);
+  EXPECT_EQ(got[3 * 10 + 3], "      -0.000") << "a negative denormal keeps its sign";
+}
+
 // ---- token conversions ---------------------------------------------------
 
 TEST(ParseReal, AcceptedForms) {
@@ -395,6 +507,33 @@ TEST(FixedReal, WholeNumbersExponentsAndBlanks) {
   double d = 0;
   EXPECT_EQ(ffmt::fixed_real(" 1e40", d), kOk);
   EXPECT_EQ(d, 1e40);
+}
+
+TEST(FixedReal, PlainFieldsAgreeWithTheGeneralReading) {
+  // Plain decimals between blanks take a shorter way; the general reading
+  // of the same text without its blanks is the reference, to the bit.
+  const std::string_view fields[] = {
+      "    1.2345", "  -0.000  ", "+12",      "1.",        ".5",        "-.5",       "12345678",  "1234567",
+      "0.0000001",  "9999999.",   "  16777217", "1 .5",    "1.5e3",     "  -0  ",    "  0.1     ", "-9.999999",
+      "3.4028235e38", "1.5.",     "1..",      "-",         ".",         "1-",        "\t1.5",     "1.5\t",
+      "00000000.5", "123456.78",  "+.25",     "  99999.999",
+  };
+  for (const std::string_view f : fields) {
+    std::string bare;
+    for (const char c : f)
+      if (c != ' ') bare += c;
+    float got = -99.f, want = -99.f;
+    const int st = ffmt::fixed_real(f, got);
+    const int general = bare.empty() ? kOk : ffmt::parse_real(bare, want);
+    if (general != kOk) continue;  // the general reading's own forms and errors are tested above
+    ASSERT_EQ(st, kOk) << "[" << f << "]";
+    EXPECT_EQ(std::memcmp(&got, &want, sizeof got), 0) << "[" << f << "] " << got << " " << want;
+  }
+  float v = 0;
+  EXPECT_EQ(ffmt::fixed_real("\t1.5", v), kError) << "a TAB is no blank in a fixed field";
+  EXPECT_EQ(ffmt::fixed_real("1.5.", v), kError);
+  EXPECT_EQ(ffmt::fixed_real("  -0.000  ", v), kOk);
+  EXPECT_TRUE(v == 0.f && std::signbit(v));
 }
 
 // ---- free-form reads -----------------------------------------------------
@@ -616,6 +755,30 @@ TEST(ListReadExternal, EndOfRecordsAndQuotedConstantsOverRecords) {
     std::string a = "keep";
     EXPECT_EQ(r.read(a), kEnd);
     EXPECT_EQ(a, "keep");
+  }
+}
+
+TEST(ListRead, PlainDecimalsAgreeWithTheGeneralTokenPath) {
+  // An internal read takes plain decimals a shorter way; a read of the same
+  // record as an external one (no further records) goes the general way.
+  const std::string_view texts[] = {
+      "1. .5 -.5",      "+3 -0 0.000",      "12345678.9 1.25", "00000001.5,2",   "1.2.3 4",
+      "1.5e3 2",        "5, 6",             "5 ,6 ,, 7",       "5/ 6",           "1.5x 2",
+      ". 1",            "- 1",              "  \t 7.25\t8",    "0.1 0.2 0.3",    "16777217 1",
+      "99999.999 -0.0", "1,",               "3*2.5 1",         "'1' 2",          "123456789012345678901234 1",
+  };
+  for (const std::string_view text : texts) {
+    ffmt::ListReader fast(text);
+    ffmt::ListReader general(text, [](std::string_view&) { return false; });
+    for (int i = 0; i < 3; ++i) {
+      float a = -99.f, b = -99.f;
+      const int sa = fast.read(a);
+      const int sb = general.read(b);
+      ASSERT_EQ(sa, sb) << "[" << text << "] item " << i;
+      EXPECT_EQ(std::memcmp(&a, &b, sizeof a), 0) << "[" << text << "] item " << i << ": " << a << " " << b;
+      EXPECT_EQ(fast.value_read(), general.value_read()) << "[" << text << "] item " << i;
+      if (sa != kOk) break;
+    }
   }
 }
 

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
+
 #include <cstdint>
 #include <limits>
 #include <string>
@@ -126,6 +129,77 @@ TEST(NumberCount, RunsOfNumberCharacters) {
       {",", 0},         {"1 ,, 2", 3},       {"'1'", 0},          {"1 2\r", -2},
   };
   for (const auto& c : cases) EXPECT_EQ(lib::NUMBEROFNUMBERS(c.line), c.want) << "[" << c.line << "]";
+}
+
+TEST(NumberCount, DataLinesAndCommaRuns) {
+  struct Case {
+    std::string_view line;
+    std::int32_t want;
+  };
+  const Case cases[] = {
+      {"    0.083    1.250   12.500 -100.000", 4},
+      {"1,2,3,,,", 5},
+      {"1 , , 2", 3},
+      {"\t\t5\t", 1},
+      {"1e5-3.2.1", 1},
+      {"12 34 !56 x", 2},
+      {"12 3x 4", -2},
+      {"0.5,\t0.25 ,0.125", 3},
+      {"1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20", 20},
+      // Long lines, with runs across 16-character pieces and the first
+      // comma, mark or other character well into the line.
+      {"1234567890123456789 5", 2},
+      {"               1.5              2.5", 2},
+      {"0.25 0.5 0.75 1.0 1.25 1.5,,2", 8},
+      {"1 2 3 4 5 6 7 8 9 x", -9},
+      {"1 2 3 4 5 6 7 8 9 10 ! 11", 10},
+      {"1\t2\t3\t4\t5\t6\t7\t8\t9", 9},
+      {"5                    ", 1},
+      {"-1.5e-3 -2.5E+4 7", -2},
+  };
+  for (const auto& c : cases) EXPECT_EQ(lib::NUMBEROFNUMBERS(c.line), c.want) << "[" << c.line << "]";
+}
+
+// The count as the rule states it, one character at a time: the oracle for
+// random lines of the characters that matter.
+std::int32_t counted_one_by_one(std::string_view line) {
+  std::size_t n = line.size();
+  while (n > 0 && line[n - 1] == ' ') --n;
+  std::int32_t count = 0;
+  bool in_number = false, after_comma = false;
+  for (std::size_t i = 0; i < n; ++i) {
+    const char c = line[i];
+    if ((c >= '0' && c <= '9') || c == 'e' || c == 'E' || c == '-' || c == '.') {
+      if (!in_number) {
+        ++count;
+        in_number = true;
+        after_comma = false;
+      }
+    } else if (c == '!' || c == '#') {
+      return count;
+    } else if (c == ' ' || c == '\t') {
+      in_number = false;
+    } else if (c == ',') {
+      if (!in_number && after_comma) ++count;
+      in_number = false;
+      after_comma = true;
+    } else {
+      return -count;
+    }
+  }
+  return count;
+}
+
+TEST(NumberCount, RandomLinesAgreeWithTheRule) {
+  std::mt19937 rng(5);
+  // Mostly numbers and blanks, as data lines are; now and then the others.
+  const std::string common = "0123456789.- \t  ";
+  const std::string rare = "eE,!#x+";
+  for (int i = 0; i < 20000; ++i) {
+    std::string line(rng() % 80, ' ');
+    for (char& c : line) c = rng() % 40 == 0 ? rare[rng() % rare.size()] : common[rng() % common.size()];
+    ASSERT_EQ(lib::NUMBEROFNUMBERS(line), counted_one_by_one(line)) << "[" << line << "]";
+  }
 }
 
 TEST(IntegerCheck, FirstFreeFormValue) {

@@ -291,6 +291,22 @@ TEST_F(Units, SmallBufferWritesEverythingInOrder) {
   EXPECT_EQ(contents(p), expected);
 }
 
+TEST_F(Units, LargeWritesKeepTheirPlaceAmongBufferedRecords) {
+  // Pieces large enough to go straight to the file, before, between and
+  // after buffered ones; a large record still gets its line end.
+  const std::string p = path("out.txt");
+  ASSERT_EQ(rt::open(20, p, text_out()), 0);
+  const std::string big(300000, 'b'), bigger(3000000, 'd');
+  ASSERT_EQ(rt::write_record(20, "a"), 0);
+  ASSERT_EQ(rt::write_record(20, big), 0);
+  ASSERT_EQ(rt::write_text(20, "c"), 0);
+  ASSERT_EQ(rt::write_text(20, bigger), 0);
+  ASSERT_EQ(rt::write_record(20, "e"), 0);
+  ASSERT_EQ(rt::write_record(20, big), 0);
+  EXPECT_EQ(rt::close(20), 0);
+  EXPECT_EQ(contents(p), "a\n" + big + "\nc" + bigger + "e\n" + big + "\n");
+}
+
 TEST_F(Units, Dispositions) {
   const std::string p = make("f.txt", "old1\nold2\n");
   ASSERT_EQ(rt::open(3, p, text_out(rt::Disposition::Append)), 0);

@@ -5,6 +5,7 @@
 
 #include "converter/series.h"
 #include "converter/writers/writer.h"
+#include "library/ffmt.h"
 #include "test_support.h"
 
 namespace {
@@ -128,6 +129,34 @@ TEST(Writers, Layouts) {
       {ts2, {}, true, true, 0, "\n"},
   };
   for (std::size_t i = 0; i < std::size(cases); ++i) EXPECT_EQ(write_case(cases[i]), cases[i].file) << "case " << i;
+}
+
+// Tables of more rows than one tile holds: the rows at the tiles' seams, and
+// series that start and end inside later tiles, come out as every other row.
+TEST(Writers, RowsAcrossManyTiles) {
+  constexpr std::size_t kRows = 100000;  // three tiles of .csv rows of two series
+  LayoutCase c{OutputKind::Csv, {{"A", 0, 5, {}}, {"B", 5 * 40000, 5, {}}}, false, false, 0, ""};
+  for (std::size_t j = 0; j < kRows; ++j) c.series[0].values.push_back(static_cast<float>(j % 977) * 0.125f - 3);
+  for (std::size_t j = 0; j < 20000; ++j) c.series[1].values.push_back(static_cast<float>(j) * 1.5f);
+  std::string want = "Time (hr)   ,A,B\n";
+  for (std::size_t k = 0; k < kRows; ++k) {
+    want += ffmt::F(12, 4, static_cast<float>(k) * 5.0f / 60.0f) + ',' + ffmt::F(12, 3, c.series[0].values[k]) + ',';
+    want += k >= 40000 && k < 60000 ? ffmt::F(12, 3, c.series[1].values[k - 40000]) : std::string(12, ' ');
+    want += '\n';
+  }
+  EXPECT_EQ(write_case(c), want);
+
+  LayoutCase t{OutputKind::Ts2, {{"A", 0, 6, {}}, {"B", 0, 6, {}}}, false, false, 0, ""};
+  for (std::size_t j = 0; j < 60000; ++j) t.series[0].values.push_back(static_cast<float>(j) * 0.5f);
+  for (std::size_t j = 0; j < 45000; ++j) t.series[1].values.push_back(-static_cast<float>(j));
+  std::string want2 = "\"Time_A\",\"A\",\"Time_B\",\"B\"\n";
+  for (std::size_t k = 0; k < 60000; ++k) {
+    const std::string time = ffmt::F(12, 4, static_cast<float>(k) * 6.0f / 60.0f);
+    want2 += time + ',' + ffmt::F(12, 3, t.series[0].values[k]) + ',';
+    want2 += k < 45000 ? time + ',' + ffmt::F(12, 3, t.series[1].values[k]) : std::string(12, ' ') + ',' + std::string(12, ' ');
+    want2 += '\n';
+  }
+  EXPECT_EQ(write_case(t), want2);
 }
 
 TEST(Writers, Ts2PrintsTimesKeptAsReadWithTheirZeroStep) {

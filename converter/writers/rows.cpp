@@ -9,6 +9,7 @@ namespace conv::rows {
 // A failed write is kept by the connection and reported when the file loop
 // closes the unit.
 void put_record(std::int32_t unit, std::string_view text) { platform::rt::write_record(unit, text); }
+void put_text(std::int32_t unit, std::string_view text) { platform::rt::write_text(unit, text); }
 
 void announce_writing(std::string_view ext) {
   platform::console::empty_line();
@@ -18,9 +19,7 @@ void announce_writing(std::string_view ext) {
   platform::console::line(text);
 }
 
-void put_blank(std::string& buf) { buf.append(kFieldWidth, ' '); }
-
-void put_value(std::string& buf, float v) { ffmt::put_F(buf, kFieldWidth, 3, v); }
+char* put_value(char* field, float v) { return ffmt::put_F(field, kFieldWidth, 3, v); }
 
 void heading(std::string& buf, std::string_view label, const SeriesTable& table, SeriesRange range) {
   buf = label;
@@ -33,26 +32,52 @@ void heading(std::string& buf, std::string_view label, const SeriesTable& table,
 void write_axis_rows(TimeColumn column, const SeriesTable& table, const TimeAxis& axis, SeriesRange range,
                      std::int32_t unit_a, std::int32_t unit_b) {
   const auto nrows = static_cast<std::size_t>(std::max(axis.NMAX, 0));
-  const auto time = [&](std::string& record, std::size_t r) {
-    const float t = axis.time_of_row(static_cast<std::int32_t>(r + 1));
-    if (column == TimeColumn::Minutes)
-      ffmt::put_F(record, kFieldWidth, 2, t);
-    else
-      ffmt::put_F(record, kFieldWidth, 4, t / 60.0f);
-  };
-  // "," and the value that the row shows, or "," and 12 blanks.
-  const auto values = [&](bool local) {
-    return [&table, &axis, local](std::string& record, std::size_t i, std::size_t r) {
-      const Series& s = table.series[i];
-      record += ',';
-      if (const float* v = axis.value(local ? s.qloc : s.q, i, static_cast<std::int32_t>(r + 1)))
-        put_value(record, *v);
-      else
-        put_blank(record);
+  constexpr std::size_t kField = kFieldWidth;
+  // The time, then per series "," and a field.
+  const std::size_t length = kField + (kField + 1) * (range.last - range.first);
+  const auto rows = [&](bool local) {
+    return [&, local](char* first, std::size_t stride, std::size_t r0, std::size_t n) {
+      for (std::size_t r = 0; r < n; ++r) {
+        const float t = axis.time_of_row(static_cast<std::int32_t>(r0 + r + 1));
+        if (column == TimeColumn::Minutes)
+          ffmt::put_F(first + r * stride, kFieldWidth, 2, t);
+        else
+          ffmt::put_F(first + r * stride, kFieldWidth, 4, t / 60.0f);
+      }
+      for (std::size_t i = range.first; i < range.last; ++i) {
+        char* col = first + kField + (kField + 1) * (i - range.first);
+        for (std::size_t r = 0; r < n; ++r) col[r * stride] = ',';
+        ++col;
+        // Of rows r0+1 .. r0+n (1-based), rows lo..hi show values, each row
+        // k the value of step k - ISTART; the others are blank.
+        const Series& s = table.series[i];
+        const std::vector<float>& values = local ? s.qloc : s.q;
+        const std::int64_t start = axis.ISTART[i];
+        const std::int64_t row0 = static_cast<std::int64_t>(r0) + 1;
+        const auto [first_shown, last_shown] = axis.rows_shown(values, i);
+        const std::int64_t lo = std::max(first_shown, row0);
+        const std::int64_t hi = std::min(last_shown, row0 + static_cast<std::int64_t>(n) - 1);
+        if (lo > hi) {
+          blank_fields(col, stride, n, kField);
+          continue;
+        }
+        const auto before = static_cast<std::size_t>(lo - row0);
+        const auto shown = static_cast<std::size_t>(hi - lo + 1);
+        blank_fields(col, stride, before, kField);
+        const float* v = values.data() + (lo - start);
+        for (std::size_t r = before; r < before + shown; ++r) put_value(col + r * stride, *v++);
+        blank_fields(col + (before + shown) * stride, stride, n - before - shown, kField);
+        // The series' values of the next tile are asked for now: by the time
+        // the other series are done they are in the cache, where no hardware
+        // prefetcher would have put them for hundreds of streams at once.
+        const float* const stop = values.data() + values.size();
+        const std::size_t ahead = std::min<std::size_t>(n, static_cast<std::size_t>(stop - v));
+        for (std::size_t k = 0; k < ahead; k += 16) __builtin_prefetch(v + k);
+      }
     };
   };
-  write_tiled(unit_a, nrows, range, time, values(false));
-  if (unit_b != 0) write_tiled(unit_b, nrows, range, time, values(true));
+  write_tiled(unit_a, nrows, length, rows(false));
+  if (unit_b != 0) write_tiled(unit_b, nrows, length, rows(true));
 }
 
 }  // namespace conv::rows

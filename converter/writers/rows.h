@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,38 +25,45 @@ struct SeriesRange {
 
 // Writes one record (the line end is added).
 void put_record(std::int32_t unit, std::string_view text);
+// Writes text that holds its own line ends.
+void put_text(std::int32_t unit, std::string_view text);
 
 // Rows of a table are built a tile of rows at a time, series by series, so
 // that each series' values are read in order (reading across hundreds of
-// series for every row would miss the cache at nearly every value).
-inline constexpr std::size_t kTileRows = 64;
+// series for every row would miss the cache at nearly every value).  Every
+// row of a table has the same length, so the rows of a tile stand at a fixed
+// stride in one buffer of about kTileBytes (one row at least), are filled in
+// place and written with one call, which a tile that size makes straight to
+// the file.
+inline constexpr std::size_t kTileBytes = std::size_t{1} << 20;
 
-// Writes records 0..nrows-1 to unit: start(record, r) begins record r (an
-// empty string), then fields(record, i, r) appends the part of series i of
-// the range.
-template <class Start, class Fields>
-void write_tiled(std::int32_t unit, std::size_t nrows, SeriesRange range, Start start, Fields fields) {
-  std::vector<std::string> records(std::min(nrows, kTileRows));
-  for (std::size_t r0 = 0; r0 < nrows; r0 += kTileRows) {
-    const std::size_t n = std::min(kTileRows, nrows - r0);
-    for (std::size_t r = 0; r < n; ++r) {
-      records[r].clear();
-      start(records[r], r0 + r);
-    }
-    for (std::size_t i = range.first; i < range.last; ++i)
-      for (std::size_t r = 0; r < n; ++r) fields(records[r], i, r0 + r);
-    for (std::size_t r = 0; r < n; ++r) put_record(unit, records[r]);
+// Writes records 0..nrows-1 of `length` characters each to unit (the line
+// ends are added): fill(first, stride, r0, n) fills records r0..r0+n-1, the
+// record r0 + r at first + r * stride.
+template <class Fill>
+void write_tiled(std::int32_t unit, std::size_t nrows, std::size_t length, Fill fill) {
+  const std::size_t stride = length + 1;
+  const std::size_t tile_rows = std::max<std::size_t>(1, kTileBytes / stride);
+  std::vector<char> tile(std::min(nrows, tile_rows) * stride);
+  for (std::size_t r0 = 0; r0 < nrows; r0 += tile_rows) {
+    const std::size_t n = std::min(tile_rows, nrows - r0);
+    fill(tile.data(), stride, r0, n);
+    for (std::size_t r = 0; r < n; ++r) tile[r * stride + length] = '\n';
+    put_text(unit, std::string_view(tile.data(), n * stride));
   }
+}
+
+// Fills `n` fields of `w` characters spaced `stride` apart: blanks.
+inline void blank_fields(char* first, std::size_t stride, std::size_t n, std::size_t w) {
+  for (std::size_t r = 0; r < n; ++r) std::memset(first + r * stride, ' ', w);
 }
 
 // The console lines before a table (or a .csv block) is written:
 // an empty line and "Writing to " + ext + " file...".
 void announce_writing(std::string_view ext);
 
-// Appends a field of 12 blanks.
-void put_blank(std::string& buf);
-// Appends a value in 12 characters with 3 decimals.
-void put_value(std::string& buf, float v);
+// Writes a value in the 12 characters at `field`, with 3 decimals.
+char* put_value(char* field, float v);
 
 // Builds the heading record: the label, then "," and each name of the range.
 void heading(std::string& buf, std::string_view label, const SeriesTable& table, SeriesRange range);

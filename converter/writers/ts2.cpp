@@ -1,6 +1,7 @@
 #include "converter/writers/ts2.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 
 #include "converter/writers/rows.h"
@@ -35,26 +36,41 @@ void Ts2Writer::write(const RunSettings&, std::string_view, const SeriesTable& t
     nr = std::max(nr, s.q.size());
   }
   rows::put_record(unit_a, buf);
-  const auto no_start = [](std::string&, std::size_t) {};
-  const auto fields = [&table](std::string& record, std::size_t i, std::size_t j) {
-    const Series& s = table.series[i];
-    if (i > 0) record += ',';
-    if (j < s.q.size()) {
-      // Every reader keeps a time per value for this table; a value without
-      // one gets a blank time rather than another value's.
-      if (j < s.hours.size())
-        ffmt::put_F(record, rows::kFieldWidth, 4, s.hours[j]);
-      else
-        rows::put_blank(record);
-      record += ',';
-      rows::put_value(record, s.q[j]);
-    } else {
-      rows::put_blank(record);
-      record += ',';
-      rows::put_blank(record);
+  // Series 0 fills columns 0..24 (time, ",", value); each later series a ","
+  // and 25 columns more.
+  constexpr std::size_t kField = rows::kFieldWidth;
+  constexpr std::size_t kPair = 2 * kField + 1;
+  const std::size_t nts = table.series.size();
+  const std::size_t length = nts == 0 ? 0 : kPair + (kPair + 1) * (nts - 1);
+  const auto fill = [&](char* first, std::size_t stride, std::size_t r0, std::size_t n) {
+    for (std::size_t i = 0; i < nts; ++i) {
+      const Series& s = table.series[i];
+      char* col = first;
+      if (i > 0) {
+        col += kPair + (kPair + 1) * (i - 1);
+        for (std::size_t r = 0; r < n; ++r) col[r * stride] = ',';
+        ++col;
+      }
+      for (std::size_t r = 0; r < n; ++r) {
+        char* f = col + r * stride;
+        const std::size_t j = r0 + r;
+        f[kField] = ',';
+        if (j < s.q.size()) {
+          // Every reader keeps a time per value for this table; a value without
+          // one gets a blank time rather than another value's.
+          if (j < s.hours.size())
+            ffmt::put_F(f, rows::kFieldWidth, 4, s.hours[j]);
+          else
+            std::memset(f, ' ', kField);
+          rows::put_value(f + kField + 1, s.q[j]);
+        } else {
+          std::memset(f, ' ', kField);
+          std::memset(f + kField + 1, ' ', kField);
+        }
+      }
     }
   };
-  rows::write_tiled(unit_a, nr, {0, table.series.size()}, no_start, fields);
+  rows::write_tiled(unit_a, nr, length, fill);
 }
 
 }  // namespace conv

@@ -1,5 +1,7 @@
-// One whole conversion of a generated file per benchmark iteration, for the
-// readers of single-event table files.
+// Times whole conversions (reader, time axis, writer, peak table) of one
+// generated input file, once per benchmark iteration, in bytes of input per
+// second, with the console discarded.  With event names given, the file is
+// split by -mr into events named by them.
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -16,10 +18,10 @@
 
 namespace bench {
 
-// Converts `data`, written to a file named `name` in a scratch folder, once
-// per iteration (reading it afresh each time), console output discarded.
-inline void convert_each_iteration(benchmark::State& state, const std::string& data, const std::string& name,
-                                   conv::RunSettings run) {
+// Converts `data`, written to a file named `name` in a scratch folder, with
+// the settings of `run` (input kind and switches; batch mode is set here).
+inline void time_conversion(benchmark::State& state, conv::RunSettings run, const std::string& name,
+                            const std::string& data, const std::string& event_names = {}) {
   struct NullBuffer : std::streambuf {
     int overflow(int c) override { return c; }
     std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
@@ -35,8 +37,14 @@ inline void convert_each_iteration(benchmark::State& state, const std::string& d
   lib::INITUNITS(1000);
   run.batch = true;
   run.PROGPATH = "./flowtab";
+  if (!event_names.empty()) {
+    std::ofstream("events.txt", std::ios::binary) << event_names;
+    run.multi_event = run.mr = true;
+    run.EVENTFILE = "events.txt";
+  }
   const platform::Match match{"", name};
   for (auto _ : state) {
+    // A new modification time: each conversion reads the file from scratch.
     state.PauseTiming();
     std::filesystem::last_write_time(name, std::filesystem::file_time_type::clock::now());
     state.ResumeTiming();
@@ -47,6 +55,14 @@ inline void convert_each_iteration(benchmark::State& state, const std::string& d
   platform::console::set_output(nullptr);
   std::filesystem::current_path(old);
   std::filesystem::remove_all(dir);
+}
+
+// The same for an input kind with default switches.
+inline void time_conversion(benchmark::State& state, conv::InputKind kind, const std::string& name,
+                            const std::string& data, const std::string& event_names = {}) {
+  conv::RunSettings run;
+  run.input = kind;
+  time_conversion(state, run, name, data, event_names);
 }
 
 }  // namespace bench

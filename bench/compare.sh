@@ -1,0 +1,99 @@
+#!/usr/bin/env bash
+# Whole conversions of the release build beside a plain column sum over the
+# same file.  For every input kind a file of about $MB MB is generated into a
+# temporary folder, converted $RUNS times with `build/flowtab -b <flags> FILE`
+# (default .ts1 output and its peak table) and read $RUNS times by the
+# baseline; the medians are printed with their ratio, the conversion's peak
+# resident memory and the memory it may use: the input's size plus three
+# times the bytes of the values it stores.
+#
+#   bench/compare.sh [kind ...]      (default: every kind below)
+#   MB=200 RUNS=7 bench/compare.sh rows
+#
+# Baselines: `mawk '{s+=$3} END{print s}' FILE` for text inputs,
+# `cat FILE > /dev/null` for binary ones.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+exe="${FLOWTAB:-$root/build/flowtab}"
+gen="${FLOWTAB_BENCH:-$root/build/flowtab_bench}"
+MB="${MB:-100}"
+RUNS="${RUNS:-5}"
+for tool in "$exe" "$gen" /usr/bin/time mawk; do
+  command -v "$tool" >/dev/null 2>&1 || { echo "compare.sh: $tool is missing (make build; apt-get install time mawk)" >&2; exit 1; }
+done
+work="$(mktemp -d "${TMPDIR:-/tmp}/flowtab_compare.XXXXXX")"
+trap 'rm -rf "$work"' EXIT
+TIMEFORMAT=%3R
+
+# The median of the numbers given.
+median() { printf '%s\n' "$@" | sort -g | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
+
+# Runs a command; prints its wall seconds and its peak resident memory in KB.
+timed() {
+  local secs
+  secs=$( { time /usr/bin/time -f %M -o "$work/mem" "$@" >/dev/null 2>&1 </dev/null; } 2>&1 )
+  echo "$secs $(tail -n 1 "$work/mem")"
+}
+
+baseline_cmd() {
+  case "$1" in
+    mawk) echo mawk '{s+=$3} END{print s}' ;;
+    cat) echo cat ;;
+  esac
+}
+
+printf '%-11s %7s %9s %9s %7s %9s %9s\n' kind "MB" "flowtab s" "base s" ratio "peak MB" "limit MB"
+
+# measure KIND FILE_NAME "FLAGS" BASELINE: one line of the table.
+measure() {
+  local kind="$1" name="$2" flags="$3" base="$4"
+  [ -n "$only" ] && [[ " $only " != *" $kind "* ]] && return 0
+  local dir="$work/$kind"
+  mkdir -p "$dir"
+  local info
+  info=$("$gen" --generate="$dir/$name" --kind="$kind" --mb="$MB")
+  local bytes stored
+  bytes=$(stat -c %s "$dir/$name")
+  stored=$(sed -n 's/.* \([0-9]*\) stored values.*/\1/p' <<<"$info")
+  local t=() b=() m=() out
+  # One unmeasured run of each first: the file is in the cache for both.
+  (cd "$dir" && "$exe" -b $flags "$name" >/dev/null 2>&1 </dev/null) || { echo "$kind: conversion failed" >&2; return 1; }
+  if [ "$base" = mawk ]; then mawk '{s+=$3} END{print s}' "$dir/$name" >/dev/null; else cat "$dir/$name" >/dev/null; fi
+  for ((i = 0; i < RUNS; i++)); do
+    # Outputs of the run before are removed untimed: overwriting a file costs
+    # the file system its truncation, and ext4 then writes the new data back
+    # at the close.
+    find "$dir" -mindepth 1 ! -name "$name" -delete
+    out=$(cd "$dir" && timed "$exe" -b $flags "$name")
+    t+=("${out% *}")
+    m+=("${out#* }")
+    if [ "$base" = mawk ]; then
+      out=$(timed mawk '{s+=$3} END{print s}' "$dir/$name")
+    else
+      out=$(timed sh -c 'cat "$1" > /dev/null' sh "$dir/$name")
+    fi
+    b+=("${out% *}")
+  done
+  local ts bs ms
+  ts=$(median "${t[@]}")
+  bs=$(median "${b[@]}")
+  ms=$(median "${m[@]}")
+  awk -v k="$kind" -v bytes="$bytes" -v ts="$ts" -v bs="$bs" -v kb="$ms" -v stored="${stored:-0}" 'BEGIN {
+    limit = (bytes + 3 * 4 * stored) / 1e6
+    peak = kb * 1024 / 1e6
+    printf "%-11s %7.1f %9.3f %9.3f %7.2f %9.1f %9.1f%s\n", k, bytes / 1e6, ts, bs, (bs > 0 ? ts / bs : 0), peak, limit,
+           (stored > 0 && peak > limit) ? "  OVER" : ""
+  }'
+  rm -rf "$dir"
+}
+
+only="$*"
+# kind        file name       flags           baseline
+measure wbnm       big_Meta.out  "-wbnm"        mawk
+measure rafts      big.tot       "-rafts"       mawk
+measure rorb       big.out       "-rorb"        mawk
+measure urbs       big.q         "-urbs"        mawk
+measure urbs-dated big.q         "-urbs -date"  mawk
+measure darno      big.dar       "-darno"       mawk
+measure rows       big.txt       "-rows"        mawk
+measure xp         big.int       "-xp"          cat
