@@ -86,6 +86,8 @@ class FileIO {
   }
 
   std::uint64_t size() const { return size_; }
+  // The first write failure so far, 0 when none.
+  int write_error() const { return error_; }
 
   // Reads up to n bytes at off; fewer (got) only at the end of the file.
   int read_at(std::uint64_t off, void* dst, std::size_t n, std::size_t& got) {
@@ -621,6 +623,11 @@ int rewind(int unit) {
 int write_record(int unit, std::string_view text) { return formatted_write(unit, text, true); }
 
 int write_text(int unit, std::string_view text) { return formatted_write(unit, text, false); }
+
+int write_status(int unit) {
+  const Connection* c = table().find(unit);
+  return c ? c->io->write_error() : kNotConnected;
+}
 
 TextSource* text_source(int unit) {
   Connection& c = require(unit, "read", Form::Formatted, true, false);

@@ -89,6 +89,9 @@ int rewind(int unit);
 int write_record(int unit, std::string_view text);
 // Writes text without ending the record.
 int write_text(int unit, std::string_view text);
+// The first write failure of the unit since it was opened (0 when none): the
+// writes that follow a failure are lost, and the close reports it.
+int write_status(int unit);
 
 // The bytes of a whole text input.  A regular file that is only read is
 // mapped, so its bytes are the system's file cache and are given back when the

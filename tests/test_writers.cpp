@@ -3,7 +3,10 @@
 // the writer's console lines are compared.  Also the output names.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "converter/series.h"
+#include "converter/writers/rows.h"
 #include "converter/writers/writer.h"
 #include "library/ffmt.h"
 #include "test_support.h"
@@ -157,6 +160,27 @@ TEST(Writers, RowsAcrossManyTiles) {
     want2 += '\n';
   }
   EXPECT_EQ(write_case(t), want2);
+}
+
+// On a full disk the rows stop being formatted at the first failed write;
+// the close reports the failure.
+TEST(Writers, FormattingStopsOnceTheOutputHasFailed) {
+  testing_support::ScratchDir dir;
+  ASSERT_EQ(platform::rt::open(40, "/dev/full", [] {
+              platform::rt::OpenOptions o;
+              o.action = platform::rt::Action::Write;
+              o.disposition = platform::rt::Disposition::Unknown;
+              return o;
+            }()),
+            0);
+  int tiles = 0;
+  conv::rows::write_tiled(40, 1000000, 60, [&](char* tile, std::size_t stride, std::size_t, std::size_t n) {
+    ++tiles;
+    for (std::size_t r = 0; r < n; ++r) std::memset(tile + r * stride, 'x', stride - 1);
+  });
+  EXPECT_EQ(tiles, 1);  // of about sixty
+  EXPECT_NE(platform::rt::write_status(40), 0);
+  EXPECT_GT(platform::rt::close(40), 0);
 }
 
 TEST(Writers, Ts2PrintsTimesKeptAsReadWithTheirZeroStep) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "converter/series.h"
+#include "platform/units.h"
 
 namespace conv::rows {
 
@@ -46,6 +47,9 @@ void write_tiled(std::int32_t unit, std::size_t nrows, std::size_t length, Fill 
   const std::size_t tile_rows = std::max<std::size_t>(1, kTileBytes / stride);
   std::vector<char> tile(std::min(nrows, tile_rows) * stride);
   for (std::size_t r0 = 0; r0 < nrows; r0 += tile_rows) {
+    // Once the output has failed (a full disk), nothing more can reach it:
+    // formatting stops, and the close reports the failure.
+    if (platform::rt::write_status(unit) != 0) return;
     const std::size_t n = std::min(tile_rows, nrows - r0);
     fill(tile.data(), stride, r0, n);
     for (std::size_t r = 0; r < n; ++r) tile[r * stride + length] = '\n';
