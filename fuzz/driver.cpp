@@ -1,6 +1,9 @@
 #include "fuzz/driver.h"
 
+#include <sys/resource.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <filesystem>
 #include <fstream>
@@ -14,6 +17,8 @@
 namespace fuzzing {
 namespace {
 
+constexpr rlim_t kMaxFileBytes = rlim_t{32} << 20;
+
 // Discards everything written to it.
 class NullBuffer : public std::streambuf {
  protected:
@@ -23,6 +28,13 @@ class NullBuffer : public std::streambuf {
 
 const std::filesystem::path& scratch() {
   static const std::filesystem::path dir = [] {
+    // A small input may rightly ask for an output of hundreds of megabytes (a
+    // time axis of millions of rows).  Files are capped here, far below that:
+    // a write beyond the cap fails as on a full disk, and the program's own
+    // handling of a failed output ends such a run quickly.
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit cap{kMaxFileBytes, kMaxFileBytes};
+    ::setrlimit(RLIMIT_FSIZE, &cap);
     const std::filesystem::path base = std::filesystem::exists("/dev/shm") ? "/dev/shm" : "/tmp";
     std::filesystem::path d = base / ("flowtab-fuzz-" + std::to_string(::getpid()));
     std::filesystem::create_directories(d);
