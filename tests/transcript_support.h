@@ -2,8 +2,10 @@
 // in memory.
 #pragma once
 
+#include <filesystem>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -31,6 +33,38 @@ inline std::string opened_output(const std::string& name, int unit) {
   return "\nTrying to open file " + name + "...OK.  File Unit:" + std::to_string(unit) + "\n";
 }
 inline std::string closed(int unit) { return "...Closed File Unit:" + std::to_string(unit) + "\n"; }
+
+// `s` right-adjusted in `width` columns.
+inline std::string right(const std::string& s, std::size_t width) {
+  return std::string(width > s.size() ? width - s.size() : 0, ' ') + s;
+}
+
+inline std::string read_error(int line) {
+  return "ERROR - Reading input file at line" + right(std::to_string(line), 12) + "\n";
+}
+
+// A .ts1 file: its first line (naming the program when `named`), the counts
+// of series and rows, the first row (1) and the last row of each series,
+// the heading of `names` ("A,B") and the rows.
+inline std::string ts1_file(const std::string& input, const std::string& names, int nmax,
+                            const std::vector<int>& ends, const std::string& rows, bool named = true) {
+  std::string t = "! File created from: " + input + (named ? kCreated : "\n");
+  t += right(std::to_string(ends.size()), 10) + ',' + right(std::to_string(nmax), 10);
+  t += "\nStart_Index ";
+  for (std::size_t i = 0; i < ends.size(); ++i) t += ',' + right("1", 12);
+  t += "\nEnd_Index   ";
+  for (const int e : ends) t += ',' + right(std::to_string(e), 12);
+  t += "\nTime (min)  ";
+  if (!names.empty()) t += ',' + names;
+  return t + '\n' + rows;
+}
+
+// The names of the files in the current folder.
+inline std::set<std::string> files_here() {
+  std::set<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(".")) names.insert(e.path().filename().string());
+  return names;
+}
 
 // The transcript of one single-event file converted to .ts1 from its
 // "Converting to" line on: `reading` is what the reader prints, `axis` the
