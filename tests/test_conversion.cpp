@@ -412,10 +412,6 @@ TEST(WbnmConversion, Ts2IsRefusedForWbnmInput) {
   EXPECT_FALSE(std::filesystem::exists("Q100_Meta_peak_Q.out.csv"));
 }
 
-}  // namespace
-
-namespace {
-
 // A file without its meta-file block is still read, but the run reports it.
 TEST(WbnmConversion, MissingMetaBlockIsAFailureTheRunGoesOnPast) {
   ScratchDir dir;
