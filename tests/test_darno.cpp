@@ -154,15 +154,14 @@ TEST(DarnoConversion, WorkedExampleToTs1) {
   write_file("res.txt", kRes);
   const auto r = flowtab({"-darno", "-b", "res.txt"});
   EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.output, kBanner + "Found 1 input files\n" +
-                          converted_ts1("res.txt", kResReading, axis("        0.00", "       60.00", "   30.0000", "     3"),
-                                        "res_peak_Q.txt.csv") +
-                          "\nFinished.\n");
+  EXPECT_EQ(r.output, single_run_ts1("res.txt", "res_peak_Q.txt.csv",
+                                     kResReading + axis("        0.00", "       60.00", "   30.0000", "     3")));
   EXPECT_EQ(read_file("res.txt.ts1"), ts1_file("res.txt", "QT00012,HTN_1", 3, {3, 3},
                                                "        0.00,      10.000,       1.500\n"
                                                "       30.00,      20.000,       2.500\n"
                                                "       60.00,      15.000,       2.000\n"));
-  EXPECT_EQ(read_file("res_peak_Q.txt.csv"), "\"ID\",\"Q Peak\"\n\"QT00012\",          20.000\n\"HTN_1\",           2.500\n");
+  EXPECT_EQ(read_file("res_peak_Q.txt.csv"),
+            "\"ID\",\"Q Peak\"\n\"QT00012\",          20.000\n\"HTN_1\",           2.500\n");
 }
 
 }  // namespace

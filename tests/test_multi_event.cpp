@@ -7,28 +7,21 @@
 
 namespace {
 
+using namespace transcript;
 using testing_support::read_file;
 using testing_support::RunResult;
 using testing_support::ScratchDir;
 using testing_support::write_file;
-using transcript::closed;
-using transcript::flowtab;
-using transcript::opened_input;
-using transcript::opened_output;
-using transcript::read_error;
-using transcript::ts1_file;
 
-const std::string kHead = transcript::kBanner + "Found 1 input files\n";
-using transcript::kPause;
+const std::string kHead = kBanner + "Found 1 input files\n";
 
 std::string written(const std::string& tmin, const std::string& tmax, const std::string& dt, const std::string& n) {
-  return transcript::axis(tmin, tmax, dt, n) + "\nWriting to .ts1 file...\n";
+  return axis(tmin, tmax, dt, n) + "\nWriting to .ts1 file...\n";
 }
-using transcript::ends_with;
 
 // Removes every file of the current folder but the inputs.
 void keep_only(const std::set<std::string>& inputs) {
-  for (const std::string& f : transcript::files_here())
+  for (const std::string& f : files_here())
     if (!inputs.contains(f)) std::filesystem::remove(f);
 }
 
@@ -86,11 +79,12 @@ TEST(WbnmDurations, SimulationsOfA2019File) {
   // With -csv: a .csv pair per simulation, times and the peak table's heading in hours.
   keep_only({"Q100_Meta.out"});
   EXPECT_EQ(flowtab({"-mw", "-csv", "-b", "Q100_Meta.out"}).status, 0);
-  EXPECT_EQ(transcript::files_here(),
+  EXPECT_EQ(files_here(),
             (std::set<std::string>{"Q100_Meta.out", "Q100_Meta_60min_tot.csv", "Q100_Meta_60min_loc.csv",
                                    "Q100_Meta_90min_tot.csv", "Q100_Meta_90min_loc.csv", "Q100_Meta_peak_Q.out.csv"}));
-  EXPECT_EQ(read_file("Q100_Meta_90min_tot.csv"), "Time (hr)   ,Sub_1\n      0.0000,       1.500\n      0.0833,       3.000\n");
-  EXPECT_EQ(read_file("Q100_Meta_90min_loc.csv"), "Time (hr)   ,Sub_1\n      0.0000,       0.200\n      0.0833,       0.600\n");
+  const std::string head = "Time (hr)   ,Sub_1\n      0.0000,       ";
+  EXPECT_EQ(read_file("Q100_Meta_90min_tot.csv"), head + "1.500\n      0.0833,       3.000\n");
+  EXPECT_EQ(read_file("Q100_Meta_90min_loc.csv"), head + "0.200\n      0.0833,       0.600\n");
   EXPECT_EQ(read_file("Q100_Meta_peak_Q.out.csv"), "Time (hr)   ,60,90\n\"Sub_1\",           2.000,           3.000\n");
 }
 
@@ -233,11 +227,11 @@ TEST(RaftsConversion, SingleStormFileWithTrailingBlankLines) {
   write_file("Q100.tot", kStorm + "  \t\n\n");
   const RunResult r = flowtab({"-rafts", "-b", "Q100.tot"});
   EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.output, transcript::single_run_ts1(
+  EXPECT_EQ(r.output, single_run_ts1(
                           "Q100.tot", "Q100_peak_Q.tot.csv",
                           "...Reading RAFTS Hydrograph: Node_A (5g12 format)...\n...Finished Extracting Data\n"
                           "...Reading RAFTS Hydrograph: Node_B (5g12 format)...\n...Finished Extracting Data\n" +
-                              transcript::axis("        5.00", "       15.00", "    5.0000", "     3")));
+                              axis("        5.00", "       15.00", "    5.0000", "     3")));
   EXPECT_EQ(read_file("Q100.tot.ts1"), ts1_file("Q100.tot", "Node_A,Node_B", 3, {3, 3},
                                                 "        5.00,       1.500,       0.250\n"
                                                 "       10.00,       2.750,       1.000\n"
@@ -310,7 +304,7 @@ TEST(RaftsStorms, OneOutputAndOnePeakColumnPerStorm) {
   // With -csv: a .csv file per storm, times and the peak table's heading in hours.
   keep_only({"Q100.tot", "events.txt"});
   EXPECT_EQ(run_storms(kStorms, "E1\nE2\n", "-csv").status, 0);
-  EXPECT_EQ(transcript::files_here(), (std::set<std::string>{"Q100.tot", "events.txt", "Q100_E1.tot.csv",
+  EXPECT_EQ(files_here(), (std::set<std::string>{"Q100.tot", "events.txt", "Q100_E1.tot.csv",
                                                               "Q100_E2.tot.csv", "Q100_peak_Q.tot.csv"}));
   EXPECT_EQ(read_file("Q100_E2.tot.csv"),
             "Time (hr)   ,N1\n      0.1667,       0.500\n      0.3333,       4.000\n      0.5000,       1.000\n");

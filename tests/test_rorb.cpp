@@ -57,8 +57,10 @@ TEST(RorbConversion, StepWarningsAndGivenSteps) {
   };
   for (const auto& c : cases) {
     ScratchDir dir;
-    write_file("s.out", kSummary + " Inc   Time     Hyd001\n 1 0 1\n" + (c.hours.empty() ? "" : " 2 " + c.hours + " 2\n"));
-    const RunResult r = c.option.empty() ? flowtab({"-rorb", "-b", "s.out"}) : flowtab({"-rorb", c.option, "-b", "s.out"});
+    const std::string second = c.hours.empty() ? "" : " 2 " + c.hours + " 2\n";
+    write_file("s.out", kSummary + " Inc   Time     Hyd001\n 1 0 1\n" + second);
+    const RunResult r = flowtab(c.option.empty() ? std::vector<std::string>{"-rorb", "-b", "s.out"}
+                                                 : std::vector<std::string>{"-rorb", c.option, "-b", "s.out"});
     EXPECT_EQ(r.status, 0) << r.output;
     const std::size_t w = r.output.find("WARNING");
     EXPECT_EQ(w == std::string::npos ? "" : r.output.substr(w, r.output.find('\n', w) + 1 - w), c.warning) << c.hours;

@@ -188,8 +188,9 @@ TEST(UrbsTypes, CountSub4) {
 }
 
 TEST(UrbsReader, DatedValueTimesInHoursWhenKept) {
-  const std::string f = urbs_file("Locations = 1 Values = 2", columns("", 25, {"A"}) + "\n" +
-                                                                  "Mon Jan 01 1990 00:00    1\nMon Jan 01 1990 00:20    2\n");
+  const std::string f = urbs_file("Locations = 1 Values = 2", columns("", 25, {"A"}) +
+                                                                  "\nMon Jan 01 1990 00:00    1\n"
+                                                                  "Mon Jan 01 1990 00:20    2\n");
   const ReaderRun r = run_reader<conv::urbs::Reader>(
       f, true, [](auto& reader, ReaderRun& run) { reader.read(run.table, run.peaks, 0, 1); }, true);
   ASSERT_EQ(r.table.NTS(), 1);

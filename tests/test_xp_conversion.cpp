@@ -32,8 +32,8 @@ TEST(XpConversion, HoursBecomeMinutesAndEqualIdsShareAPeak) {
   write_file("run.int", xpgen::write(three_locations(3)).bytes);
   const auto r = flowtab({"-xp", "-b", "run.int"});
   EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.output, kBanner + "Found 1 input files\n\nConverting to .ts1: run.int\n   TS1 Output File: run.int.ts1\n" +
-                          opened_output("run.int.ts1", 1001) +
+  EXPECT_EQ(r.output, kBanner + "Found 1 input files\n\nConverting to .ts1: run.int\n" +
+                          "   TS1 Output File: run.int.ts1\n" + opened_output("run.int.ts1", 1001) +
                           "\nConverting...\n...Reading XP Interface Hydrographs\n...Finished Extracting Data\n" +
                           axis("      360.00", "      420.00", "   15.0000", "     5") + "\nWriting to .ts1 file...\n" +
                           closed(1001) + opened_output("run_peak_Q.int.csv", 1001) + closed(1001) + "\nFinished.\n");

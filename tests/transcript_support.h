@@ -66,23 +66,16 @@ inline std::set<std::string> files_here() {
   return names;
 }
 
-// The transcript of one single-event file converted to .ts1 from its
-// "Converting to" line on: `reading` is what the reader prints, `axis` the
-// axis report; `peak_table` names the peak table (none when empty).
-inline std::string converted_ts1(const std::string& input, const std::string& reading, const std::string& axis,
-                                 const std::string& peak_table) {
-  std::string t = "\nConverting to .ts1: " + input + "\n   TS1 Output File: " + input + ".ts1\n" +
-                  opened_input(input) + opened_output(input + ".ts1", 1002) + "\nConverting...\n" + reading + axis +
-                  "\nWriting to .ts1 file...\n" + closed(1002) + closed(1001);
-  if (!peak_table.empty()) t += opened_output(peak_table, 1001) + closed(1001);
-  return t;
-}
-
 // The transcript of a whole run (banner to "Finished.") that converts one
-// file to .ts1 without error; `middle` is what the reader and the axis print.
+// file to .ts1 without error; `middle` is what the reader and the axis print,
+// `peak_table` names the peak table (none when empty).
 inline std::string single_run_ts1(const std::string& name, const std::string& peak_table,
                                   const std::string& middle) {
-  return kBanner + "Found 1 input files\n" + converted_ts1(name, middle, "", peak_table) + "\nFinished.\n";
+  std::string t = kBanner + "Found 1 input files\n\nConverting to .ts1: " + name + "\n   TS1 Output File: " + name +
+                  ".ts1\n" + opened_input(name) + opened_output(name + ".ts1", 1002) + "\nConverting...\n" + middle +
+                  "\nWriting to .ts1 file...\n" + closed(1002) + closed(1001);
+  if (!peak_table.empty()) t += opened_output(peak_table, 1001) + closed(1001);
+  return t + "\nFinished.\n";
 }
 
 // The axis report.
