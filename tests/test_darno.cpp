@@ -9,9 +9,7 @@
 
 namespace {
 
-using testing_support::read_file;
 using testing_support::ScratchDir;
-using testing_support::write_file;
 using namespace transcript;
 
 ReaderRun read_darno(const std::string& contents, bool keep_times = false) {
@@ -151,17 +149,12 @@ TEST(DarnoReader, LimitsOfValuesAndBlocks) {
 
 TEST(DarnoConversion, WorkedExampleToTs1) {
   ScratchDir dir;
-  write_file("res.txt", kRes);
-  const auto r = flowtab({"-darno", "-b", "res.txt"});
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.output, single_run_ts1("res.txt", "res_peak_Q.txt.csv",
-                                     kResReading + axis("        0.00", "       60.00", "   30.0000", "     3")));
-  EXPECT_EQ(read_file("res.txt.ts1"), ts1_file("res.txt", "QT00012,HTN_1", 3, {3, 3},
-                                               "        0.00,      10.000,       1.500\n"
-                                               "       30.00,      20.000,       2.500\n"
-                                               "       60.00,      15.000,       2.000\n"));
-  EXPECT_EQ(read_file("res_peak_Q.txt.csv"),
-            "\"ID\",\"Q Peak\"\n\"QT00012\",          20.000\n\"HTN_1\",           2.500\n");
+  expect_ts1_run("-darno", "res.txt", kRes, kResReading + axis("        0.00", "       60.00", "   30.0000", "     3"),
+                 ts1_file("res.txt", "QT00012,HTN_1", 3, {3, 3},
+                          "        0.00,      10.000,       1.500\n"
+                          "       30.00,      20.000,       2.500\n"
+                          "       60.00,      15.000,       2.000\n"),
+                 "res_peak_Q.txt.csv", "\"ID\",\"Q Peak\"\n\"QT00012\",          20.000\n\"HTN_1\",           2.500\n");
 }
 
 }  // namespace

@@ -224,20 +224,15 @@ const std::string kStorm =
 
 TEST(RaftsConversion, SingleStormFileWithTrailingBlankLines) {
   ScratchDir dir;
-  write_file("Q100.tot", kStorm + "  \t\n\n");
-  const RunResult r = flowtab({"-rafts", "-b", "Q100.tot"});
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.output, single_run_ts1(
-                          "Q100.tot", "Q100_peak_Q.tot.csv",
-                          "...Reading RAFTS Hydrograph: Node_A (5g12 format)...\n...Finished Extracting Data\n"
-                          "...Reading RAFTS Hydrograph: Node_B (5g12 format)...\n...Finished Extracting Data\n" +
-                              axis("        5.00", "       15.00", "    5.0000", "     3")));
-  EXPECT_EQ(read_file("Q100.tot.ts1"), ts1_file("Q100.tot", "Node_A,Node_B", 3, {3, 3},
-                                                "        5.00,       1.500,       0.250\n"
-                                                "       10.00,       2.750,       1.000\n"
-                                                "       15.00,       0.500,       3.125\n"));
-  EXPECT_EQ(read_file("Q100_peak_Q.tot.csv"),
-            "\"ID\",\"Q Peak\"\n\"Node_A\",           2.750\n\"Node_B\",           3.125\n");
+  expect_ts1_run("-rafts", "Q100.tot", kStorm + "  \t\n\n",
+                 "...Reading RAFTS Hydrograph: Node_A (5g12 format)...\n...Finished Extracting Data\n"
+                 "...Reading RAFTS Hydrograph: Node_B (5g12 format)...\n...Finished Extracting Data\n" +
+                     axis("        5.00", "       15.00", "    5.0000", "     3"),
+                 ts1_file("Q100.tot", "Node_A,Node_B", 3, {3, 3},
+                          "        5.00,       1.500,       0.250\n"
+                          "       10.00,       2.750,       1.000\n"
+                          "       15.00,       0.500,       3.125\n"),
+                 "Q100_peak_Q.tot.csv", "\"ID\",\"Q Peak\"\n\"Node_A\",           2.750\n\"Node_B\",           3.125\n");
 }
 
 TEST(RaftsConversion, FirstRecordThatIsNoStormHeaderEndsTheRunBeforeAnyOutput) {

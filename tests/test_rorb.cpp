@@ -8,7 +8,6 @@
 
 #include "converter/readers/rorb.h"
 #include "transcript_support.h"
-#include "test_support.h"
 
 namespace {
 
@@ -93,24 +92,20 @@ const std::string kBlocks = kSummary +
 
 TEST(RorbConversion, BlocksOfDifferentLengths) {
   ScratchDir dir;
-  write_file("b.out", kBlocks);
-  const RunResult r = flowtab({"-rorb", "-b", "b.out"});
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.output, single_run_ts1("b.out", "b_peak_Q.out.csv",
-                                "...Reading RORB Hydrographs Hyd001 to Hyd002\n"
-                                "...Reading RORB Hydrographs Hyd003 to Hyd003\n"
-                                "...Reading RORB Hydrographs Hyd004 to Hyd004\n...Finished Extracting Data\n" +
-                                    warning("4.9800", "5.0000") + axis("       20.00", "    5.0000", "     5")));
   // The longest block keeps its rows; each series ends at its own last row.
-  EXPECT_EQ(read_file("b.out.ts1"), ts1_file("b.out", "Hyd001,Hyd002,Hyd003,Hyd004", 5, {3, 3, 5, 2},
-                                             "        0.00,       0.000,       1.000,       5.000,       4.000\n"
-                                             "        5.00,       2.500,       3.000,       6.000,       3.000\n"
-                                             "       10.00,       1.250,       2.000,       7.000,            \n"
-                                             "       15.00,            ,            ,       8.000,            \n"
-                                             "       20.00,            ,            ,       9.000,            \n"));
-  EXPECT_EQ(read_file("b_peak_Q.out.csv"),
-            "\"ID\",\"Q Peak\"\n\"Hyd001\",           2.500\n\"Hyd002\",           3.000\n"
-            "\"Hyd003\",           9.000\n\"Hyd004\",           4.000\n");
+  expect_ts1_run("-rorb", "b.out", kBlocks,
+                 "...Reading RORB Hydrographs Hyd001 to Hyd002\n...Reading RORB Hydrographs Hyd003 to Hyd003\n"
+                 "...Reading RORB Hydrographs Hyd004 to Hyd004\n...Finished Extracting Data\n" +
+                     warning("4.9800", "5.0000") + axis("       20.00", "    5.0000", "     5"),
+                 ts1_file("b.out", "Hyd001,Hyd002,Hyd003,Hyd004", 5, {3, 3, 5, 2},
+                          "        0.00,       0.000,       1.000,       5.000,       4.000\n"
+                          "        5.00,       2.500,       3.000,       6.000,       3.000\n"
+                          "       10.00,       1.250,       2.000,       7.000,            \n"
+                          "       15.00,            ,            ,       8.000,            \n"
+                          "       20.00,            ,            ,       9.000,            \n"),
+                 "b_peak_Q.out.csv",
+                 "\"ID\",\"Q Peak\"\n\"Hyd001\",           2.500\n\"Hyd002\",           3.000\n"
+                 "\"Hyd003\",           9.000\n\"Hyd004\",           4.000\n");
 }
 
 TEST(RorbConversion, FilesWithoutABlockGiveNoSeries) {
@@ -121,12 +116,8 @@ TEST(RorbConversion, FilesWithoutABlockGiveNoSeries) {
   };
   for (const std::string& f : files) {
     ScratchDir dir;
-    write_file("n.out", f);
-    const RunResult r = flowtab({"-rorb", "-b", "n.out"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.output, single_run_ts1("n.out", "n_peak_Q.out.csv", axis("        0.00", "    0.0000", "     0")));
-    EXPECT_EQ(read_file("n.out.ts1"), ts1_file("n.out", "", 0, {}, ""));
-    EXPECT_EQ(read_file("n_peak_Q.out.csv"), "\"ID\",\"Q Peak\"\n");
+    expect_ts1_run("-rorb", "n.out", f, axis("        0.00", "    0.0000", "     0"), ts1_file("n.out", "", 0, {}, ""),
+                   "n_peak_Q.out.csv", "\"ID\",\"Q Peak\"\n");
   }
 }
 

@@ -8,9 +8,7 @@
 
 namespace {
 
-using testing_support::read_file;
 using testing_support::ScratchDir;
-using testing_support::write_file;
 using namespace transcript;
 
 ReaderRun read_rows(const std::string& contents, bool keep_times = false) {
@@ -92,19 +90,15 @@ TEST(RowReader, EndsOfTheRun) {
 
 TEST(RowConversion, WorkedExampleToTs1WithoutPeakTable) {
   ScratchDir dir;
-  write_file("flows.txt", kFlows);
-  const auto r = flowtab({"-rows", "-b", "flows.txt"});
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.output, single_run_ts1("flows.txt", "",
-                                     "Extracting row data for Flow A\nExtracting row data for Flow B\n" +
-                                         axis("        1.00", "        5.00", "    1.0000", "     5")));
-  EXPECT_EQ(read_file("flows.txt.ts1"), ts1_file("flows.txt", "Flow A,Flow B", 5, {5, 2},
-                                                 "        1.00,       1.000,       7.000\n"
-                                                 "        2.00,       2.000,       8.000\n"
-                                                 "        3.00,       3.000,            \n"
-                                                 "        4.00,       4.000,            \n"
-                                                 "        5.00,       5.000,            \n"));
-  EXPECT_FALSE(std::filesystem::exists("flows_peak_Q.txt.csv"));
+  expect_ts1_run("-rows", "flows.txt", kFlows,
+                 "Extracting row data for Flow A\nExtracting row data for Flow B\n" +
+                     axis("        1.00", "        5.00", "    1.0000", "     5"),
+                 ts1_file("flows.txt", "Flow A,Flow B", 5, {5, 2},
+                          "        1.00,       1.000,       7.000\n"
+                          "        2.00,       2.000,       8.000\n"
+                          "        3.00,       3.000,            \n"
+                          "        4.00,       4.000,            \n"
+                          "        5.00,       5.000,            \n"));
 }
 
 }  // namespace

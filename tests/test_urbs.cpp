@@ -4,7 +4,6 @@
 
 #include "converter/readers/urbs.h"
 #include "transcript_support.h"
-#include "test_support.h"
 
 namespace {
 
@@ -34,19 +33,14 @@ const std::string kCounts = "\nNumber of Hydrographs: 2\nNumber of Values:      
 
 TEST(UrbsConversion, WorkedExample) {
   ScratchDir dir;
-  write_file("run.q", kExample);
-  const RunResult r = flowtab({"-urbs", "-b", "run.q"});
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.output,
-            single_run_ts1("run.q", "run_peak_Q.q.csv",
-                      kCounts + "\nReading URBS hydrographs...\n\nRnVal = 3\n...Finished Extracting Data\n" +
-                          axis("        0.00", "       60.00", "   30.0000", "     3")));
-  EXPECT_EQ(read_file("run.q.ts1"), ts1_file("run.q", "Loc1,Loc2 - Recd", 3, {3, 3},
-                                             "        0.00,       1.000,       2.000\n"
-                                             "       30.00,       3.000,       4.000\n"
-                                             "       60.00,       2.000,       1.000\n"));
-  EXPECT_EQ(read_file("run_peak_Q.q.csv"),
-            "\"ID\",\"Q Peak\"\n\"Loc1\",           3.000\n\"Loc2 - Recd\",           4.000\n");
+  expect_ts1_run("-urbs", "run.q", kExample,
+                 kCounts + "\nReading URBS hydrographs...\n\nRnVal = 3\n...Finished Extracting Data\n" +
+                     axis("        0.00", "       60.00", "   30.0000", "     3"),
+                 ts1_file("run.q", "Loc1,Loc2 - Recd", 3, {3, 3},
+                          "        0.00,       1.000,       2.000\n"
+                          "       30.00,       3.000,       4.000\n"
+                          "       60.00,       2.000,       1.000\n"),
+                 "run_peak_Q.q.csv", "\"ID\",\"Q Peak\"\n\"Loc1\",           3.000\n\"Loc2 - Recd\",           4.000\n");
 }
 
 TEST(UrbsConversion, DatedRows) {

@@ -78,6 +78,27 @@ inline std::string single_run_ts1(const std::string& name, const std::string& pe
   return t + "\nFinished.\n";
 }
 
+// Converts `input`, written with `contents` into the current folder, to
+// .ts1 with the input option `kind`: status 0, the whole transcript (`middle`
+// as for single_run_ts1), the .ts1 file, the peak table (none when
+// `peak_table` is empty) and no other file.
+inline void expect_ts1_run(const std::string& kind, const std::string& input, const std::string& contents,
+                           const std::string& middle, const std::string& ts1, const std::string& peak_table = "",
+                           const std::string& peak = "") {
+  SCOPED_TRACE(input);
+  testing_support::write_file(input, contents);
+  const testing_support::RunResult r = flowtab({kind, "-b", input});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.output, single_run_ts1(input, peak_table, middle));
+  EXPECT_EQ(testing_support::read_file(input + ".ts1"), ts1);
+  std::set<std::string> files{input, input + ".ts1"};
+  if (!peak_table.empty()) {
+    files.insert(peak_table);
+    EXPECT_EQ(testing_support::read_file(peak_table), peak);
+  }
+  EXPECT_EQ(files_here(), files);
+}
+
 // The axis report.
 inline std::string axis(const std::string& tmin, const std::string& tmax, const std::string& dt,
                         const std::string& nmax) {
