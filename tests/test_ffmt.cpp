@@ -99,6 +99,18 @@ struct FCase {
   std::string_view want;
 };
 
+// One in-place field between guard bytes: exactly w characters are written
+// and the returned pointer follows them.
+std::string placed_F(int w, int d, float v) {
+  const auto uw = static_cast<std::size_t>(w);
+  std::string buf(uw + 16, '#');
+  char* const out = buf.data() + 8;
+  EXPECT_EQ(ffmt::put_F(out, w, d, v), out + w) << "F" << w << "." << d << " of " << v;
+  EXPECT_EQ(buf.substr(0, 8), "########") << "F" << w << "." << d << " of " << v;
+  EXPECT_EQ(buf.substr(uw + 8), "########") << "F" << w << "." << d << " of " << v;
+  return buf.substr(8, uw);
+}
+
 TEST(FixedField, RoundingSignAndOptionalZero) {
   const FCase cases[] = {
       // Exact binary ties go to even.
@@ -134,9 +146,13 @@ TEST(FixedField, NotANumberAndInfinities) {
       {3, 2, kNaN, "NaN"},          {6, 2, kNaN, "   NaN"},    {2, 0, kNaN, "**"},          {5, 1, -kNaN, "  NaN"},
       {8, 3, kInf, "Infinity"},     {10, 3, kInf, "  Infinity"}, {7, 3, kInf, "    Inf"},  {3, 0, kInf, "Inf"},
       {2, 0, kInf, "**"},           {9, 3, -kInf, "-Infinity"}, {8, 3, -kInf, "    -Inf"}, {4, 0, -kInf, "-Inf"},
-      {3, 0, -kInf, "***"},
+      {3, 0, -kInf, "***"},         {12, 3, kNaN, "         NaN"}, {12, 3, -kNaN, "         NaN"},
+      {12, 3, -kInf, "   -Infinity"},
   };
-  for (const auto& c : cases) EXPECT_EQ(ffmt::F(c.w, c.d, c.v), c.want) << "F" << c.w << "." << c.d << " of " << c.v;
+  for (const auto& c : cases) {
+    EXPECT_EQ(ffmt::F(c.w, c.d, c.v), c.want) << "F" << c.w << "." << c.d << " of " << c.v;
+    EXPECT_EQ(placed_F(c.w, c.d, static_cast<float>(c.v)), c.want) << "F" << c.w << "." << c.d << " of " << c.v;
+  }
 }
 
 TEST(FixedField, DegenerateWidthsAndDecimals) {
@@ -223,18 +239,6 @@ TEST(FixedField, AppendsWithoutAllocating) {
 
 // ---- the in-place float field ---------------------------------------------
 
-// One in-place field between guard bytes: exactly w characters are written
-// and the returned pointer follows them.
-std::string placed_F(int w, int d, float v) {
-  const auto uw = static_cast<std::size_t>(w);
-  std::string buf(uw + 16, '#');
-  char* const out = buf.data() + 8;
-  EXPECT_EQ(ffmt::put_F(out, w, d, v), out + w) << "F" << w << "." << d << " of " << v;
-  EXPECT_EQ(buf.substr(0, 8), "########") << "F" << w << "." << d << " of " << v;
-  EXPECT_EQ(buf.substr(uw + 8), "########") << "F" << w << "." << d << " of " << v;
-  return buf.substr(8, uw);
-}
-
 // The values where the fields built from eight digits change shape: ties,
 // carries into a new digit, the last value that rounds below 10^8 units of
 // the last decimal and the first that does not, signs of zero, the largest
@@ -263,35 +267,14 @@ TEST(FixedFieldInPlace, BoundariesAgreeWithTheGeneralConversion) {
 }
 
 TEST(FixedFieldInPlace, TableFieldsOfHydrographValues) {
-  const FCase cases[] = {
-      {12, 3, 99999.9995, "100000.000"},  {12, 3, 99999999.0, "************"}, {12, 3, -9999999.0, "-9999999.000"},
-      {12, 3, -0.0, "      -0.000"},      {12, 3, -0.0004, "      -0.000"},    {12, 2, 0.125, "        0.12"},
-      {12, 2, 0.375, "        0.38"},     {12, 4, 9.99999, "     10.0000"},   {12, 3, 0.9995, "       0.999"},
-      {9, 3, -99999.0, "*********"},      {9, 3, -9999.0, "-9999.000"},        {10, 7, -0.5, "-0.5000000"},
+  const FCase cases[] = {  // the values as floats
+      {12, 3, 99999.9995, "  100000.000"}, {12, 3, 99999999.0, "************"}, {12, 3, -9999999.0, "-9999999.000"},
+      {12, 3, -0.0, "      -0.000"},     {12, 3, -0.0004, "      -0.000"},    {12, 2, 0.125, "        0.12"},
+      {12, 2, 0.375, "        0.38"},    {12, 4, 9.99999, "     10.0000"},   {12, 3, 0.9995, "       0.999"},
+      {9, 3, -99999.0, "*********"},     {9, 3, -9999.0, "-9999.000"},        {10, 7, -0.5, "-0.5000000"},
   };
-  for (const auto& c : cases) {
-    const auto f = static_cast<float>(c.v);
-    EXPECT_EQ(placed_F(c.w, c.d, f), reference_F(c.w, c.d, f)) << "F" << c.w << "." << c.d << " of " << f;
-  }
-  // The cases above are what they say, as floats.
-  EXPECT_EQ(placed_F(12, 3, 99999999.0f), "************");
-  EXPECT_EQ(placed_F(12, 3, -9999999.0f), "-9999999.000");
-  EXPECT_EQ(placed_F(12, 3, -0.0f), "      -0.000");
-  EXPECT_EQ(placed_F(12, 2, 0.125f), "        0.12");
-  EXPECT_EQ(placed_F(12, 4, 9.99999f), "     10.0000");
-  EXPECT_EQ(placed_F(9, 3, -9999.0f), "-9999.000");
-  EXPECT_EQ(placed_F(9, 3, -99999.0f), "*********");
-}
-
-TEST(FixedFieldInPlace, NotANumberAndInfinities) {
-  const float inf = std::numeric_limits<float>::infinity();
-  const float nan = std::numeric_limits<float>::quiet_NaN();
-  EXPECT_EQ(placed_F(12, 3, nan), "         NaN");
-  EXPECT_EQ(placed_F(12, 3, -nan), "         NaN");
-  EXPECT_EQ(placed_F(12, 3, inf), "    Infinity");
-  EXPECT_EQ(placed_F(12, 3, -inf), "   -Infinity");
-  EXPECT_EQ(placed_F(8, 3, -inf), "    -Inf");
-  EXPECT_EQ(placed_F(2, 0, nan), "**");
+  for (const auto& c : cases)
+    EXPECT_EQ(placed_F(c.w, c.d, static_cast<float>(c.v)), c.want) << "F" << c.w << "." << c.d << " of " << c.v;
 }
 
 TEST(FixedFieldInPlace, RandomTableValuesAgreeWithTheCLibrary) {

@@ -7,25 +7,23 @@
 
 namespace {
 
+using namespace transcript;
 using testing_support::read_file;
 using testing_support::RunResult;
 using testing_support::ScratchDir;
 using testing_support::write_file;
-using transcript::closed;
-using transcript::flowtab;
-using transcript::opened_input;
-using transcript::opened_output;
 
-const std::string kHead = transcript::kBanner + "Found 1 input files\n";
-using transcript::kPause;
+const std::string kHead = kBanner + "Found 1 input files\n";
 
 std::string written(const std::string& tmin, const std::string& tmax, const std::string& dt, const std::string& n) {
-  return transcript::axis(tmin, tmax, dt, n) + "\nWriting to .ts1 file...\n";
+  return axis(tmin, tmax, dt, n) + "\nWriting to .ts1 file...\n";
 }
-std::string ts1(const std::string& input, const std::string& body) {
-  return "! File created from: " + input + transcript::kCreated + body;
+
+// Removes every file of the current folder but the inputs.
+void keep_only(const std::set<std::string>& inputs) {
+  for (const std::string& f : files_here())
+    if (!inputs.contains(f)) std::filesystem::remove(f);
 }
-using transcript::ends_with;
 
 // ---- WBNM -mw ------------------------------------------------------------
 
@@ -68,19 +66,26 @@ TEST(WbnmDurations, SimulationsOfA2019File) {
                           wbnm_event("90", 1002, 1003) + closed(1001) +
                           "Debug - wbnm event count: 2 size of event list: ,2\n" +
                           opened_output("Q100_Meta_peak_Q.out.csv", 1001) + closed(1001) + "\nFinished.\n");
-  const std::string index =
-      "         1,         2\nStart_Index ,           1\nEnd_Index   ,           2\n"
-      "Time (min)  ,Sub_1\n";
-  const auto rows = [](const char* a, const char* b) {
-    return std::string("        0.00,       ") + a + "\n        5.00,       " + b + "\n";
+  const auto file = [](bool total, const char* a, const char* b) {
+    return ts1_file("Q100_Meta.out", "Sub_1", 2, {2},
+                    std::string("        0.00,       ") + a + "\n        5.00,       " + b + "\n", total);
   };
-  EXPECT_EQ(read_file("Q100_Meta_60min_tot.ts1"), ts1("Q100_Meta.out", index + rows("1.000", "2.000")));
-  EXPECT_EQ(read_file("Q100_Meta_60min_loc.ts1"),
-            "! File created from: Q100_Meta.out\n" + index + rows("0.200", "0.400"));
-  EXPECT_EQ(read_file("Q100_Meta_90min_tot.ts1"), ts1("Q100_Meta.out", index + rows("1.500", "3.000")));
-  EXPECT_EQ(read_file("Q100_Meta_90min_loc.ts1"),
-            "! File created from: Q100_Meta.out\n" + index + rows("0.200", "0.600"));
+  EXPECT_EQ(read_file("Q100_Meta_60min_tot.ts1"), file(true, "1.000", "2.000"));
+  EXPECT_EQ(read_file("Q100_Meta_60min_loc.ts1"), file(false, "0.200", "0.400"));
+  EXPECT_EQ(read_file("Q100_Meta_90min_tot.ts1"), file(true, "1.500", "3.000"));
+  EXPECT_EQ(read_file("Q100_Meta_90min_loc.ts1"), file(false, "0.200", "0.600"));
   EXPECT_EQ(read_file("Q100_Meta_peak_Q.out.csv"), "Time (min)  ,60,90\n\"Sub_1\",           2.000,           3.000\n");
+
+  // With -csv: a .csv pair per simulation, times and the peak table's heading in hours.
+  keep_only({"Q100_Meta.out"});
+  EXPECT_EQ(flowtab({"-mw", "-csv", "-b", "Q100_Meta.out"}).status, 0);
+  EXPECT_EQ(files_here(),
+            (std::set<std::string>{"Q100_Meta.out", "Q100_Meta_60min_tot.csv", "Q100_Meta_60min_loc.csv",
+                                   "Q100_Meta_90min_tot.csv", "Q100_Meta_90min_loc.csv", "Q100_Meta_peak_Q.out.csv"}));
+  const std::string head = "Time (hr)   ,Sub_1\n      0.0000,       ";
+  EXPECT_EQ(read_file("Q100_Meta_90min_tot.csv"), head + "1.500\n      0.0833,       3.000\n");
+  EXPECT_EQ(read_file("Q100_Meta_90min_loc.csv"), head + "0.200\n      0.0833,       0.600\n");
+  EXPECT_EQ(read_file("Q100_Meta_peak_Q.out.csv"), "Time (hr)   ,60,90\n\"Sub_1\",           2.000,           3.000\n");
 }
 
 // A file of the older layout: storms listed in a storm block.
@@ -128,9 +133,7 @@ TEST(WbnmDurations, StormsOfTheStormBlock) {
       std::string::npos)
       << r.output;
   EXPECT_EQ(read_file("Q_60min_tot.ts1"),
-            ts1("Q.out",
-                "         1,         2\nStart_Index ,           1\nEnd_Index   ,           2\n"
-                "Time (min)  ,SubA\n        0.00,       2.000\n       10.00,       7.500\n"));
+            ts1_file("Q.out", "SubA", 2, {2}, "        0.00,       2.000\n       10.00,       7.500\n"));
   EXPECT_EQ(read_file("Q_peak_Q.out.csv"), "Time (min)  ,30,60\n\"SubA\",           4.000,           7.500\n");
 }
 
@@ -219,28 +222,17 @@ const std::string kStorm =
     "    1    2    3       5.0\n          Node_A\n       1.500       2.750       0.500\n"
     "          Node_B\n       0.250       1.000       3.125\n";
 
-TEST(RaftsConversion, SingleStormFileWithAndWithoutTrailingBlankLines) {
-  for (const std::string& file : {kStorm, kStorm + "\n", kStorm + "  \t\n\n"}) {
-    ScratchDir dir;
-    write_file("Q100.tot", file);
-    const RunResult r = flowtab({"-rafts", "-b", "Q100.tot"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.output, kHead + "\nConverting to .ts1: Q100.tot\n   TS1 Output File: Q100.tot.ts1\n" +
-                            opened_input("Q100.tot") + opened_output("Q100.tot.ts1", 1002) +
-                            "\nConverting...\n"
-                            "...Reading RAFTS Hydrograph: Node_A (5g12 format)...\n...Finished Extracting Data\n"
-                            "...Reading RAFTS Hydrograph: Node_B (5g12 format)...\n...Finished Extracting Data\n" +
-                            written("        5.00", "       15.00", "    5.0000", "     3") + closed(1002) +
-                            closed(1001) + opened_output("Q100_peak_Q.tot.csv", 1001) + closed(1001) + "\nFinished.\n");
-    EXPECT_EQ(read_file("Q100.tot.ts1"),
-              ts1("Q100.tot",
-                  "         2,         3\nStart_Index ,           1,           1\n"
-                  "End_Index   ,           3,           3\nTime (min)  ,Node_A,Node_B\n"
-                  "        5.00,       1.500,       0.250\n       10.00,       2.750,       1.000\n"
-                  "       15.00,       0.500,       3.125\n"));
-    EXPECT_EQ(read_file("Q100_peak_Q.tot.csv"),
-              "\"ID\",\"Q Peak\"\n\"Node_A\",           2.750\n\"Node_B\",           3.125\n");
-  }
+TEST(RaftsConversion, SingleStormFileWithTrailingBlankLines) {
+  ScratchDir dir;
+  expect_ts1_run("-rafts", "Q100.tot", kStorm + "  \t\n\n",
+                 "...Reading RAFTS Hydrograph: Node_A (5g12 format)...\n...Finished Extracting Data\n"
+                 "...Reading RAFTS Hydrograph: Node_B (5g12 format)...\n...Finished Extracting Data\n" +
+                     axis("        5.00", "       15.00", "    5.0000", "     3"),
+                 ts1_file("Q100.tot", "Node_A,Node_B", 3, {3, 3},
+                          "        5.00,       1.500,       0.250\n"
+                          "       10.00,       2.750,       1.000\n"
+                          "       15.00,       0.500,       3.125\n"),
+                 "Q100_peak_Q.tot.csv", "\"ID\",\"Q Peak\"\n\"Node_A\",           2.750\n\"Node_B\",           3.125\n");
 }
 
 TEST(RaftsConversion, FirstRecordThatIsNoStormHeaderEndsTheRunBeforeAnyOutput) {
@@ -249,8 +241,7 @@ TEST(RaftsConversion, FirstRecordThatIsNoStormHeaderEndsTheRunBeforeAnyOutput) {
     write_file("Q100.tot", file);
     const RunResult r = flowtab({"-rafts", "-b", "Q100.tot"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.output,
-              kHead + "\nConverting to .ts1: Q100.tot\nERROR - Reading input file at line           1\n" + kPause);
+    EXPECT_EQ(r.output, kHead + "\nConverting to .ts1: Q100.tot\n" + read_error(1) + kPause);
   }
 }
 
@@ -299,16 +290,20 @@ TEST(RaftsStorms, OneOutputAndOnePeakColumnPerStorm) {
                           storm(2, written("       10.00", "       30.00", "   10.0000", "     3")) + closed(1001) +
                           "Debug - wbnm event count: 2 size of event list: ,2\n" +
                           opened_output("Q100_peak_Q.tot.csv", 1001) + closed(1001) + "\nFinished.\n");
-  const std::string one =
-      "         1,         2\nStart_Index ,           1\nEnd_Index   ,           2\n"
-      "Time (min)  ,N1\n        5.00,       1.000\n       10.00,       2.000\n";
-  EXPECT_EQ(read_file("Q100_E1.tot.ts1"), ts1("Q100.tot", one));
-  EXPECT_EQ(read_file("Q100_E2.tot.ts1"),
-            ts1("Q100.tot",
-                "         1,         3\nStart_Index ,           1\nEnd_Index   ,           3\n"
-                "Time (min)  ,N1\n       10.00,       0.500\n       20.00,       4.000\n"
-                "       30.00,       1.000\n"));
+  EXPECT_EQ(read_file("Q100_E1.tot.ts1"),
+            ts1_file("Q100.tot", "N1", 2, {2}, "        5.00,       1.000\n       10.00,       2.000\n"));
+  const std::string second = "       10.00,       0.500\n       20.00,       4.000\n       30.00,       1.000\n";
+  EXPECT_EQ(read_file("Q100_E2.tot.ts1"), ts1_file("Q100.tot", "N1", 3, {3}, second));
   EXPECT_EQ(read_file("Q100_peak_Q.tot.csv"), "Time (min)  ,E1,E2\n\"N1\",           2.000,           4.000\n");
+
+  // With -csv: a .csv file per storm, times and the peak table's heading in hours.
+  keep_only({"Q100.tot", "events.txt"});
+  EXPECT_EQ(run_storms(kStorms, "E1\nE2\n", "-csv").status, 0);
+  EXPECT_EQ(files_here(), (std::set<std::string>{"Q100.tot", "events.txt", "Q100_E1.tot.csv",
+                                                              "Q100_E2.tot.csv", "Q100_peak_Q.tot.csv"}));
+  EXPECT_EQ(read_file("Q100_E2.tot.csv"),
+            "Time (hr)   ,N1\n      0.1667,       0.500\n      0.3333,       4.000\n      0.5000,       1.000\n");
+  EXPECT_EQ(read_file("Q100_peak_Q.tot.csv"), "Time (hr)   ,E1,E2\n\"N1\",           2.000,           4.000\n");
 }
 
 TEST(RaftsStorms, LaterStormWithMoreIncrementsAndStormsOutOfOrder) {
@@ -337,13 +332,11 @@ TEST(RaftsStorms, LaterStormWithMoreIncrementsAndStormsOutOfOrder) {
   EXPECT_NE(ok.output.find(storm_lines("2 Number of Time Increments = 7 Time Increment = 2.5.")), std::string::npos)
       << ok.output;
   EXPECT_EQ(read_file("Q100_E2.tot.ts1"),
-            ts1("Q100.tot",
-                "         2,         7\nStart_Index ,           1,           1\n"
-                "End_Index   ,           7,           7\nTime (min)  ,N1,N2\n"
-                "        2.50,       0.500,       1.000\n        5.00,       4.000,       2.000\n"
-                "        7.50,       1.000,       3.000\n       10.00,       3.000,       4.000\n"
-                "       12.50,       2.000,       5.000\n       15.00,       1.000,       6.000\n"
-                "       17.50,       9.000,       7.000\n"));
+            ts1_file("Q100.tot", "N1,N2", 7, {7, 7},
+                     "        2.50,       0.500,       1.000\n        5.00,       4.000,       2.000\n"
+                     "        7.50,       1.000,       3.000\n       10.00,       3.000,       4.000\n"
+                     "       12.50,       2.000,       5.000\n       15.00,       1.000,       6.000\n"
+                     "       17.50,       9.000,       7.000\n"));
   // N2 is missing from the first storm.
   EXPECT_EQ(read_file("Q100_peak_Q.tot.csv"),
             "Time (min)  ,E1,E2\n\"N1\",           2.000,           9.000\n\"N2\",      -99999.000,           7.000\n");
@@ -359,16 +352,12 @@ TEST(RaftsStorms, NamesFileAndHeaderFaultsEndTheRun) {
       {kStorms, "E1\nE2\nE3\n", "Opened File Unit:1002\n" + less},
       {kStorms, "E1\nE2\n\n", ""},  // a trailing blank line is the end of the names
       {kStorms, "E1\n\nE2\n", "Opened File Unit:1002\nERROR - Reading argument value: Q100.tot\n"},
-      {kStorms.substr(0, 64) + "    2    1    3      ,10.\n", "E1\nE2\n",
-       "Opened File Unit:1001\nERROR - Reading input file at line           4\n"},
-      {kStorms.substr(0, 64) + "    2    1   -3      10.\n", "E1\nE2\n",
-       "Opened File Unit:1001\nERROR - Reading input file at line           4\n"},
-      {kStorms + "          N1\n", "E1\nE2\n",
-       "Opened File Unit:1001\nERROR - Reading input file at line           7\n"},
+      {kStorms.substr(0, 64) + "    2    1    3      ,10.\n", "E1\nE2\n", "Opened File Unit:1001\n" + read_error(4)},
+      {kStorms.substr(0, 64) + "    2    1   -3      10.\n", "E1\nE2\n", "Opened File Unit:1001\n" + read_error(4)},
+      {kStorms + "          N1\n", "E1\nE2\n", "Opened File Unit:1001\n" + read_error(7)},
       {"", "",
        "\nNumber of events found: 0\n" + closed(1002) +
-           "\nAllocated RAFTS Storm Information Arrays - Successful.\n"
-           "ERROR - Reading input file at line           1\n"},
+           "\nAllocated RAFTS Storm Information Arrays - Successful.\n" + read_error(1)},
       {" \n\n", "E1\n",
        "Opened File Unit:1002\n\nERROR - The 0 events identified in Q100.tot is less than the "
        "number of events specified within events.txt\n"},

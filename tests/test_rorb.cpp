@@ -8,7 +8,6 @@
 
 #include "converter/readers/rorb.h"
 #include "transcript_support.h"
-#include "test_support.h"
 
 namespace {
 
@@ -30,35 +29,6 @@ std::string warning(const std::string& measured, const std::string& snapped) {
 }
 
 const std::string kSummary = " RORB test output\n Hydrograph summary\n \n";
-const std::string kExample = kSummary +
-                             " Inc   Time     Hyd001    Hyd002\n"
-                             "   1   0.000     0.000     1.000\n"
-                             "   2   0.083     2.500     3.000\n"
-                             "   3   0.167     1.250     2.000\n"
-                             " \n End of summary\n";
-
-TEST(RorbConversion, WorkedExampleWithMeasuredAndGivenStep) {
-  for (const bool given : {false, true}) {
-    ScratchDir dir;
-    write_file("test.out", kExample);
-    const RunResult r = given ? flowtab({"-rorb", "-dt5", "-b", "test.out"}) : flowtab({"-rorb", "-b", "test.out"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.output,
-              single_run_ts1("test.out", "test_peak_Q.out.csv",
-                        "...Reading RORB Hydrographs Hyd001 to Hyd002\n...Finished Extracting Data\n" +
-                            (given ? "" : warning("4.9800", "5.0000")) + axis("       10.02", "    5.0000", "     3")));
-    EXPECT_EQ(read_file("test.out.ts1"), "! File created from: test.out" + kCreated +
-                                             "         2,         3\n"
-                                             "Start_Index ,           1,           1\n"
-                                             "End_Index   ,           3,           3\n"
-                                             "Time (min)  ,Hyd001,Hyd002\n"
-                                             "        0.00,       0.000,       1.000\n"
-                                             "        5.00,       2.500,       3.000\n"
-                                             "       10.00,       1.250,       2.000\n");
-    EXPECT_EQ(read_file("test_peak_Q.out.csv"),
-              "\"ID\",\"Q Peak\"\n\"Hyd001\",           2.500\n\"Hyd002\",           3.000\n");
-  }
-}
 
 TEST(RorbStep, SnapTableInSinglePrecision) {
   const std::pair<float, float> cases[] = {
@@ -69,22 +39,31 @@ TEST(RorbStep, SnapTableInSinglePrecision) {
   for (const auto& [measured, step] : cases) EXPECT_EQ(conv::rorb::snap_step(measured), step) << measured;
 }
 
-TEST(RorbConversion, StepWarnings) {
-  // The second row's time in hours, and the warning it gives.
-  const std::pair<std::string, std::string> cases[] = {
-      {"0.03", warning("1.8000", "2.0000")},
-      {"0.0333", warning("1.9980", "2.0000")},
-      {"0.17", warning("******", "******")},  // 10.2 and 10.0 do not fit six columns
-      {"0.05", ""},                           // 3 minutes: kept
-      {"0.5", ""},
+// The step measured between the first two rows, snapped or kept (with its
+// warning), or given with -dt (no second row needed).
+TEST(RorbConversion, StepWarningsAndGivenSteps) {
+  const struct {
+    std::string option, hours;  // the second row's time in hours; none for a one-row block
+    std::string warning, dt;
+  } cases[] = {
+      {"", "0.03", warning("1.8000", "2.0000"), "    2.0000"},
+      {"", "0.0333", warning("1.9980", "2.0000"), "    2.0000"},
+      {"", "0.17", warning("******", "******"), "   10.0000"},  // 10.2 and 10.0 do not fit six columns
+      {"", "0.05", "", "    3.0000"},
+      {"", "0.5", "", "   30.0000"},
+      {"-dt5", "0.03", "", "    5.0000"},
+      {"-dt5", "", "", "    5.0000"},
   };
-  for (const auto& [hours, expected] : cases) {
+  for (const auto& c : cases) {
     ScratchDir dir;
-    write_file("s.out", kSummary + " Inc   Time     Hyd001\n 1 0 1\n 2 " + hours + " 2\n");
-    const RunResult r = flowtab({"-rorb", "-b", "s.out"});
-    EXPECT_EQ(r.status, 0);
+    const std::string second = c.hours.empty() ? "" : " 2 " + c.hours + " 2\n";
+    write_file("s.out", kSummary + " Inc   Time     Hyd001\n 1 0 1\n" + second);
+    const RunResult r = flowtab(c.option.empty() ? std::vector<std::string>{"-rorb", "-b", "s.out"}
+                                                 : std::vector<std::string>{"-rorb", c.option, "-b", "s.out"});
+    EXPECT_EQ(r.status, 0) << r.output;
     const std::size_t w = r.output.find("WARNING");
-    EXPECT_EQ(w == std::string::npos ? "" : r.output.substr(w, r.output.find('\n', w) + 1 - w), expected) << hours;
+    EXPECT_EQ(w == std::string::npos ? "" : r.output.substr(w, r.output.find('\n', w) + 1 - w), c.warning) << c.hours;
+    EXPECT_NE(r.output.find("\nTime increment:" + c.dt + "\n"), std::string::npos) << r.output;
   }
 }
 
@@ -113,28 +92,20 @@ const std::string kBlocks = kSummary +
 
 TEST(RorbConversion, BlocksOfDifferentLengths) {
   ScratchDir dir;
-  write_file("b.out", kBlocks);
-  const RunResult r = flowtab({"-rorb", "-b", "b.out"});
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.output, single_run_ts1("b.out", "b_peak_Q.out.csv",
-                                "...Reading RORB Hydrographs Hyd001 to Hyd002\n"
-                                "...Reading RORB Hydrographs Hyd003 to Hyd003\n"
-                                "...Reading RORB Hydrographs Hyd004 to Hyd004\n...Finished Extracting Data\n" +
-                                    warning("4.9800", "5.0000") + axis("       20.00", "    5.0000", "     5")));
   // The longest block keeps its rows; each series ends at its own last row.
-  EXPECT_EQ(read_file("b.out.ts1"), "! File created from: b.out" + kCreated +
-                                        "         4,         5\n"
-                                        "Start_Index ,           1,           1,           1,           1\n"
-                                        "End_Index   ,           3,           3,           5,           2\n"
-                                        "Time (min)  ,Hyd001,Hyd002,Hyd003,Hyd004\n"
-                                        "        0.00,       0.000,       1.000,       5.000,       4.000\n"
-                                        "        5.00,       2.500,       3.000,       6.000,       3.000\n"
-                                        "       10.00,       1.250,       2.000,       7.000,            \n"
-                                        "       15.00,            ,            ,       8.000,            \n"
-                                        "       20.00,            ,            ,       9.000,            \n");
-  EXPECT_EQ(read_file("b_peak_Q.out.csv"),
-            "\"ID\",\"Q Peak\"\n\"Hyd001\",           2.500\n\"Hyd002\",           3.000\n"
-            "\"Hyd003\",           9.000\n\"Hyd004\",           4.000\n");
+  expect_ts1_run("-rorb", "b.out", kBlocks,
+                 "...Reading RORB Hydrographs Hyd001 to Hyd002\n...Reading RORB Hydrographs Hyd003 to Hyd003\n"
+                 "...Reading RORB Hydrographs Hyd004 to Hyd004\n...Finished Extracting Data\n" +
+                     warning("4.9800", "5.0000") + axis("       20.00", "    5.0000", "     5"),
+                 ts1_file("b.out", "Hyd001,Hyd002,Hyd003,Hyd004", 5, {3, 3, 5, 2},
+                          "        0.00,       0.000,       1.000,       5.000,       4.000\n"
+                          "        5.00,       2.500,       3.000,       6.000,       3.000\n"
+                          "       10.00,       1.250,       2.000,       7.000,            \n"
+                          "       15.00,            ,            ,       8.000,            \n"
+                          "       20.00,            ,            ,       9.000,            \n"),
+                 "b_peak_Q.out.csv",
+                 "\"ID\",\"Q Peak\"\n\"Hyd001\",           2.500\n\"Hyd002\",           3.000\n"
+                 "\"Hyd003\",           9.000\n\"Hyd004\",           4.000\n");
 }
 
 TEST(RorbConversion, FilesWithoutABlockGiveNoSeries) {
@@ -145,34 +116,26 @@ TEST(RorbConversion, FilesWithoutABlockGiveNoSeries) {
   };
   for (const std::string& f : files) {
     ScratchDir dir;
-    write_file("n.out", f);
-    const RunResult r = flowtab({"-rorb", "-b", "n.out"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.output, single_run_ts1("n.out", "n_peak_Q.out.csv", axis("        0.00", "    0.0000", "     0")));
-    EXPECT_EQ(read_file("n.out.ts1"), "! File created from: n.out" + kCreated +
-                                          "         0,         0\nStart_Index \nEnd_Index   \nTime (min)  \n");
-    EXPECT_EQ(read_file("n_peak_Q.out.csv"), "\"ID\",\"Q Peak\"\n");
+    expect_ts1_run("-rorb", "n.out", f, axis("        0.00", "    0.0000", "     0"), ts1_file("n.out", "", 0, {}, ""),
+                   "n_peak_Q.out.csv", "\"ID\",\"Q Peak\"\n");
   }
 }
 
-TEST(RorbConversion, TabsSeparateNumbersAndARowStartingWithATabIsNoRow) {
-  ScratchDir dir;
-  write_file("t.out", kSummary + " Inc   Time Hyd001    Hyd002\n1\t0\t1\t2\n2\t0.5\t3\t4\n\t3\t1.0\t5\t6\n");
-  const RunResult r = flowtab({"-rorb", "-b", "t.out"});
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(read_file("t.out.ts1").substr(read_file("t.out.ts1").find("Time (min)")),
-            "Time (min)  ,Hyd001,Hyd002\n"
-            "        0.00,       1.000,       2.000\n"
-            "       30.00,       3.000,       4.000\n");
-}
-
-TEST(RorbConversion, NamesAreTenColumnFieldsAfterTwelve) {
-  ScratchDir dir;
-  write_file("n.out", kSummary + " Inc   Time Hyd001_LongName\n 1 0 1 2 3\n 2 1 2 3 4\n");
-  const RunResult r = flowtab({"-rorb", "-b", "n.out"});
-  EXPECT_EQ(r.status, 0);
-  EXPECT_NE(r.output.find("\n...Reading RORB Hydrographs Hyd001_Lon to \n"), std::string::npos) << r.output;
-  EXPECT_NE(read_file("n.out.ts1").find("\nTime (min)  ,Hyd001_Lon,gName,\n"), std::string::npos);
+TEST(RorbConversion, RowsAndNames) {
+  const std::pair<std::string, std::string> cases[] = {
+      // TABs separate numbers; a row that starts with a TAB is no row.
+      {" Inc   Time Hyd001    Hyd002\n1\t0\t1\t2\n2\t0.5\t3\t4\n\t3\t1.0\t5\t6\n",
+       "Time (min)  ,Hyd001,Hyd002\n        0.00,       1.000,       2.000\n       30.00,       3.000,       4.000\n"},
+      // Names are fields of ten columns after the first twelve.
+      {" Inc   Time Hyd001_LongName\n 1 0 1 2 3\n 2 1 2 3 4\n", "Time (min)  ,Hyd001_Lon,gName,\n"},
+  };
+  for (const auto& [body, expected] : cases) {
+    ScratchDir dir;
+    write_file("t.out", kSummary + body);
+    EXPECT_EQ(flowtab({"-rorb", "-b", "t.out"}).status, 0);
+    const std::string ts1 = read_file("t.out.ts1");
+    EXPECT_EQ(ts1.substr(ts1.find("Time (min)"), expected.size()), expected);
+  }
 }
 
 TEST(RorbConversion, FatalEnds) {
@@ -181,9 +144,9 @@ TEST(RorbConversion, FatalEnds) {
   std::string tall;
   for (int i = 0; i <= 10000; ++i) tall += std::to_string(i) + " " + std::to_string(i) + " 1\n";
   const std::pair<std::string, std::string> cases[] = {
-      // Fewer numbers than the first row gave, and a text, at lines 6 and 5.
-      {" Inc   Time     Hyd001\n 1 0 1 2 3\n 2 1 2 3\n", "ERROR - Reading input file at line           6\n"},
-      {" Inc   Time     Hyd001\n 1 0 1\n 2 x 2\n", "ERROR - Reading input file at line           6\n"},
+      // Fewer numbers than the first row gave, and a text: the line of the row.
+      {" Inc   Time     Hyd001\n 1 0 1 2 3\n 2 1 2 3\n", read_error(6)},
+      {" Inc   Time     Hyd001\n 1 0 1\n 2 x 2\n", read_error(6)},
       // One row leaves no step.
       {" Inc   Time     Hyd001\n 1 0 1\n", "\nERROR - Invalid time increment in first time series\n"},
       {" Inc   Time     Hyd001\n" + tall, "\nERROR - Exceeded maximum number of 10000 points in a RORB time-series.\n"},
@@ -198,31 +161,6 @@ TEST(RorbConversion, FatalEnds) {
     EXPECT_TRUE(ends_with(r.output, message + kPause))
         << r.output.substr(r.output.size() > 600 ? r.output.size() - 600 : 0);
   }
-}
-
-TEST(RorbConversion, OneRowBlockWithAGivenStep) {
-  ScratchDir dir;
-  write_file("o.out", kSummary + " Inc   Time     Hyd001\n 1 0 7\n");
-  const RunResult r = flowtab({"-rorb", "-dt5", "-b", "o.out"});
-  EXPECT_EQ(r.status, 0);
-  EXPECT_NE(r.output.find(axis("        0.00", "    5.0000", "     1")), std::string::npos) << r.output;
-}
-
-TEST(RorbReader, ValueTimesInHoursWhenKept) {
-  testing_support::Console con;
-  platform::rt::TextSource src(std::make_shared<platform::rt::TextBuffer>(kExample));
-  conv::rorb::Reader reader(src, -1.0f, false);
-  conv::SeriesTable table;
-  table.keep_times = true;
-  conv::PeakStore peaks;
-  peaks.start_file(1);
-  reader.read(table, peaks, 0, 1);
-  ASSERT_EQ(table.NTS(), 2);
-  const std::vector<float> hours = {0.0f, 0.083f * 60.0f / 60.0f, 0.167f * 60.0f / 60.0f};
-  EXPECT_EQ(table.series[1].hours, hours);
-  EXPECT_EQ(table.series[1].q, (std::vector<float>{1.0f, 3.0f, 2.0f}));
-  EXPECT_EQ(table.given_dt, 5.0f);
-  EXPECT_TRUE(table.rows_from_start);
 }
 
 // ---- the model's own files ------------------------------------------------

@@ -8,9 +8,7 @@
 
 namespace {
 
-using testing_support::read_file;
 using testing_support::ScratchDir;
-using testing_support::write_file;
 using namespace transcript;
 
 ReaderRun read_rows(const std::string& contents, bool keep_times = false) {
@@ -69,13 +67,6 @@ TEST(RowReader, BlocksTitlesAndValues) {
   EXPECT_EQ(read_rows(std::string(120, ' ') + "x\n1 2\n").console, "Extracting row data for \n");
 }
 
-TEST(RowReader, KeptValueTimesAreTheValueNumbersInHours) {
-  const ReaderRun r = read_rows("A\n1 2 3 4 5 6 7\n", true);
-  Values hours;
-  for (int k = 1; k <= 7; ++k) hours.push_back(static_cast<float>(k) / 60.0f);
-  EXPECT_EQ(r.table.series.at(0).hours, hours);
-}
-
 TEST(RowReader, EndsOfTheRun) {
   std::string ones = "A\n", blocks;
   for (int k = 0; k < 10000; ++k) ones += "1 ";
@@ -83,8 +74,8 @@ TEST(RowReader, EndsOfTheRun) {
   EXPECT_EQ(read_rows(ones).table.series.at(0).nvals(), 10000);
   // Data lines read again after a step back count once.
   const std::pair<std::string, std::string> cases[] = {
-      {"T\n1 2\n1.2.3\n", "Extracting row data for T\nERROR - Reading input file at line           3\n"},
-      {"A\n1\nB\n2\n1e99\n", "Extracting row data for B\nERROR - Reading input file at line           5\n"},
+      {"T\n1 2\n1.2.3\n", "Extracting row data for T\n" + read_error(3)},
+      {"A\n1\nB\n2\n1e99\n", "Extracting row data for B\n" + read_error(5)},
       {ones + "\n2\n",
        "Extracting row data for A\n\nERROR - Exceeded maximum number of 10000 points in a row block time-series.\n"},
       {blocks,
@@ -93,32 +84,21 @@ TEST(RowReader, EndsOfTheRun) {
   for (const auto& [file, console] : cases) {
     const ReaderRun r = read_rows(file);
     EXPECT_EQ(r.status, 1);
-    const std::string tail = console + "\nPress Enter to Close\n";
-    EXPECT_EQ(tail_of(r.console, tail), tail);
+    EXPECT_TRUE(ends_with(r.console, console + kPause)) << r.console;
   }
 }
 
 TEST(RowConversion, WorkedExampleToTs1WithoutPeakTable) {
   ScratchDir dir;
-  write_file("flows.txt", kFlows);
-  const auto r = flowtab({"-rows", "-b", "flows.txt"});
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.output, kBanner + "Found 1 input files\n" +
-                          converted_ts1("flows.txt", "Extracting row data for Flow A\nExtracting row data for Flow B\n",
-                                        axis("        1.00", "        5.00", "    1.0000", "     5"), "") +
-                          "\nFinished.\n");
-  EXPECT_EQ(read_file("flows.txt.ts1"),
-            "! File created from: flows.txt" + kCreated +
-                "         2,         5\n"
-                "Start_Index ,           1,           1\n"
-                "End_Index   ,           5,           2\n"
-                "Time (min)  ,Flow A,Flow B\n"
-                "        1.00,       1.000,       7.000\n"
-                "        2.00,       2.000,       8.000\n"
-                "        3.00,       3.000,            \n"
-                "        4.00,       4.000,            \n"
-                "        5.00,       5.000,            \n");
-  EXPECT_FALSE(std::filesystem::exists("flows_peak_Q.txt.csv"));
+  expect_ts1_run("-rows", "flows.txt", kFlows,
+                 "Extracting row data for Flow A\nExtracting row data for Flow B\n" +
+                     axis("        1.00", "        5.00", "    1.0000", "     5"),
+                 ts1_file("flows.txt", "Flow A,Flow B", 5, {5, 2},
+                          "        1.00,       1.000,       7.000\n"
+                          "        2.00,       2.000,       8.000\n"
+                          "        3.00,       3.000,            \n"
+                          "        4.00,       4.000,            \n"
+                          "        5.00,       5.000,            \n"));
 }
 
 }  // namespace

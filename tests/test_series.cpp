@@ -207,10 +207,6 @@ TEST(TimeAxis, UnusableFirstSeriesEndsTheRun) {
   }
 }
 
-}  // namespace
-
-namespace {
-
 TEST(TimeAxis, ZeroStepsGetTimesOneIncrementBeyondTheKeptOnes) {
   Console con;
   SeriesTable t;
@@ -229,10 +225,6 @@ TEST(TimeAxis, ZeroStepsGetTimesOneIncrementBeyondTheKeptOnes) {
   EXPECT_TRUE(t.series[1].q.empty() && t.series[1].hours.empty());
   EXPECT_EQ(a.IEND[1], 0);
 }
-
-}  // namespace
-
-namespace {
 
 // An axis is bounded whatever the series span: a huge row count, or a span
 // beyond a 32-bit integer, ends the run before the axis report.

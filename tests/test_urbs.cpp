@@ -4,7 +4,6 @@
 
 #include "converter/readers/urbs.h"
 #include "transcript_support.h"
-#include "test_support.h"
 
 namespace {
 
@@ -31,28 +30,17 @@ const std::string kExample = urbs_file("Locations = 2 Values = 3", columns("Time
                                                                        columns("Type", 19, {"Calc", "Recd"}) + kRows);
 
 const std::string kCounts = "\nNumber of Hydrographs: 2\nNumber of Values:      3\n";
-const std::string kTable =
-    "         2,         3\n"
-    "Start_Index ,           1,           1\n"
-    "End_Index   ,           3,           3\n";
 
 TEST(UrbsConversion, WorkedExample) {
   ScratchDir dir;
-  write_file("run.q", kExample);
-  const RunResult r = flowtab({"-urbs", "-b", "run.q"});
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.output,
-            single_run_ts1("run.q", "run_peak_Q.q.csv",
-                      kCounts + "\nReading URBS hydrographs...\n\nRnVal = 3\n...Finished Extracting Data\n"
-                                "\nMinimum time:        0.00\nMaximum time:       60.00\nTime increment:   30.0000\n"
-                                "Max increments:     3\n"));
-  EXPECT_EQ(read_file("run.q.ts1"), "! File created from: run.q" + kCreated + kTable +
-                                        "Time (min)  ,Loc1,Loc2 - Recd\n"
-                                        "        0.00,       1.000,       2.000\n"
-                                        "       30.00,       3.000,       4.000\n"
-                                        "       60.00,       2.000,       1.000\n");
-  EXPECT_EQ(read_file("run_peak_Q.q.csv"),
-            "\"ID\",\"Q Peak\"\n\"Loc1\",           3.000\n\"Loc2 - Recd\",           4.000\n");
+  expect_ts1_run("-urbs", "run.q", kExample,
+                 kCounts + "\nReading URBS hydrographs...\n\nRnVal = 3\n...Finished Extracting Data\n" +
+                     axis("        0.00", "       60.00", "   30.0000", "     3"),
+                 ts1_file("run.q", "Loc1,Loc2 - Recd", 3, {3, 3},
+                          "        0.00,       1.000,       2.000\n"
+                          "       30.00,       3.000,       4.000\n"
+                          "       60.00,       2.000,       1.000\n"),
+                 "run_peak_Q.q.csv", "\"ID\",\"Q Peak\"\n\"Loc1\",           3.000\n\"Loc2 - Recd\",           4.000\n");
 }
 
 TEST(UrbsConversion, DatedRows) {
@@ -71,12 +59,10 @@ TEST(UrbsConversion, DatedRows) {
                           "\nMinimum time:        0.00\nMaximum time:       40.00\nTime increment:   20.0000\n"),
             std::string::npos)
       << r.output;
-  EXPECT_EQ(read_file("d.q.ts1").substr(read_file("d.q.ts1").find('\n') + 1),
-            kTable +
-                "Time (min)  ,Loc1,Loc2\n"
-                "        0.00,       1.000,       2.000\n"
-                "       20.00,       3.000,       4.000\n"
-                "       40.00,       2.000,       1.000\n");
+  EXPECT_EQ(read_file("d.q.ts1"), ts1_file("d.q", "Loc1,Loc2", 3, {3, 3},
+                                           "        0.00,       1.000,       2.000\n"
+                                           "       20.00,       3.000,       4.000\n"
+                                           "       40.00,       2.000,       1.000\n"));
 }
 
 TEST(UrbsConversion, NamesTypesAndRows) {
@@ -137,7 +123,6 @@ TEST(UrbsConversion, FatalEnds) {
   const std::string names = columns("", 19, {"A", "B"}) + columns("", 19, {"Calc", "Calc"});
   std::string many_types;
   for (int i = 0; i <= 10000; ++i) many_types += " Calc";
-  const std::string counts = "\nNumber of Hydrographs: 2\nNumber of Values:      3\n";
   const std::pair<std::string, std::string> cases[] = {
       {"URBS run\nno parameters\n", "\nERROR - Could not find \"DATA PARAMETERS :\" line\n"},
       {urbs_file("Locations = x Values = 3", ""),
@@ -153,18 +138,15 @@ TEST(UrbsConversion, FatalEnds) {
       {urbs_file("Locations = 2 Values = 3", "A B\n" + many_types + "\n"),
        "\nnRecd hydrographs = 0\n\nERROR - Exceeded maximum number of 10000 URBS time-series allowed.\n"},
       {"DATA PARAMETERS : Locations = 2 Values = 3\n-----------\n",
-       counts + "\nERROR - Could not find \"---------------\" line above hydrograph locations\n"},
-      {urbs_file("Locations = 2 Values = 3", ""), counts + "ERROR - Reading input file at line           3\n"},
+       kCounts + "\nERROR - Could not find \"---------------\" line above hydrograph locations\n"},
+      {urbs_file("Locations = 2 Values = 3", ""), kCounts + read_error(3)},
       {urbs_file("Locations = 2 Values = 3", names + "-- 1 2\n"),
-       counts + "ERROR - Failed to find any hydrograph data in URBS .q file\n"},
+       kCounts + "ERROR - Failed to find any hydrograph data in URBS .q file\n"},
       // The end of the file in the fourth row, a value that is no number, a
       // row that goes on past the end: the line number of the last line read.
-      {urbs_file("Locations = 2 Values = 4", names + kRows),
-       "\nRnVal = 4\nERROR - Reading input file at line           8\n"},
-      {urbs_file("Locations = 2 Values = 3", names + "0 1 2\n0.5 x 2\n"),
-       "\nRnVal = 3\nERROR - Reading input file at line           7\n"},
-      {urbs_file("Locations = 2 Values = 3", names + "0 1 2\n0.5\n\n4\n"),
-       "\nRnVal = 3\nERROR - Reading input file at line           9\n"},
+      {urbs_file("Locations = 2 Values = 4", names + kRows), "\nRnVal = 4\n" + read_error(8)},
+      {urbs_file("Locations = 2 Values = 3", names + "0 1 2\n0.5 x 2\n"), "\nRnVal = 3\n" + read_error(7)},
+      {urbs_file("Locations = 2 Values = 3", names + "0 1 2\n0.5\n\n4\n"), "\nRnVal = 3\n" + read_error(9)},
   };
   for (const auto& [file, message] : cases) {
     ScratchDir dir;
@@ -178,7 +160,7 @@ TEST(UrbsConversion, FatalEnds) {
 TEST(UrbsConversion, BadDatedRowsEndTheRun) {
   const std::string names = columns("", 25, {"A"}) + columns("", 25, {"Calc"});
   const std::pair<std::string, std::string> cases[] = {
-      {"Mon Jan 01 1990 00:00    1\nMon Jan 01 1990 00:30\n", "ERROR - Reading input file at line           7\n"},
+      {"Mon Jan 01 1990 00:00    1\nMon Jan 01 1990 00:30\n", read_error(7)},
       {"Mon Jan 01 1990 00:00    1\nMon Xyz 01 1990 00:30    2\n",
        "j = 1 datestr = Mon Jan 01 1990 00:00\nERROR - Unable to extract month from URBS date:Mon Xyz 01 1990 00:30\n"},
   };
@@ -200,22 +182,16 @@ TEST(UrbsTypes, CountSub4) {
 }
 
 TEST(UrbsReader, DatedValueTimesInHoursWhenKept) {
-  testing_support::Console con;
-  const std::string f =
-      urbs_file("Locations = 1 Values = 2",
-                columns("", 25, {"A"}) + "\n" + "Mon Jan 01 1990 00:00    1\nMon Jan 01 1990 00:20    2\n");
-  platform::rt::TextSource src(std::make_shared<platform::rt::TextBuffer>(f));
-  conv::urbs::Reader reader(src, true);
-  conv::SeriesTable table;
-  table.keep_times = true;
-  conv::PeakStore peaks;
-  peaks.start_file(1);
-  reader.read(table, peaks, 0, 1);
-  ASSERT_EQ(table.NTS(), 1);
+  const std::string f = urbs_file("Locations = 1 Values = 2", columns("", 25, {"A"}) +
+                                                                  "\nMon Jan 01 1990 00:00    1\n"
+                                                                  "Mon Jan 01 1990 00:20    2\n");
+  const ReaderRun r = run_reader<conv::urbs::Reader>(
+      f, true, [](auto& reader, ReaderRun& run) { reader.read(run.table, run.peaks, 0, 1); }, true);
+  ASSERT_EQ(r.table.NTS(), 1);
   // 20 minutes in single precision: (0.3333333433 h x 60) stored as 20.
-  EXPECT_EQ(table.series[0].tend, 20.0f);
-  EXPECT_EQ(table.series[0].hours, (std::vector<float>{0.0f, 20.0f / 60.0f}));
-  EXPECT_TRUE(table.rows_from_start);
+  EXPECT_EQ(r.table.series[0].tend, 20.0f);
+  EXPECT_EQ(r.table.series[0].hours, (std::vector<float>{0.0f, 20.0f / 60.0f}));
+  EXPECT_TRUE(r.table.rows_from_start);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // the writer's console lines are compared.  Also the output names.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "converter/series.h"
@@ -19,6 +20,8 @@ using testing_support::Console;
 using testing_support::read_file;
 using testing_support::ScratchDir;
 namespace rt = platform::rt;
+
+const std::string B(12, ' ');  // a blank field
 
 struct SeriesSpec {
   std::string name;
@@ -37,7 +40,7 @@ struct LayoutCase {
 
 // Fills a table as a reader does (value times kept for .ts2), builds its axis
 // and writes it; returns the file and checks the writer's console lines.
-std::string write_case(const LayoutCase& c, const std::vector<float>& raw_hours = {}) {
+std::string write_case(const LayoutCase& c) {
   ScratchDir dir;
   Console con;
   conv::SeriesTable t;
@@ -51,7 +54,6 @@ std::string write_case(const LayoutCase& c, const std::vector<float>& raw_hours 
       t.append(s, s.tend, spec.values[j]);
     }
   }
-  if (!raw_hours.empty()) t.series[0].hours = raw_hours;  // times kept as read, in hours
   conv::RunSettings run;
   run.output = c.kind;
   run.zero_start = c.s0;
@@ -136,6 +138,17 @@ TEST(Writers, Layouts) {
 
 // Tables of more rows than one tile holds: the rows at the tiles' seams, and
 // series that start and end inside later tiles, come out as every other row.
+// Where two long texts first differ, from the start of that line: a diff of
+// megabytes would swamp the report (and the memory).
+std::string first_difference(const std::string& got, const std::string& want) {
+  if (got == want) return "";
+  const std::size_t n = std::min(got.size(), want.size());
+  std::size_t at = 0;
+  while (at < n && got[at] == want[at]) ++at;
+  const std::size_t line = at == 0 ? 0 : got.rfind('\n', at - 1) + 1;
+  return std::string("[").append(got, line, 80).append("] where [").append(want, line, 80).append("] was due");
+}
+
 TEST(Writers, RowsAcrossManyTiles) {
   constexpr std::size_t kRows = 100000;  // three tiles of .csv rows of two series
   LayoutCase c{OutputKind::Csv, {{"A", 0, 5, {}}, {"B", 5 * 40000, 5, {}}}, false, false, 0, ""};
@@ -144,10 +157,10 @@ TEST(Writers, RowsAcrossManyTiles) {
   std::string want = "Time (hr)   ,A,B\n";
   for (std::size_t k = 0; k < kRows; ++k) {
     want += ffmt::F(12, 4, static_cast<float>(k) * 5.0f / 60.0f) + ',' + ffmt::F(12, 3, c.series[0].values[k]) + ',';
-    want += k >= 40000 && k < 60000 ? ffmt::F(12, 3, c.series[1].values[k - 40000]) : std::string(12, ' ');
+    want += k >= 40000 && k < 60000 ? ffmt::F(12, 3, c.series[1].values[k - 40000]) : B;
     want += '\n';
   }
-  EXPECT_EQ(write_case(c), want);
+  EXPECT_EQ(first_difference(write_case(c), want), "");
 
   LayoutCase t{OutputKind::Ts2, {{"A", 0, 6, {}}, {"B", 0, 6, {}}}, false, false, 0, ""};
   for (std::size_t j = 0; j < 60000; ++j) t.series[0].values.push_back(static_cast<float>(j) * 0.5f);
@@ -156,10 +169,10 @@ TEST(Writers, RowsAcrossManyTiles) {
   for (std::size_t k = 0; k < 60000; ++k) {
     const std::string time = ffmt::F(12, 4, static_cast<float>(k) * 6.0f / 60.0f);
     want2 += time + ',' + ffmt::F(12, 3, t.series[0].values[k]) + ',';
-    want2 += k < 45000 ? time + ',' + ffmt::F(12, 3, t.series[1].values[k]) : std::string(12, ' ') + ',' + std::string(12, ' ');
+    want2 += k < 45000 ? time + ',' + ffmt::F(12, 3, t.series[1].values[k]) : B + ',' + B;
     want2 += '\n';
   }
-  EXPECT_EQ(write_case(t), want2);
+  EXPECT_EQ(first_difference(write_case(t), want2), "");
 }
 
 // On a full disk the rows stop being formatted at the first failed write;
@@ -181,12 +194,6 @@ TEST(Writers, FormattingStopsOnceTheOutputHasFailed) {
   EXPECT_EQ(tiles, 1);  // of about sixty
   EXPECT_NE(platform::rt::write_status(40), 0);
   EXPECT_GT(platform::rt::close(40), 0);
-}
-
-TEST(Writers, Ts2PrintsTimesKeptAsReadWithTheirZeroStep) {
-  const LayoutCase c{OutputKind::Ts2, {{"Raw", 366, 6, {1, 2}}}, false, true, 0, ""};
-  EXPECT_EQ(write_case(c, {6.1f, 6.2f}),
-            "\"Time_Raw\",\"Raw\"\n      6.1000,       1.000\n      6.2000,       2.000\n      6.3000,       0.000\n");
 }
 
 TEST(Writers, OutputNamesAndTheTs2Refusal) {

@@ -2,8 +2,10 @@
 // in memory.
 #pragma once
 
+#include <filesystem>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -32,23 +34,69 @@ inline std::string opened_output(const std::string& name, int unit) {
 }
 inline std::string closed(int unit) { return "...Closed File Unit:" + std::to_string(unit) + "\n"; }
 
-// The transcript of one single-event file converted to .ts1 from its
-// "Converting to" line on: `reading` is what the reader prints, `axis` the
-// axis report; `peak_table` names the peak table (none when empty).
-inline std::string converted_ts1(const std::string& input, const std::string& reading, const std::string& axis,
-                                 const std::string& peak_table) {
-  std::string t = "\nConverting to .ts1: " + input + "\n   TS1 Output File: " + input + ".ts1\n" +
-                  opened_input(input) + opened_output(input + ".ts1", 1002) + "\nConverting...\n" + reading + axis +
-                  "\nWriting to .ts1 file...\n" + closed(1002) + closed(1001);
-  if (!peak_table.empty()) t += opened_output(peak_table, 1001) + closed(1001);
-  return t;
+// `s` right-adjusted in `width` columns.
+inline std::string right(const std::string& s, std::size_t width) {
+  return std::string(width > s.size() ? width - s.size() : 0, ' ') + s;
+}
+
+inline std::string read_error(int line) {
+  return "ERROR - Reading input file at line" + right(std::to_string(line), 12) + "\n";
+}
+
+// A .ts1 file: its first line (naming the program when `named`), the counts
+// of series and rows, the first row (1) and the last row of each series,
+// the heading of `names` ("A,B") and the rows.
+inline std::string ts1_file(const std::string& input, const std::string& names, int nmax,
+                            const std::vector<int>& ends, const std::string& rows, bool named = true) {
+  std::string t = "! File created from: " + input + (named ? kCreated : "\n");
+  t += right(std::to_string(ends.size()), 10) + ',' + right(std::to_string(nmax), 10);
+  t += "\nStart_Index ";
+  for (std::size_t i = 0; i < ends.size(); ++i) t += ',' + right("1", 12);
+  t += "\nEnd_Index   ";
+  for (const int e : ends) t += ',' + right(std::to_string(e), 12);
+  t += "\nTime (min)  ";
+  if (!names.empty()) t += ',' + names;
+  return t + '\n' + rows;
+}
+
+// The names of the files in the current folder.
+inline std::set<std::string> files_here() {
+  std::set<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(".")) names.insert(e.path().filename().string());
+  return names;
 }
 
 // The transcript of a whole run (banner to "Finished.") that converts one
-// file to .ts1 without error; `middle` is what the reader and the axis print.
+// file to .ts1 without error; `middle` is what the reader and the axis print,
+// `peak_table` names the peak table (none when empty).
 inline std::string single_run_ts1(const std::string& name, const std::string& peak_table,
                                   const std::string& middle) {
-  return kBanner + "Found 1 input files\n" + converted_ts1(name, middle, "", peak_table) + "\nFinished.\n";
+  std::string t = kBanner + "Found 1 input files\n\nConverting to .ts1: " + name + "\n   TS1 Output File: " + name +
+                  ".ts1\n" + opened_input(name) + opened_output(name + ".ts1", 1002) + "\nConverting...\n" + middle +
+                  "\nWriting to .ts1 file...\n" + closed(1002) + closed(1001);
+  if (!peak_table.empty()) t += opened_output(peak_table, 1001) + closed(1001);
+  return t + "\nFinished.\n";
+}
+
+// Converts `input`, written with `contents` into the current folder, to
+// .ts1 with the input option `kind`: status 0, the whole transcript (`middle`
+// as for single_run_ts1), the .ts1 file, the peak table (none when
+// `peak_table` is empty) and no other file.
+inline void expect_ts1_run(const std::string& kind, const std::string& input, const std::string& contents,
+                           const std::string& middle, const std::string& ts1, const std::string& peak_table = "",
+                           const std::string& peak = "") {
+  SCOPED_TRACE(input);
+  testing_support::write_file(input, contents);
+  const testing_support::RunResult r = flowtab({kind, "-b", input});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.output, single_run_ts1(input, peak_table, middle));
+  EXPECT_EQ(testing_support::read_file(input + ".ts1"), ts1);
+  std::set<std::string> files{input, input + ".ts1"};
+  if (!peak_table.empty()) {
+    files.insert(peak_table);
+    EXPECT_EQ(testing_support::read_file(peak_table), peak);
+  }
+  EXPECT_EQ(files_here(), files);
 }
 
 // The axis report.
