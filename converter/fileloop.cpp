@@ -1,9 +1,8 @@
 #include "converter/fileloop.h"
 
 #include <string>
-#include <vector>
-
 #include <unordered_map>
+#include <vector>
 
 #include "converter/peaks.h"
 #include "converter/series.h"
