@@ -45,6 +45,8 @@ std::int32_t first_row(const TimeAxis& axis, std::int32_t nmax, Pred pred) {
 // that are not whole minutes do not lose their last row.
 std::int32_t rows_of_span(const TimeAxis& a) {
   const float span = a.TMAX - a.TMIN;
+  // A span of whole minutes beyond a 32-bit integer cannot be measured.
+  if (!(std::fabs(std::round(span)) < 2147483648.0f)) invalid_increment();
   const float steps = std::round(span / a.DT);
   return row_count(steps + 1.0f);
 }
@@ -105,7 +107,6 @@ TimeAxis build_time_axis(SeriesTable& table, const RunSettings& run) {
     if (!(std::isfinite(a.DT) && a.DT > 0.0f)) invalid_increment();
     const float span = a.TMAX - a.TMIN;
     const float r = std::round(span);  // to the nearest whole number, halves away from zero
-    if (!(std::fabs(r) < 2147483648.0f)) invalid_increment();  // whole minutes beyond a 32-bit integer
     const float quotient = r / a.DT;
     a.NMAX = std::max(row_count(quotient + 1.0f), rows_of_span(a));
   }

@@ -251,6 +251,20 @@ TEST(TimeAxis, RowCountIsBounded) {
     EXPECT_EQ(status_of([&] { conv::build_time_axis(t, settings()); }), 1) << c.other_end;
     EXPECT_EQ(con.text(), c.message + "\nPress Enter to Close\n") << c.other_end;
   }
+  // The same bounds with an increment given by the reader.
+  const struct {
+    float dt, span;
+    std::string message;
+  } given[] = {{1.0e6f, 3.0e9f, invalid}, {1.0f, 2.0e7f, too_many}};
+  for (const auto& [dt, span, message] : given) {
+    Console con("");
+    lib::INITUNITS(1000);
+    SeriesTable t;
+    t.given_dt = dt;
+    t.series.push_back(series(0.0f, span, 2));
+    EXPECT_EQ(status_of([&] { conv::build_time_axis(t, settings()); }), 1) << dt;
+    EXPECT_EQ(con.text(), message + "\nPress Enter to Close\n") << dt;
+  }
   Console con;
   SeriesTable t;
   t.series.push_back(series(0.0f, 20.0f, 3));
