@@ -14,7 +14,7 @@ using namespace transcript;
 
 ReaderRun read_darno(const std::string& contents, bool keep_times = false) {
   return run_reader<conv::darno::Reader>(contents, keep_times,
-                                         [](auto& reader, ReaderRun& r) { reader.read_file(r.table, r.peaks, 0, 1); });
+                                         [](auto& reader, ReaderRun& r) { reader.read(r.table, r.peaks, 0, 1); });
 }
 
 // The worked example: a numeric block name and a name of letters.

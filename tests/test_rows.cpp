@@ -13,7 +13,7 @@ using namespace transcript;
 
 ReaderRun read_rows(const std::string& contents, bool keep_times = false) {
   return run_reader<conv::rows::Reader>(
-      contents, keep_times, [](auto& reader, ReaderRun& r) { reader.read_file(r.table); }, std::string("flows.txt"));
+      contents, keep_times, [](auto& reader, ReaderRun& r) { reader.read(r.table, r.peaks, 0, 1); }, std::string("flows.txt"));
 }
 
 using Values = std::vector<float>;

@@ -91,7 +91,7 @@ void Reader::read_fields(std::int32_t n, std::vector<float>& out) {
   }
 }
 
-void Reader::read_file(SeriesTable& table, PeakStore& peaks, std::int32_t column, std::int32_t ifile) {
+void Reader::read(SeriesTable& table, PeakStore& peaks, std::int32_t column, std::int32_t ifile) {
   std::string_view header;
   std::string name;
   while (find_header(header)) {
@@ -116,12 +116,6 @@ void Reader::read_file(SeriesTable& table, PeakStore& peaks, std::int32_t column
     peaks.aggregate(s.name, s.q, column, ifile, " DARNO FF time-series allowed.");
     console::line("...Finished Extracting Data");
   }
-}
-
-void DarnoReader::start() { reader_.emplace(*platform::rt::text_source(file_.INUNIT)); }
-
-void DarnoReader::read_event(std::int32_t, SeriesTable& table, PeakStore& peaks, std::int32_t column) {
-  reader_->read_file(table, peaks, column, file_.ifile);
 }
 
 }  // namespace conv::darno

@@ -29,12 +29,13 @@ bool series_name(std::string_view header, std::string& name);
 class Reader {
  public:
   explicit Reader(platform::rt::TextSource& input) : in_(input) {}
+  Reader(platform::rt::TextSource& input, const InputFile&) : Reader(input) {}
 
   // Reads every block of the file into the table: values in Series::q, the
   // first and last time in minutes, and, when the table keeps value times,
   // the times as read (hours) in Series::hours.  Each block's peak goes to
   // `column` of the store.
-  void read_file(SeriesTable& table, PeakStore& peaks, std::int32_t column, std::int32_t ifile);
+  void read(SeriesTable& table, PeakStore& peaks, std::int32_t column, std::int32_t ifile);
 
   // The number of the last line read.
   std::int64_t NLINE() const { return in_.NLINE(); }
@@ -51,14 +52,6 @@ class Reader {
 };
 
 // The file loop's DARNO input: the whole file is one event.
-class DarnoReader : public InputReader {
- public:
-  using InputReader::InputReader;
-  void start() override;
-  void read_event(std::int32_t ievent, SeriesTable& table, PeakStore& peaks, std::int32_t column) override;
-
- private:
-  std::optional<Reader> reader_;
-};
+using DarnoReader = WholeFileReader<Reader>;
 
 }  // namespace conv::darno

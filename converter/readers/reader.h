@@ -20,12 +20,14 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "converter/options.h"
 #include "converter/peaks.h"
 #include "converter/series.h"
+#include "platform/units.h"
 
 namespace conv {
 
@@ -78,6 +80,23 @@ class InputReader {
 
  protected:
   InputFile& file_;
+};
+
+// The file loop's view of a kind whose whole file is one event, read by a
+// text reader of type Text made on the reading connection: Text(source,
+// file) and Text::read(table, peaks, column, ifile).
+template <class Text, bool kKeepsPeaks = true>
+class WholeFileReader : public InputReader {
+ public:
+  using InputReader::InputReader;
+  bool keeps_peaks() const override { return kKeepsPeaks; }
+  void start() override { text_.emplace(*platform::rt::text_source(file_.INUNIT), file_); }
+  void read_event(std::int32_t, SeriesTable& table, PeakStore& peaks, std::int32_t column) override {
+    text_->read(table, peaks, column, file_.ifile);
+  }
+
+ private:
+  std::optional<Text> text_;
 };
 
 // The reader of the run's input kind for one file.

@@ -151,12 +151,4 @@ void Reader::read(SeriesTable& table, PeakStore& peaks, std::int32_t column, std
   table.given_dt = dt_;
 }
 
-void RorbReader::start() {
-  reader_.emplace(*platform::rt::text_source(file_.INUNIT), file_.run.dt, file_.run.dt_given);
-}
-
-void RorbReader::read_event(std::int32_t, SeriesTable& table, PeakStore& peaks, std::int32_t column) {
-  reader_->read(table, peaks, column, file_.ifile);
-}
-
 }  // namespace conv::rorb

@@ -23,6 +23,8 @@ class Reader {
  public:
   // `dt` and `dt_given` as the command line left them.
   Reader(platform::rt::TextSource& input, float dt, bool dt_given) : in_(input), dt_(dt), dt_given_(dt_given) {}
+  Reader(platform::rt::TextSource& input, const InputFile& file)
+      : Reader(input, file.run.dt, file.run.dt_given) {}
 
   // Reads every block of the summary into the table and their peaks into
   // `column` of the store; the table gets the final step as its increment.
@@ -47,14 +49,6 @@ class Reader {
 };
 
 // The file loop's RORB input.
-class RorbReader : public InputReader {
- public:
-  using InputReader::InputReader;
-  void start() override;
-  void read_event(std::int32_t ievent, SeriesTable& table, PeakStore& peaks, std::int32_t column) override;
-
- private:
-  std::optional<Reader> reader_;
-};
+using RorbReader = WholeFileReader<Reader>;
 
 }  // namespace conv::rorb

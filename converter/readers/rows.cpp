@@ -63,7 +63,7 @@ bool Reader::read_rows(SeriesTable& table, Series& s) {
   return false;
 }
 
-void Reader::read_file(SeriesTable& table) {
+void Reader::read(SeriesTable& table, PeakStore&, std::int32_t, std::int32_t) {
   std::string title;
   while (find_block(title)) {
     if (table.NTS() >= MAXTS) capacity_exceeded(MAXTS, " row block time-series allowed.");
@@ -78,9 +78,5 @@ void Reader::read_file(SeriesTable& table) {
     in_.step_back();
   }
 }
-
-void RowsReader::start() { reader_.emplace(*platform::rt::text_source(file_.INUNIT), file_.match_name); }
-
-void RowsReader::read_event(std::int32_t, SeriesTable& table, PeakStore&, std::int32_t) { reader_->read_file(table); }
 
 }  // namespace conv::rows

@@ -24,10 +24,12 @@ class Reader {
  public:
   // `match_name` names a block whose title is blank.
   Reader(platform::rt::TextSource& input, std::string_view match_name) : in_(input), match_name_(match_name) {}
+  Reader(platform::rt::TextSource& input, const InputFile& file) : Reader(input, file.match_name) {}
 
   // Reads every block of the file into the table, one series per block;
   // when the table keeps value times, value k's time is k minutes in hours.
-  void read_file(SeriesTable& table);
+  // Row blocks keep no peaks: the store and the file number are not used.
+  void read(SeriesTable& table, PeakStore&, std::int32_t, std::int32_t);
 
   // The number of the last line read.
   std::int64_t NLINE() const { return in_.NLINE(); }
@@ -46,15 +48,6 @@ class Reader {
 
 // The file loop's row-block input: the whole file is one event, and it gets
 // no peak table.
-class RowsReader : public InputReader {
- public:
-  using InputReader::InputReader;
-  bool keeps_peaks() const override { return false; }
-  void start() override;
-  void read_event(std::int32_t ievent, SeriesTable& table, PeakStore& peaks, std::int32_t column) override;
-
- private:
-  std::optional<Reader> reader_;
-};
+using RowsReader = WholeFileReader<Reader, false>;
 
 }  // namespace conv::rows

@@ -204,10 +204,4 @@ void Reader::read(SeriesTable& table, PeakStore& peaks, std::int32_t column, std
   console::line("...Finished Extracting Data");
 }
 
-void UrbsReader::start() { reader_.emplace(*platform::rt::text_source(file_.INUNIT), file_.run.dated_urbs); }
-
-void UrbsReader::read_event(std::int32_t, SeriesTable& table, PeakStore& peaks, std::int32_t column) {
-  reader_->read(table, peaks, column, file_.ifile);
-}
-
 }  // namespace conv::urbs

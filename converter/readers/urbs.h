@@ -24,6 +24,7 @@ class Reader {
  public:
   // `dated`: rows start with a 25-character date instead of a time.
   Reader(platform::rt::TextSource& input, bool dated) : in_(input), dated_(dated) {}
+  Reader(platform::rt::TextSource& input, const InputFile& file) : Reader(input, file.run.dated_urbs) {}
 
   // Reads the file's series into the table and their peaks into `column` of
   // the store.
@@ -50,14 +51,6 @@ class Reader {
 };
 
 // The file loop's URBS input.
-class UrbsReader : public InputReader {
- public:
-  using InputReader::InputReader;
-  void start() override;
-  void read_event(std::int32_t ievent, SeriesTable& table, PeakStore& peaks, std::int32_t column) override;
-
- private:
-  std::optional<Reader> reader_;
-};
+using UrbsReader = WholeFileReader<Reader>;
 
 }  // namespace conv::urbs
