@@ -146,6 +146,13 @@ class TextSource {
     at_end_ = false;
   }
   bool at_start() const { return pos_ == 0 && !at_end_; }
+  // The byte offset of the next record; seek() makes reading go on from an
+  // offset that position() gave.
+  std::size_t position() const { return pos_; }
+  void seek(std::size_t pos) {
+    pos_ = pos;
+    at_end_ = false;
+  }
   std::string_view contents() const { return data_; }
 
  private:

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "converter/readers/rorb.h"
+#include "library/ffmt.h"
 #include "transcript_support.h"
 
 namespace {
@@ -160,6 +161,61 @@ TEST(RorbConversion, FatalEnds) {
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(ends_with(r.output, message + kPause))
         << r.output.substr(r.output.size() > 600 ? r.output.size() - 600 : 0);
+  }
+}
+
+// Blocks of thousands of rows are read many rows at a time: every value
+// lands in its row and series, a slash still leaves the rest of its row at
+// zero, and a row that does not read is reported at its own line.
+TEST(RorbConversion, LargeBlocks) {
+  const auto value = [](int row, int k) { return static_cast<float>((row * 31 + k) % 1000) * 0.125f; };
+  const int kSlashRow = 1234, kSlashAfter = 10;
+  // Block b has widths[b] series and lengths[b] rows; the first row of block 0
+  // is line 5 of the file.
+  const int widths[] = {30, 7}, lengths[] = {4000, 2500};
+  const auto file = [&](int bad_row) {
+    std::string text = kSummary;
+    for (int b = 0, first = 0; b < 2; first += widths[b++]) {
+      text += " Inc   Time";
+      for (int k = 0; k < widths[b]; ++k) text += ffmt::A(10, "Hyd" + ffmt::Imin(3, 3, first + k + 1));
+      text += '\n';
+      for (int row = 0; row < lengths[b]; ++row) {
+        text += ffmt::I(5, row) + ffmt::F(8, 2, row * 0.25f);
+        for (int k = 0; k < widths[b]; ++k) {
+          if (b == 0 && row == kSlashRow && k == kSlashAfter) {
+            text += " /";
+            break;
+          }
+          text += b == 0 && row == bad_row && k == 3 ? "     x" : ffmt::F(10, 3, value(row, first + k));
+        }
+        text += '\n';
+      }
+    }
+    return text;
+  };
+
+  ScratchDir dir;
+  write_file("big.out", file(-1));
+  ASSERT_EQ(flowtab({"-rorb", "-b", "big.out"}).status, 0);
+  std::string want;
+  for (int row = 0; row < lengths[0]; ++row) {
+    want += ffmt::F(12, 2, row * 15.0f);
+    for (int b = 0, first = 0; b < 2; first += widths[b++])
+      for (int k = 0; k < widths[b]; ++k) {
+        const bool zero = b == 0 && row == kSlashRow && k >= kSlashAfter;
+        want += ',' + (row < lengths[b] ? ffmt::F(12, 3, zero ? 0.0f : value(row, first + k)) : std::string(12, ' '));
+      }
+    want += '\n';
+  }
+  const std::string ts1 = read_file("big.out.ts1");
+  const std::size_t rows = ts1.find('\n', ts1.find("Time (min)")) + 1;
+  EXPECT_EQ(ts1.substr(rows), want);
+
+  for (const int bad_row : {1, 2999, 3999}) {
+    write_file("bad.out", file(bad_row));
+    const RunResult r = flowtab({"-rorb", "-b", "bad.out"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(ends_with(r.output, read_error(5 + bad_row) + kPause)) << bad_row;
   }
 }
 

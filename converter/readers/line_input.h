@@ -45,6 +45,19 @@ class LineInput {
       --nline_;
   }
   std::int64_t NLINE() const { return nline_; }
+
+  // Where reading stands: the offset of the next line and the count so far.
+  struct Place {
+    std::size_t offset = 0;
+    std::int64_t nline = 0;
+  };
+  Place place() const { return {in_.position(), nline_}; }
+  // Reading goes on from a place that place() gave.
+  void go_to(Place p) {
+    in_.seek(p.offset);
+    nline_ = p.nline;
+    at_end_ = false;
+  }
   [[noreturn]] void read_error() const { read_error_at(nline_); }
 
  private:

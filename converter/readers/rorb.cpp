@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cmath>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -60,6 +61,75 @@ std::int32_t Reader::block_width(std::string_view row) {
   return lib::NUMBEROFNUMBERS(row) - 2;
 }
 
+namespace {
+
+// Reads a data row: the increment number (not kept), the time in hours and
+// one value per hydrograph, each handed to store(k, value); items left by a
+// null value or a slash are 0.
+template <class Store>
+int read_row(std::string_view row, std::size_t width, float& hours, Store store) {
+  std::int32_t increment = 0;
+  hours = 0.0f;
+  ffmt::ListReader r(row);
+  int st = r.read(increment);
+  if (st == ffmt::kOk) st = r.read(hours);
+  for (std::size_t k = 0; k < width && st == ffmt::kOk; ++k) {
+    float v = 0.0f;
+    st = r.read(v);
+    store(k, v);
+  }
+  return st;
+}
+
+// Rows are read ahead in batches of about this many bytes.
+constexpr std::size_t kAheadBytes = std::size_t{4} << 20;
+
+}  // namespace
+
+void Reader::take_time(std::int32_t j, float minutes, float& first_time) {
+  // Without -dt the step is measured anew in every block.
+  if (!dt_given_ && j == 1) dt_ = -1.0f;
+  if (j == 1) first_time = minutes;
+  if (dt_ <= 0.0f && j == 2) {
+    last_measured_ = minutes - first_time;
+    dt_ = snap_step(last_measured_);
+    measured_ = true;
+  }
+}
+
+std::size_t Reader::take_rows(std::size_t first, std::size_t width, std::int32_t& j, float& first_time, float& time,
+                              SeriesTable& table) {
+  ahead_.fill(in_, static_cast<std::size_t>(table.MAXVALS - j), kAheadBytes);
+  const auto base = static_cast<std::size_t>(j);
+  const std::span<Series> block(table.series.data() + first, width);
+  const auto resize = [&](std::size_t rows) {
+    for (Series& s : block) {
+      s.q.resize(base + rows);
+      if (table.keep_times) s.hours.resize(base + rows);
+    }
+  };
+  resize(ahead_.size());
+  std::vector<float> minutes(ahead_.size());
+  const std::size_t taken = ahead_.accepted([&](std::size_t i) {
+    const std::string_view row = ahead_.line(i);
+    float hours = 0.0f;
+    if (!is_data_row(row) ||
+        read_row(row, width, hours, [&](std::size_t k, float v) { block[k].q[base + i] = v; }) != ffmt::kOk)
+      return false;
+    minutes[i] = hours * 60.0f;
+    if (table.keep_times)
+      for (Series& s : block) s.hours[base + i] = minutes[i] / 60.0f;
+    return true;
+  });
+  ahead_.keep(in_, taken);
+  resize(taken);
+  for (std::size_t i = 0; i < taken; ++i) {
+    take_time(++j, minutes[i], first_time);
+    time = minutes[i];
+  }
+  return taken;
+}
+
 bool Reader::read_block(std::string_view header, std::int32_t width, std::string_view& row, SeriesTable& table) {
   if (table.NTS() + width > MAXTS) capacity_exceeded(MAXTS, " RORB time-series allowed.");
   const std::size_t first = table.series.size();
@@ -69,33 +139,29 @@ bool Reader::read_block(std::string_view header, std::int32_t width, std::string
   }
   console::line("...Reading RORB Hydrographs " + table.series[first].name + " to " + table.series.back().name);
 
-  std::vector<float> values(static_cast<std::size_t>(width));
+  const auto n = static_cast<std::size_t>(width);
+  std::vector<float> values(n);
   std::int32_t j = 0;
   float first_time = 0.0f, time = 0.0f;
   bool more = true;
   while (is_data_row(row)) {
+    // The rows from `row` on are taken many at a time, as long as they read;
+    // the first that does not (or the first beyond the limit) is met again
+    // below, one row at a time.
+    in_.step_back();
+    const std::size_t taken = take_rows(first, n, j, first_time, time, table);
+    if (!in_.read(row)) {
+      more = false;
+      break;
+    }
+    if (taken > 0) continue;
     if (j >= table.MAXVALS) capacity_exceeded(table.MAXVALS, " points in a RORB time-series.");
     ++j;
-    // The increment number (not kept), the time in hours and one value per
-    // hydrograph; items left by a null value or a slash are 0.
-    std::int32_t increment = 0;
-    time = 0.0f;
-    std::fill(values.begin(), values.end(), 0.0f);
-    ffmt::ListReader r(row);
-    int st = r.read(increment);
-    if (st == ffmt::kOk) st = r.read(time);
-    for (std::size_t k = 0; k < values.size() && st == ffmt::kOk; ++k) st = r.read(values[k]);
-    if (st != ffmt::kOk) in_.read_error();
-    time = time * 60.0f;
-    // Without -dt the step is measured anew in every block.
-    if (!dt_given_ && j == 1) dt_ = -1.0f;
-    if (j == 1) first_time = time;
-    if (dt_ <= 0.0f && j == 2) {
-      last_measured_ = time - first_time;
-      dt_ = snap_step(last_measured_);
-      measured_ = true;
-    }
-    for (std::size_t k = 0; k < values.size(); ++k) table.append(table.series[first + k], time, values[k]);
+    float hours = 0.0f;
+    if (read_row(row, n, hours, [&](std::size_t k, float v) { values[k] = v; }) != ffmt::kOk) in_.read_error();
+    time = hours * 60.0f;
+    take_time(j, time, first_time);
+    for (std::size_t k = 0; k < n; ++k) table.append(table.series[first + k], time, values[k]);
     if (!in_.read(row)) {
       more = false;
       break;

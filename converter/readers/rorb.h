@@ -8,6 +8,7 @@
 
 #include "converter/peaks.h"
 #include "converter/readers/line_input.h"
+#include "converter/readers/read_ahead.h"
 #include "converter/readers/reader.h"
 #include "converter/series.h"
 #include "platform/units.h"
@@ -40,8 +41,16 @@ class Reader {
   // at the end of the file, else true with `row` holding the line that ended
   // the block.
   bool read_block(std::string_view header, std::int32_t width, std::string_view& row, SeriesTable& table);
+  // Takes the rows that read, from the next line on, into the block of
+  // `width` series from series `first`, many at a time; returns how many.
+  // `j` counts the block's rows; `time` becomes the last row's time.
+  std::size_t take_rows(std::size_t first, std::size_t width, std::int32_t& j, float& first_time, float& time,
+                        SeriesTable& table);
+  // Row j's time (minutes) in the step's measurement.
+  void take_time(std::int32_t j, float minutes, float& first_time);
 
   LineInput in_;
+  ReadAhead ahead_;
   float dt_;
   bool dt_given_;
   bool measured_ = false;  // a step was measured from the rows

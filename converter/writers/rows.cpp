@@ -1,5 +1,8 @@
 #include "converter/writers/rows.h"
 
+#include <condition_variable>
+#include <mutex>
+
 #include "library/ffmt.h"
 #include "platform/console.h"
 #include "platform/units.h"
@@ -10,6 +13,61 @@ namespace conv::rows {
 // closes the unit.
 void put_record(std::int32_t unit, std::string_view text) { platform::rt::write_record(unit, text); }
 void put_text(std::int32_t unit, std::string_view text) { platform::rt::write_text(unit, text); }
+
+void write_tiles_in_parallel(std::int32_t unit, std::size_t ntiles, std::size_t tile_bytes,
+                             const std::function<std::size_t(char*, std::size_t)>& make) {
+  // Tile t is formatted into slot t % slots once tile t - slots has been
+  // written from it.
+  const std::size_t slots = std::min(ntiles, 2 * parallel::width());
+  std::vector<char> ring(slots * tile_bytes);
+  std::vector<std::size_t> length(slots);
+  std::vector<std::size_t> holds(slots, ntiles);  // the tile a slot holds formatted (ntiles: none)
+  std::mutex mutex;
+  std::condition_variable changed;
+  std::size_t next = 0, written = 0;
+  bool stop = false;
+  const auto helper = [&] {
+    for (;;) {
+      std::size_t t = 0;
+      {
+        std::unique_lock<std::mutex> lock(mutex);
+        changed.wait(lock, [&] { return stop || next == ntiles || next < written + slots; });
+        if (stop || next == ntiles) return;
+        t = next++;
+      }
+      const std::size_t slot = t % slots;
+      const std::size_t n = make(ring.data() + slot * tile_bytes, t);
+      {
+        std::lock_guard<std::mutex> lock(mutex);
+        length[slot] = n;
+        holds[slot] = t;
+      }
+      changed.notify_all();
+    }
+  };
+  const auto lead = [&] {
+    for (std::size_t t = 0; t < ntiles; ++t) {
+      const std::size_t slot = t % slots;
+      {
+        std::unique_lock<std::mutex> lock(mutex);
+        changed.wait(lock, [&] { return holds[slot] == t; });
+      }
+      // Once the output has failed (a full disk), nothing more can reach it:
+      // formatting stops, and the close reports the failure.
+      if (platform::rt::write_status(unit) != 0) break;
+      put_text(unit, std::string_view(ring.data() + slot * tile_bytes, length[slot]));
+      {
+        std::lock_guard<std::mutex> lock(mutex);
+        ++written;
+      }
+      changed.notify_all();
+    }
+    std::lock_guard<std::mutex> lock(mutex);
+    stop = true;
+    changed.notify_all();
+  };
+  parallel::run(helper, lead);
+}
 
 void announce_writing(std::string_view ext) {
   platform::console::empty_line();

@@ -7,10 +7,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "converter/parallel.h"
 #include "converter/series.h"
 #include "platform/units.h"
 
@@ -38,22 +40,42 @@ void put_text(std::int32_t unit, std::string_view text);
 // the file.
 inline constexpr std::size_t kTileBytes = std::size_t{1} << 20;
 
+// Tables of at least this many tiles are formatted on every thread.
+inline constexpr std::size_t kParallelTiles = 8;
+
+// Writes tiles 0..ntiles-1 to unit in order: make(buffer, t) formats tile t
+// into a buffer of tile_bytes and returns its length.  The other threads
+// format the tiles ahead while this one writes; it stops once the output has
+// failed.
+void write_tiles_in_parallel(std::int32_t unit, std::size_t ntiles, std::size_t tile_bytes,
+                             const std::function<std::size_t(char*, std::size_t)>& make);
+
 // Writes records 0..nrows-1 of `length` characters each to unit (the line
 // ends are added): fill(first, stride, r0, n) fills records r0..r0+n-1, the
-// record r0 + r at first + r * stride.
+// record r0 + r at first + r * stride.  `fill` may run on several threads at
+// once, each on its own tile.
 template <class Fill>
 void write_tiled(std::int32_t unit, std::size_t nrows, std::size_t length, Fill fill) {
   const std::size_t stride = length + 1;
   const std::size_t tile_rows = std::max<std::size_t>(1, kTileBytes / stride);
+  const auto make = [&](char* tile, std::size_t r0) {
+    const std::size_t n = std::min(tile_rows, nrows - r0);
+    fill(tile, stride, r0, n);
+    for (std::size_t r = 0; r < n; ++r) tile[r * stride + length] = '\n';
+    return n * stride;
+  };
+  const std::size_t ntiles = nrows / tile_rows + (nrows % tile_rows != 0);
+  if (ntiles >= kParallelTiles && parallel::width() > 1) {
+    write_tiles_in_parallel(unit, ntiles, tile_rows * stride,
+                            [&](char* tile, std::size_t t) { return make(tile, t * tile_rows); });
+    return;
+  }
   std::vector<char> tile(std::min(nrows, tile_rows) * stride);
   for (std::size_t r0 = 0; r0 < nrows; r0 += tile_rows) {
     // Once the output has failed (a full disk), nothing more can reach it:
     // formatting stops, and the close reports the failure.
     if (platform::rt::write_status(unit) != 0) return;
-    const std::size_t n = std::min(tile_rows, nrows - r0);
-    fill(tile.data(), stride, r0, n);
-    for (std::size_t r = 0; r < n; ++r) tile[r * stride + length] = '\n';
-    put_text(unit, std::string_view(tile.data(), n * stride));
+    put_text(unit, std::string_view(tile.data(), make(tile.data(), r0)));
   }
 }
 

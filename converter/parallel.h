@@ -1,0 +1,27 @@
+// Work shared among the processors.  The tables of a large input are parsed
+// and formatted in pieces side by side, so that a conversion is not bound by
+// one core; callers keep small work on their own thread, where starting the
+// others would cost more than it saves.
+//
+// The work given to the other threads must not end the run: it records what
+// it finds (a value that does not read, say), and the calling thread acts on
+// that afterwards, in the order a single thread would have met it.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+
+namespace conv::parallel {
+
+// Threads that share the work, the caller's included (at least 1).
+std::size_t width();
+
+// Runs `helper` on every other thread while the caller runs `lead`; returns
+// once all of them have returned.
+void run(const std::function<void()>& helper, const std::function<void()>& lead);
+
+// Runs body(i) for every i in 0..n-1, spread over the threads, the caller's
+// included; returns when all are done.
+void for_each(std::size_t n, const std::function<void(std::size_t)>& body);
+
+}  // namespace conv::parallel

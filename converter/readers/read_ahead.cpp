@@ -1,0 +1,59 @@
+#include "converter/readers/read_ahead.h"
+
+#include <algorithm>
+#include <atomic>
+
+#include "converter/parallel.h"
+
+namespace conv {
+
+namespace {
+
+// Lines are handed to the threads in pieces of about this many bytes; a batch
+// of one piece stays on the calling thread.
+constexpr std::size_t kPieceBytes = std::size_t{1} << 16;
+
+}  // namespace
+
+void ReadAhead::fill(LineInput& in, std::size_t max_lines, std::size_t max_bytes) {
+  lines_.clear();
+  places_.clear();
+  std::size_t bytes = 0;
+  places_.push_back(in.place());
+  std::string_view line;
+  while (lines_.size() < max_lines && bytes < max_bytes && in.read(line)) {
+    lines_.push_back(line);
+    places_.push_back(in.place());
+    bytes += line.size() + 1;
+  }
+}
+
+std::size_t ReadAhead::accepted(const std::function<bool(std::size_t)>& accept) const {
+  // Pieces of consecutive lines; each piece stops at its first refusal, and
+  // pieces after a refusal already found are not begun.
+  std::vector<std::size_t> starts{0};
+  std::size_t bytes = 0;
+  for (std::size_t i = 0; i < lines_.size(); ++i) {
+    bytes += lines_[i].size() + 1;
+    if (bytes >= kPieceBytes && i + 1 < lines_.size()) {
+      starts.push_back(i + 1);
+      bytes = 0;
+    }
+  }
+  starts.push_back(lines_.size());
+  std::atomic<std::size_t> first_refused{lines_.size()};
+  parallel::for_each(starts.size() - 1, [&](std::size_t piece) {
+    for (std::size_t i = starts[piece]; i < starts[piece + 1]; ++i) {
+      if (i > first_refused.load(std::memory_order_relaxed)) return;
+      if (!accept(i)) {
+        std::size_t seen = first_refused.load(std::memory_order_relaxed);
+        while (i < seen && !first_refused.compare_exchange_weak(seen, i, std::memory_order_relaxed)) {
+        }
+        return;
+      }
+    }
+  });
+  return first_refused.load();
+}
+
+}  // namespace conv

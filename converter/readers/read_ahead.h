@@ -1,0 +1,43 @@
+// Lines read ahead of a reader's own line-by-line logic, so that the values
+// of a large table are read on every thread at once.  The reader then keeps
+// the lines it accepts and goes on line by line from the first it refused:
+// whatever that line holds (the end of the table, a value that does not
+// read) is met exactly as without the read-ahead, with the same messages.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string_view>
+#include <vector>
+
+#include "converter/readers/line_input.h"
+
+namespace conv {
+
+class ReadAhead {
+ public:
+  // Reads lines from `in` until `max_lines` or about `max_bytes` are read or
+  // the file ends.
+  void fill(LineInput& in, std::size_t max_lines, std::size_t max_bytes);
+
+  std::size_t size() const { return lines_.size(); }
+  std::string_view line(std::size_t i) const { return lines_[i]; }
+  // The number in the file of line i (for its read-error message).
+  std::int64_t line_number(std::size_t i) const { return places_[i].nline + 1; }
+
+  // Runs accept(i) for the lines in order, on every thread when the lines
+  // are many; returns how many lines come before the first that accept()
+  // refuses (size() when it refuses none).  accept() must not end the run.
+  std::size_t accepted(const std::function<bool(std::size_t)>& accept) const;
+
+  // Leaves `in` as though exactly the first `kept` lines had been read.
+  void keep(LineInput& in, std::size_t kept) const { in.go_to(places_[kept]); }
+
+ private:
+  std::vector<std::string_view> lines_;
+  // The place before each line, and after the last.
+  std::vector<LineInput::Place> places_;
+};
+
+}  // namespace conv
