@@ -12,20 +12,30 @@ namespace {
 // Lines are handed to the threads in pieces of about this many bytes; a batch
 // of one piece stays on the calling thread.
 constexpr std::size_t kPieceBytes = std::size_t{1} << 16;
+// The bytes of a first batch, and of the largest.
+constexpr std::size_t kFirstBatchBytes = std::size_t{1} << 14;
+constexpr std::size_t kMostBatchBytes = std::size_t{4} << 20;
 
 }  // namespace
 
-void ReadAhead::fill(LineInput& in, std::size_t max_lines, std::size_t max_bytes) {
+ReadAhead::ReadAhead() : budget_(kFirstBatchBytes) {}
+
+void ReadAhead::fill(LineInput& in, std::size_t max_lines) {
   lines_.clear();
   places_.clear();
   std::size_t bytes = 0;
   places_.push_back(in.place());
   std::string_view line;
-  while (lines_.size() < max_lines && bytes < max_bytes && in.read(line)) {
+  while (lines_.size() < max_lines && bytes < budget_ && in.read(line)) {
     lines_.push_back(line);
     places_.push_back(in.place());
     bytes += line.size() + 1;
   }
+}
+
+void ReadAhead::keep(LineInput& in, std::size_t kept) {
+  in.go_to(places_[kept]);
+  budget_ = kept == lines_.size() && kept > 0 ? std::min(2 * budget_, kMostBatchBytes) : kFirstBatchBytes;
 }
 
 std::size_t ReadAhead::accepted(const std::function<bool(std::size_t)>& accept) const {

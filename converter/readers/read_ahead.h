@@ -17,9 +17,14 @@ namespace conv {
 
 class ReadAhead {
  public:
-  // Reads lines from `in` until `max_lines` or about `max_bytes` are read or
-  // the file ends.
-  void fill(LineInput& in, std::size_t max_lines, std::size_t max_bytes);
+  ReadAhead();
+
+  // Reads lines from `in` until `max_lines` are read, or the batch's bytes,
+  // or the file ends.  A batch after one that was kept whole may be twice as
+  // large (up to a few megabytes); after one that was not, it starts small
+  // again, so that lines read ahead and not kept cost no more than a
+  // fraction of those kept.
+  void fill(LineInput& in, std::size_t max_lines);
 
   std::size_t size() const { return lines_.size(); }
   std::string_view line(std::size_t i) const { return lines_[i]; }
@@ -32,12 +37,13 @@ class ReadAhead {
   std::size_t accepted(const std::function<bool(std::size_t)>& accept) const;
 
   // Leaves `in` as though exactly the first `kept` lines had been read.
-  void keep(LineInput& in, std::size_t kept) const { in.go_to(places_[kept]); }
+  void keep(LineInput& in, std::size_t kept);
 
  private:
   std::vector<std::string_view> lines_;
   // The place before each line, and after the last.
   std::vector<LineInput::Place> places_;
+  std::size_t budget_;  // bytes of the next batch
 };
 
 }  // namespace conv

@@ -81,9 +81,6 @@ int read_row(std::string_view row, std::size_t width, float& hours, Store store)
   return st;
 }
 
-// Rows are read ahead in batches of about this many bytes.
-constexpr std::size_t kAheadBytes = std::size_t{4} << 20;
-
 }  // namespace
 
 void Reader::take_time(std::int32_t j, float minutes, float& first_time) {
@@ -99,7 +96,7 @@ void Reader::take_time(std::int32_t j, float minutes, float& first_time) {
 
 std::size_t Reader::take_rows(std::size_t first, std::size_t width, std::int32_t& j, float& first_time, float& time,
                               SeriesTable& table) {
-  ahead_.fill(in_, static_cast<std::size_t>(table.MAXVALS - j), kAheadBytes);
+  ahead_.fill(in_, static_cast<std::size_t>(table.MAXVALS - j));
   const auto base = static_cast<std::size_t>(j);
   const std::span<Series> block(table.series.data() + first, width);
   const auto resize = [&](std::size_t rows) {

@@ -10,6 +10,7 @@
 
 #include "converter/peaks.h"
 #include "converter/readers/line_input.h"
+#include "converter/readers/read_ahead.h"
 #include "converter/readers/reader.h"
 #include "converter/series.h"
 #include "platform/units.h"
@@ -41,8 +42,12 @@ class Reader {
   bool find_block(std::string& title);
   // Reads the block's data lines into s; false when the file ended the block.
   bool read_rows(SeriesTable& table, Series& s);
+  // Takes the lines from the next on that read, many at a time, into s;
+  // false when none was taken.
+  bool take_lines(SeriesTable& table, Series& s);
 
   LineInput in_;
+  ReadAhead ahead_;
   std::string match_name_;
 };
 

@@ -161,6 +161,56 @@ float Reader::read_dated_row(std::int32_t j, std::vector<float>& values, double&
   return static_cast<float>((h - first_hours) * 60.0);
 }
 
+bool Reader::take_rows(std::int32_t& j, std::int32_t nv, double& first_hours, float& first, float& last,
+                       SeriesTable& table) {
+  ahead_.fill(in_, static_cast<std::size_t>(nv - j + 1));
+  const auto base = static_cast<std::size_t>(j - 1);
+  std::vector<Series>& series = table.series;
+  // Value times of standard rows are kept as they are read; dated ones need
+  // the dates, which are read in order below.
+  const bool times_now = table.keep_times && !dated_;
+  const auto resize = [&](std::size_t rows) {
+    for (Series& s : series) {
+      s.q.resize(base + rows);
+      if (table.keep_times) s.hours.resize(base + rows);
+    }
+  };
+  resize(ahead_.size());
+  std::vector<float> minutes(ahead_.size());
+  const std::size_t taken = ahead_.accepted([&](std::size_t i) {
+    const std::string_view line = ahead_.line(i);
+    ffmt::ListReader r(dated_ ? field(line, kDateColumns) : line);
+    float hours = 0.0f;
+    int st = dated_ ? ffmt::kOk : r.read(hours);
+    for (std::size_t k = 0; k < series.size() && st == ffmt::kOk; ++k) {
+      float v = 0.0f;
+      st = r.read(v);
+      series[k].q[base + i] = v;
+    }
+    if (st != ffmt::kOk) return false;
+    minutes[i] = hours * 60.0f;
+    if (times_now)
+      for (Series& s : series) s.hours[base + i] = minutes[i] / 60.0f;
+    return true;
+  });
+  ahead_.keep(in_, taken);
+  resize(taken);
+  for (std::size_t i = 0; i < taken; ++i, ++j) {
+    if (dated_) {
+      const std::string_view date = field(ahead_.line(i), 0, kDateColumns);
+      const double h = lib::URBSDATEHOURS(date);
+      if (j == 1) first_hours = h;
+      console::line("j = " + lib::AINTEGER(j) + " datestr = " + std::string(lib::trim_right(date)));
+      minutes[i] = static_cast<float>((h - first_hours) * 60.0);
+      if (table.keep_times)
+        for (Series& s : series) s.hours[base + i] = minutes[i] / 60.0f;
+    }
+    if (j == 1) first = minutes[i];
+    last = minutes[i];
+  }
+  return taken > 0;
+}
+
 void Reader::read(SeriesTable& table, PeakStore& peaks, std::int32_t column, std::int32_t ifile) {
   table.rows_from_start = true;
   std::string_view line;
@@ -188,11 +238,16 @@ void Reader::read(SeriesTable& table, PeakStore& peaks, std::int32_t column, std
   std::vector<float> values(table.series.size());
   double first_hours = 0.0;
   float first = 0.0f, last = 0.0f;
-  for (std::int32_t j = 1; j <= nv; ++j) {
+  std::int32_t j = 1;
+  while (j <= nv) {
+    // Rows that stand on one line each are taken many at a time; the first
+    // that does not read so is read on its own.
+    if (take_rows(j, nv, first_hours, first, last, table)) continue;
     const float minutes = dated_ ? read_dated_row(j, values, first_hours) : read_standard_row(values);
     if (j == 1) first = minutes;
     last = minutes;
     for (std::size_t k = 0; k < values.size(); ++k) table.append(table.series[k], minutes, values[k]);
+    ++j;
   }
 
   for (Series& s : table.series) {

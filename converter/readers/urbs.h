@@ -9,6 +9,7 @@
 
 #include "converter/peaks.h"
 #include "converter/readers/line_input.h"
+#include "converter/readers/read_ahead.h"
 #include "converter/readers/reader.h"
 #include "converter/series.h"
 #include "platform/units.h"
@@ -43,10 +44,16 @@ class Reader {
   // the first dated row's date (set by row 1).
   float read_standard_row(std::vector<float>& values);
   float read_dated_row(std::int32_t j, std::vector<float>& values, double& first_hours);
+  // Takes the rows from row j on that stand on one line each and read, many
+  // at a time, as read_standard_row and read_dated_row would; j becomes the
+  // first row not taken.  False when none was taken.
+  bool take_rows(std::int32_t& j, std::int32_t nv, double& first_hours, float& first, float& last,
+                 SeriesTable& table);
   // The next line, or the read-error message at the end of the file.
   std::string_view next_line();
 
   LineInput in_;
+  ReadAhead ahead_;
   bool dated_;
 };
 
