@@ -1,5 +1,9 @@
 #include "converter/peaks.h"
 
+#include <cmath>
+#include <limits>
+
+#include "converter/parallel.h"
 #include "converter/series.h"
 #include "library/ffmt.h"
 #include "library/ftext.h"
@@ -55,6 +59,56 @@ void PeakStore::aggregate(std::string_view name, std::span<const float> values, 
   for (std::size_t j = from; j < values.size(); ++j) {
     if (values[j] > peak) {
       peak = values[j];
+      file = ifile;
+    }
+  }
+}
+
+namespace {
+
+// The value that raising a peak by each of `values` in turn ends with, when
+// the peak starts below them all: the first of the largest values, NaNs
+// passed over (-infinity when there is none).
+float largest(std::span<const float> values) {
+  float m = -std::numeric_limits<float>::infinity();
+  for (const float v : values)
+    if (v > m) m = v;
+  return m;
+}
+
+}  // namespace
+
+void PeakStore::aggregate_all(std::span<const Series> series, std::int32_t column, std::int32_t ifile,
+                              std::string_view ending) {
+  // A new slot starts at the first value and is raised by the rest; an
+  // existing one is raised by all of them.  Raising a peak p by values in
+  // turn ends with their largest m when m > p, else with p.
+  constexpr std::size_t kOnOneThread = std::size_t{1} << 16;  // values
+  std::vector<float> of_all(series.size()), of_rest(series.size());
+  const auto find = [&](std::size_t i) {
+    const std::span<const float> q = series[i].q;
+    of_rest[i] = q.empty() ? largest(q) : largest(q.subspan(1));
+    of_all[i] = !q.empty() && !std::isnan(q[0]) && !(of_rest[i] > q[0]) ? q[0] : of_rest[i];
+  };
+  std::size_t values = 0;
+  for (const Series& s : series) values += s.q.size();
+  if (values < kOnOneThread) {
+    for (std::size_t i = 0; i < series.size(); ++i) find(i);
+  } else {
+    parallel::for_each(series.size(), find);
+  }
+  for (std::size_t i = 0; i < series.size(); ++i) {
+    const auto [k, added] = find_or_add(series[i].name, ending);
+    float& peak = this->peak(k, column);
+    std::int32_t& file = this->file(k, column);
+    float m = of_all[i];
+    if (added && !series[i].q.empty()) {
+      peak = series[i].q[0];
+      file = ifile;
+      m = of_rest[i];
+    }
+    if (m > peak) {
+      peak = m;
       file = ifile;
     }
   }

@@ -14,6 +14,8 @@
 
 namespace conv {
 
+struct Series;
+
 // Value of a peak that no series of the file has set.
 inline constexpr float kNoPeak = -99999.0f;
 
@@ -32,6 +34,11 @@ class PeakStore {
   // existing one is raised by any larger value.
   void aggregate(std::string_view name, std::span<const float> values, std::int32_t column, std::int32_t ifile,
                  std::string_view ending);
+
+  // aggregate() for every series of a table in order; their largest values
+  // are found side by side on every thread when the table is large.
+  void aggregate_all(std::span<const Series> series, std::int32_t column, std::int32_t ifile,
+                     std::string_view ending);
 
   std::int32_t NPK() const { return static_cast<std::int32_t>(names_.size()); }
   const std::string& name(std::int32_t slot) const { return names_[static_cast<std::size_t>(slot)]; }

@@ -3,12 +3,28 @@
 #include <cmath>
 #include <limits>
 
+#include "converter/parallel.h"
 #include "library/ffmt.h"
 #include "library/numtext.h"
 #include "library/unittables.h"
 #include "platform/console.h"
 
 namespace conv {
+
+void resize_series(std::span<Series> series, std::size_t steps, bool keep_times) {
+  // Growing a vector copies its values and touches fresh memory: for many
+  // long series that is worth sharing out.
+  constexpr std::size_t kOnOneThread = std::size_t{1} << 16;  // values
+  const auto resize = [&](std::size_t i) {
+    series[i].q.resize(steps);
+    if (keep_times) series[i].hours.resize(steps);
+  };
+  if (series.size() * steps < kOnOneThread) {
+    for (std::size_t i = 0; i < series.size(); ++i) resize(i);
+    return;
+  }
+  parallel::for_each(series.size(), resize);
+}
 namespace console = platform::console;
 
 namespace {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <utility>
 #include <string>
 #include <vector>
@@ -60,6 +61,11 @@ struct SeriesTable {
     if (keep_times) s.hours.push_back(minutes / 60.0f);
   }
 };
+
+// Gives each of the series `steps` values (new ones 0), and as many value
+// times when the table keeps them; the series are resized side by side on
+// every thread when they are many.
+void resize_series(std::span<Series> series, std::size_t steps, bool keep_times);
 
 struct TimeAxis {
   float TMIN = 0.0f;

@@ -3,6 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "converter/series.h"
+
 #include "library/unittables.h"
 #include "test_support.h"
 
@@ -38,6 +45,45 @@ TEST(PeakStore, AnEqualPeakKeepsTheFirstFile) {
   p.aggregate("X", a, 0, 2, kEnding);
   EXPECT_EQ(p.peak(0, 0), 3.0f);
   EXPECT_EQ(p.file(0, 0), 1);
+}
+
+// A whole table at once ends exactly as its series one by one: the same
+// peaks bit for bit (a NaN first value stays, NaNs later are passed over, an
+// equal value of the other sign of zero does not replace the peak) and the
+// same files; a large table too, whose peaks are found on every thread.
+TEST(PeakStore, ATableAtOnceAsSeriesOneByOne) {
+  const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
+  const std::vector<std::vector<float>> shapes = {
+      {}, {nan, 5.0f}, {1.0f, nan, 3.0f}, {-0.0f, 0.0f}, {0.0f, -0.0f}, {-inf}, {nan, nan},
+      {-inf, nan}, {2.0f, 7.0f, 7.0f, -1.0f}, {4.0f}, {-5.0f, -0.0f}, {0.0f},
+  };
+  for (const std::size_t length : {std::size_t{1}, std::size_t{1000}}) {
+    // Every pair of shapes under one name: a new slot, then raised; one
+    // name also has a peak from the file before.
+    std::vector<conv::Series> table;
+    for (const int half : {0, 1})
+      for (std::size_t a = 0; a < shapes.size(); ++a)
+        for (std::size_t b = 0; b < shapes.size(); ++b) {
+          conv::Series& s = table.emplace_back();
+          s.name = "N" + std::to_string(a * shapes.size() + b);
+          for (std::size_t k = 0; k < length; ++k)
+            for (const float v : shapes[half == 0 ? a : b]) s.q.push_back(k + 1 == length ? v : std::fmin(v, -1e30f));
+        }
+    PeakStore one, all;
+    for (PeakStore* p : {&one, &all}) {
+      p->start_file(2);
+      p->aggregate("N30", std::vector<float>{0.5f}, 1, 1, kEnding);
+    }
+    for (const conv::Series& s : table) one.aggregate(s.name, s.q, 1, 2, kEnding);
+    all.aggregate_all(table, 1, 2, kEnding);
+    ASSERT_EQ(one.NPK(), all.NPK());
+    for (std::int32_t k = 0; k < one.NPK(); ++k) {
+      EXPECT_EQ(one.name(k), all.name(k));
+      EXPECT_EQ(std::bit_cast<std::uint32_t>(one.peak(k, 1)), std::bit_cast<std::uint32_t>(all.peak(k, 1)))
+          << one.name(k) << " " << length;
+      EXPECT_EQ(one.file(k, 1), all.file(k, 1)) << one.name(k);
+    }
+  }
 }
 
 TEST(PeakStore, NamesDifferingInInnerBlanksOrTabsAreDistinctOrEqualAsKeywords) {

@@ -9,12 +9,15 @@ namespace conv {
 
 namespace {
 
-// Lines are handed to the threads in pieces of about this many bytes; a batch
-// of one piece stays on the calling thread.
+// Lines are handed to the threads in pieces of at least this many bytes and
+// lines; a batch of one piece stays on the calling thread.  Readers store
+// line i's values at step i of their series, so pieces of many lines keep two
+// threads from writing to one cache line of a series at once.
 constexpr std::size_t kPieceBytes = std::size_t{1} << 16;
+constexpr std::size_t kPieceLines = 64;
 // The bytes of a first batch, and of the largest.
 constexpr std::size_t kFirstBatchBytes = std::size_t{1} << 14;
-constexpr std::size_t kMostBatchBytes = std::size_t{4} << 20;
+constexpr std::size_t kMostBatchBytes = std::size_t{16} << 20;
 
 }  // namespace
 
@@ -45,7 +48,7 @@ std::size_t ReadAhead::accepted(const std::function<bool(std::size_t)>& accept) 
   std::size_t bytes = 0;
   for (std::size_t i = 0; i < lines_.size(); ++i) {
     bytes += lines_[i].size() + 1;
-    if (bytes >= kPieceBytes && i + 1 < lines_.size()) {
+    if (bytes >= kPieceBytes && i + 1 - starts.back() >= kPieceLines && i + 1 < lines_.size()) {
       starts.push_back(i + 1);
       bytes = 0;
     }

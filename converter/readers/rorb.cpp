@@ -99,13 +99,7 @@ std::size_t Reader::take_rows(std::size_t first, std::size_t width, std::int32_t
   ahead_.fill(in_, static_cast<std::size_t>(table.MAXVALS - j));
   const auto base = static_cast<std::size_t>(j);
   const std::span<Series> block(table.series.data() + first, width);
-  const auto resize = [&](std::size_t rows) {
-    for (Series& s : block) {
-      s.q.resize(base + rows);
-      if (table.keep_times) s.hours.resize(base + rows);
-    }
-  };
-  resize(ahead_.size());
+  resize_series(block, base + ahead_.size(), table.keep_times);
   std::vector<float> minutes(ahead_.size());
   const std::size_t taken = ahead_.accepted([&](std::size_t i) {
     const std::string_view row = ahead_.line(i);
@@ -119,7 +113,7 @@ std::size_t Reader::take_rows(std::size_t first, std::size_t width, std::int32_t
     return true;
   });
   ahead_.keep(in_, taken);
-  resize(taken);
+  resize_series(block, base + taken, table.keep_times);
   for (std::size_t i = 0; i < taken; ++i) {
     take_time(++j, minutes[i], first_time);
     time = minutes[i];
@@ -200,7 +194,7 @@ void Reader::read(SeriesTable& table, PeakStore& peaks, std::int32_t column, std
   }
   if (!any_block) return;
 
-  for (const Series& s : table.series) peaks.aggregate(s.name, s.q, column, ifile, kPeakEnding);
+  peaks.aggregate_all(table.series, column, ifile, kPeakEnding);
   console::line("...Finished Extracting Data");
   if (measured_ && dt_ != last_measured_) {
     std::string text = "WARNING: Timestep in output calculated as ";

@@ -169,13 +169,7 @@ bool Reader::take_rows(std::int32_t& j, std::int32_t nv, double& first_hours, fl
   // Value times of standard rows are kept as they are read; dated ones need
   // the dates, which are read in order below.
   const bool times_now = table.keep_times && !dated_;
-  const auto resize = [&](std::size_t rows) {
-    for (Series& s : series) {
-      s.q.resize(base + rows);
-      if (table.keep_times) s.hours.resize(base + rows);
-    }
-  };
-  resize(ahead_.size());
+  resize_series(series, base + ahead_.size(), table.keep_times);
   std::vector<float> minutes(ahead_.size());
   const std::size_t taken = ahead_.accepted([&](std::size_t i) {
     const std::string_view line = ahead_.line(i);
@@ -194,7 +188,7 @@ bool Reader::take_rows(std::int32_t& j, std::int32_t nv, double& first_hours, fl
     return true;
   });
   ahead_.keep(in_, taken);
-  resize(taken);
+  resize_series(series, base + taken, table.keep_times);
   for (std::size_t i = 0; i < taken; ++i, ++j) {
     if (dated_) {
       const std::string_view date = field(ahead_.line(i), 0, kDateColumns);
@@ -254,8 +248,8 @@ void Reader::read(SeriesTable& table, PeakStore& peaks, std::int32_t column, std
     s.tstart = first;
     s.tend = last;
     s.name = std::string(lib::cut(lib::TRIMF(s.name), kNameLength));
-    peaks.aggregate(s.name, s.q, column, ifile, kPeakEnding);
   }
+  peaks.aggregate_all(table.series, column, ifile, kPeakEnding);
   console::line("...Finished Extracting Data");
 }
 

@@ -1,5 +1,6 @@
 #include "converter/writers/rows.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
 
@@ -16,33 +17,41 @@ void put_text(std::int32_t unit, std::string_view text) { platform::rt::write_te
 
 void write_tiles_in_parallel(std::int32_t unit, std::size_t ntiles, std::size_t tile_bytes,
                              const std::function<std::size_t(char*, std::size_t)>& make) {
+  // The writing thread's copies into the file are what limits the pace:
+  // more threads formatting than this only compete with it for memory.
+  constexpr std::size_t kFormattingThreads = 3;
   // Tile t is formatted into slot t % slots once tile t - slots has been
-  // written from it.
-  const std::size_t slots = std::min(ntiles, 2 * parallel::width());
+  // written from it.  Only the writing thread waits for a tile, and a helper
+  // waits only for a slot, so each change wakes one thread.
+  const std::size_t slots = std::min(ntiles, 2 * (kFormattingThreads + 1));
   std::vector<char> ring(slots * tile_bytes);
   std::vector<std::size_t> length(slots);
   std::vector<std::size_t> holds(slots, ntiles);  // the tile a slot holds formatted (ntiles: none)
   std::mutex mutex;
-  std::condition_variable changed;
+  std::condition_variable slot_free, tile_done;
   std::size_t next = 0, written = 0;
   bool stop = false;
+  std::atomic<std::size_t> joined{0};
   const auto helper = [&] {
+    if (joined++ >= kFormattingThreads) return;
     for (;;) {
       std::size_t t = 0;
       {
         std::unique_lock<std::mutex> lock(mutex);
-        changed.wait(lock, [&] { return stop || next == ntiles || next < written + slots; });
+        slot_free.wait(lock, [&] { return stop || next == ntiles || next < written + slots; });
         if (stop || next == ntiles) return;
         t = next++;
       }
       const std::size_t slot = t % slots;
       const std::size_t n = make(ring.data() + slot * tile_bytes, t);
+      bool wanted = false;
       {
         std::lock_guard<std::mutex> lock(mutex);
         length[slot] = n;
         holds[slot] = t;
+        wanted = t == written;
       }
-      changed.notify_all();
+      if (wanted) tile_done.notify_one();
     }
   };
   const auto lead = [&] {
@@ -50,7 +59,7 @@ void write_tiles_in_parallel(std::int32_t unit, std::size_t ntiles, std::size_t 
       const std::size_t slot = t % slots;
       {
         std::unique_lock<std::mutex> lock(mutex);
-        changed.wait(lock, [&] { return holds[slot] == t; });
+        tile_done.wait(lock, [&] { return holds[slot] == t; });
       }
       // Once the output has failed (a full disk), nothing more can reach it:
       // formatting stops, and the close reports the failure.
@@ -60,11 +69,13 @@ void write_tiles_in_parallel(std::int32_t unit, std::size_t ntiles, std::size_t 
         std::lock_guard<std::mutex> lock(mutex);
         ++written;
       }
-      changed.notify_all();
+      slot_free.notify_one();
     }
-    std::lock_guard<std::mutex> lock(mutex);
-    stop = true;
-    changed.notify_all();
+    {
+      std::lock_guard<std::mutex> lock(mutex);
+      stop = true;
+    }
+    slot_free.notify_all();
   };
   parallel::run(helper, lead);
 }

@@ -40,8 +40,10 @@ void put_text(std::int32_t unit, std::string_view text);
 // the file.
 inline constexpr std::size_t kTileBytes = std::size_t{1} << 20;
 
-// Tables of at least this many tiles are formatted on every thread.
+// Tables of at least this many tiles are formatted on every thread, in
+// tiles of about kParallelTileBytes.
 inline constexpr std::size_t kParallelTiles = 8;
+inline constexpr std::size_t kParallelTileBytes = std::size_t{1} << 18;
 
 // Writes tiles 0..ntiles-1 to unit in order: make(buffer, t) formats tile t
 // into a buffer of tile_bytes and returns its length.  The other threads
@@ -58,16 +60,18 @@ template <class Fill>
 void write_tiled(std::int32_t unit, std::size_t nrows, std::size_t length, Fill fill) {
   const std::size_t stride = length + 1;
   const std::size_t tile_rows = std::max<std::size_t>(1, kTileBytes / stride);
-  const auto make = [&](char* tile, std::size_t r0) {
-    const std::size_t n = std::min(tile_rows, nrows - r0);
-    fill(tile, stride, r0, n);
-    for (std::size_t r = 0; r < n; ++r) tile[r * stride + length] = '\n';
-    return n * stride;
-  };
-  const std::size_t ntiles = nrows / tile_rows + (nrows % tile_rows != 0);
-  if (ntiles >= kParallelTiles && parallel::width() > 1) {
-    write_tiles_in_parallel(unit, ntiles, tile_rows * stride,
-                            [&](char* tile, std::size_t t) { return make(tile, t * tile_rows); });
+  if (nrows * stride >= kParallelTiles * kTileBytes && parallel::width() > 1) {
+    // Smaller tiles, so that every thread holds a few in hand; still large
+    // enough to go to the file straight from where they were formatted.
+    const std::size_t rows_each = (kParallelTileBytes + stride - 1) / stride;
+    write_tiles_in_parallel(unit, nrows / rows_each + (nrows % rows_each != 0), rows_each * stride,
+                            [&](char* tile, std::size_t t) {
+                              const std::size_t r0 = t * rows_each;
+                              const std::size_t n = std::min(rows_each, nrows - r0);
+                              fill(tile, stride, r0, n);
+                              for (std::size_t r = 0; r < n; ++r) tile[r * stride + length] = '\n';
+                              return n * stride;
+                            });
     return;
   }
   std::vector<char> tile(std::min(nrows, tile_rows) * stride);
@@ -75,7 +79,10 @@ void write_tiled(std::int32_t unit, std::size_t nrows, std::size_t length, Fill 
     // Once the output has failed (a full disk), nothing more can reach it:
     // formatting stops, and the close reports the failure.
     if (platform::rt::write_status(unit) != 0) return;
-    put_text(unit, std::string_view(tile.data(), make(tile.data(), r0)));
+    const std::size_t n = std::min(tile_rows, nrows - r0);
+    fill(tile.data(), stride, r0, n);
+    for (std::size_t r = 0; r < n; ++r) tile[r * stride + length] = '\n';
+    put_text(unit, std::string_view(tile.data(), n * stride));
   }
 }
 
