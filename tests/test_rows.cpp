@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "library/ffmt.h"
 #include "transcript_support.h"
 
 namespace {
@@ -86,6 +87,47 @@ TEST(RowReader, EndsOfTheRun) {
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(ends_with(r.console, console + kPause)) << r.console;
   }
+}
+
+// Files of megabytes, whose lines are counted and read far ahead of the
+// blocks: every block still gets exactly its own numbers, and a line that
+// does not read is reported at its own line, however far into the file.
+TEST(RowReader, LargeFiles) {
+  constexpr int kBlocks = 60, kLines = 990, kPerLine = 10;
+  const auto value = [](int b, int line, int k) { return static_cast<float>((b * 7 + line * 3 + k) % 4096) * 0.25f; };
+  const auto file = [&](int bad_block, int bad_line) {
+    std::string text;
+    for (int b = 0; b < kBlocks; ++b) {
+      text += "Flow " + std::to_string(b) + "\n";
+      for (int line = 0; line < kLines; ++line) {
+        // Some lines open with a comma: an empty first field (zero).
+        if (line % 97 == 5) text += ",";
+        for (int k = 0; k < kPerLine; ++k)
+          text += b == bad_block && line == bad_line && k == 4 ? "  1.2.3" : ffmt::F(9, 2, value(b, line, k));
+        text += '\n';
+      }
+      if (b % 2 == 0) text += "\n";  // a blank line between some blocks
+    }
+    return text;
+  };
+  const ReaderRun r = read_rows(file(-1, -1));
+  EXPECT_EQ(r.status, -1);
+  ASSERT_EQ(r.table.series.size(), std::size_t{kBlocks});
+  for (int b = 0; b < kBlocks; ++b) {
+    Values want;
+    for (int line = 0; line < kLines; ++line) {
+      if (line % 97 == 5) want.push_back(0.0f);
+      for (int k = 0; k < kPerLine; ++k) want.push_back(value(b, line, k));
+    }
+    EXPECT_EQ(r.table.series[static_cast<std::size_t>(b)].name, "Flow " + std::to_string(b));
+    EXPECT_EQ(r.table.series[static_cast<std::size_t>(b)].q, want) << b;
+  }
+  // Block 55's title is line 55 * 991 + 28 + 1 (a blank line after every
+  // even block).
+  const ReaderRun bad = read_rows(file(55, 640));
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_TRUE(ends_with(bad.console, "Extracting row data for Flow 55\n" + read_error(55 * 991 + 28 + 1 + 641) + kPause))
+      << bad.console.substr(bad.console.size() - 200);
 }
 
 TEST(RowConversion, WorkedExampleToTs1WithoutPeakTable) {

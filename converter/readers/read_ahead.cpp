@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <functional>
 
 #include "converter/parallel.h"
 
@@ -23,17 +24,32 @@ constexpr std::size_t kMostBatchBytes = std::size_t{16} << 20;
 
 ReadAhead::ReadAhead() : budget_(kFirstBatchBytes) {}
 
-void ReadAhead::fill(LineInput& in, std::size_t max_lines) {
+void ReadAhead::fill(LineInput& in, std::size_t max_lines) { read(in, max_lines, budget_); }
+
+void ReadAhead::look_ahead(LineInput& in, std::size_t max_lines, std::size_t bytes) {
+  read(in, max_lines, bytes);
+  in.go_to(places_[0]);
+}
+
+void ReadAhead::read(LineInput& in, std::size_t max_lines, std::size_t max_bytes) {
   lines_.clear();
   places_.clear();
   std::size_t bytes = 0;
   places_.push_back(in.place());
   std::string_view line;
-  while (lines_.size() < max_lines && bytes < budget_ && in.read(line)) {
+  while (lines_.size() < max_lines && bytes < max_bytes && in.read(line)) {
     lines_.push_back(line);
     places_.push_back(in.place());
     bytes += line.size() + 1;
   }
+}
+
+std::size_t ReadAhead::index_of(std::string_view line) const {
+  // The lines stand in the order of their text in the file.
+  const auto it = std::lower_bound(lines_.begin(), lines_.end(), line.data(),
+                                   [](std::string_view l, const char* at) { return std::less<>()(l.data(), at); });
+  return it != lines_.end() && it->data() == line.data() ? static_cast<std::size_t>(it - lines_.begin())
+                                                         : lines_.size();
 }
 
 void ReadAhead::keep(LineInput& in, std::size_t kept) {

@@ -26,8 +26,15 @@ class ReadAhead {
   // fraction of those kept.
   void fill(LineInput& in, std::size_t max_lines);
 
+  // Reads up to `max_lines` lines or about `bytes` from `in`, then puts `in`
+  // back where it was; the batch size of fill() is left as it stands.
+  void look_ahead(LineInput& in, std::size_t max_lines, std::size_t bytes);
+
   std::size_t size() const { return lines_.size(); }
   std::string_view line(std::size_t i) const { return lines_[i]; }
+  // The index of a line of the batch (read through the same input), or
+  // size() when it is none of them.
+  std::size_t index_of(std::string_view line) const;
   // The number in the file of line i (for its read-error message).
   std::int64_t line_number(std::size_t i) const { return places_[i].nline + 1; }
 
@@ -40,6 +47,8 @@ class ReadAhead {
   void keep(LineInput& in, std::size_t kept);
 
  private:
+  void read(LineInput& in, std::size_t max_lines, std::size_t max_bytes);
+
   std::vector<std::string_view> lines_;
   // The place before each line, and after the last.
   std::vector<LineInput::Place> places_;

@@ -1,6 +1,7 @@
 #include "converter/readers/rows.h"
 
-#include <limits>
+#include <algorithm>
+#include <cstddef>
 #include <vector>
 
 #include "library/ffmt.h"
@@ -29,23 +30,6 @@ bool is_data_line(std::string_view line) {
   return starts_number(first_character(line)) && lib::NUMBEROFNUMBERS(line) > 0;
 }
 
-bool Reader::find_block(std::string& title) {
-  bool titled = false;
-  std::string_view line;
-  while (in_.read(line)) {
-    if (!titled && !lib::is_blank_or_tabs(line)) {
-      // The title loses its TABs (the text closes up) and keeps its leading blanks.
-      title = lib::trim_right(lib::cut(lib::REMOVETABS(line), kNameLength));
-      titled = true;
-    }
-    if (is_data_line(line)) {
-      in_.step_back();
-      return true;
-    }
-  }
-  return false;
-}
-
 namespace {
 
 // The numbers of a data line.  A comma before the first number closes an
@@ -71,49 +55,72 @@ bool read_numbers(std::string_view line, std::int32_t n, Store store) {
 
 }  // namespace
 
-bool Reader::take_lines(SeriesTable& table, Series& s) {
-  ahead_.fill(in_, std::numeric_limits<std::size_t>::max());
-  std::vector<std::int32_t> counts(ahead_.size());
-  const std::size_t counted = ahead_.accepted([&](std::size_t i) {
-    counts[i] = numbers_of(ahead_.line(i));
-    return counts[i] > 0;
+std::size_t Reader::ahead_index(std::string_view line) {
+  // The reader mostly moves a line at a time.
+  if (next_ < ahead_.size() && ahead_.line(next_).data() == line.data()) return next_++;
+  if (const std::size_t i = ahead_.index_of(line); i < ahead_.size()) {
+    next_ = i + 1;
+    return i;
+  }
+  // Not read ahead yet: from this line on, the numbers of the next lines are
+  // counted and read, side by side on every thread when they are many.
+  constexpr std::size_t kAheadLines = std::size_t{1} << 18;
+  constexpr std::size_t kAheadBytes = std::size_t{4} << 20;
+  in_.step_back();
+  ahead_.look_ahead(in_, kAheadLines, kAheadBytes);
+  in_.read(line);
+  const std::size_t n = ahead_.size();
+  counts_.assign(n, 0);
+  read_ok_.assign(n, 0);
+  ahead_.accepted([&](std::size_t i) {
+    counts_[i] = numbers_of(ahead_.line(i));
+    return true;
   });
-  // Where each line's numbers go, for the lines within the limit.
-  std::vector<std::size_t> at(counted + 1);
-  at[0] = s.q.size();
-  std::size_t fit = 0;
-  for (; fit < counted && counts[fit] <= table.MAXVALS - static_cast<std::int64_t>(at[fit]); ++fit)
-    at[fit + 1] = at[fit] + static_cast<std::size_t>(counts[fit]);
-  const auto resize = [&](std::size_t size) {
-    s.q.resize(size);
-    if (table.keep_times) s.hours.resize(size);
-  };
-  resize(at[fit]);
-  const std::size_t taken = ahead_.accepted([&](std::size_t i) {
-    return i < fit && read_numbers(ahead_.line(i), counts[i], [&](std::int32_t k, float v) {
-             const std::size_t step = at[i] + static_cast<std::size_t>(k);
-             s.q[step] = v;
-             if (table.keep_times) s.hours[step] = static_cast<float>(step + 1) / 60.0f;
-           });
+  at_.assign(n + 1, 0);
+  for (std::size_t i = 0; i < n; ++i) at_[i + 1] = at_[i] + static_cast<std::size_t>(std::max(counts_[i], 0));
+  values_.resize(at_[n]);
+  ahead_.accepted([&](std::size_t i) {
+    read_ok_[i] = counts_[i] > 0 &&
+                  read_numbers(ahead_.line(i), counts_[i], [&](std::int32_t k, float v) { values_[at_[i] + k] = v; });
+    return true;
   });
-  ahead_.keep(in_, taken);
-  resize(at[taken]);
-  return taken > 0;
+  next_ = 1;
+  return 0;
+}
+
+bool Reader::find_block(std::string& title) {
+  bool titled = false;
+  std::string_view line;
+  while (in_.read(line)) {
+    if (!titled && !lib::is_blank_or_tabs(line)) {
+      // The title loses its TABs (the text closes up) and keeps its leading blanks.
+      title = lib::trim_right(lib::cut(lib::REMOVETABS(line), kNameLength));
+      titled = true;
+    }
+    // A data line (as is_data_line tells), from the numbers read ahead.
+    if (starts_number(first_character(line)) && counts_[ahead_index(line)] > 0) {
+      in_.step_back();
+      return true;
+    }
+  }
+  return false;
 }
 
 bool Reader::read_rows(SeriesTable& table, Series& s) {
   std::string_view line;
-  for (;;) {
-    // Lines that read are taken many at a time; the first that does not (or
-    // ends the block) is met on its own.
-    if (take_lines(table, s)) continue;
-    if (!in_.read(line)) return false;
-    const std::int32_t n = numbers_of(line);
+  while (in_.read(line)) {
+    const std::size_t i = ahead_index(line);
+    const std::int32_t n = counts_[i];
     if (n <= 0) return true;
     if (n > table.MAXVALS - s.nvals()) capacity_exceeded(table.MAXVALS, " points in a row block time-series.");
-    if (!read_numbers(line, n, [&](std::int32_t, float v) { table.append(s, static_cast<float>(s.nvals() + 1), v); }))
-      in_.read_error();
+    if (!read_ok_[i]) in_.read_error();
+    // Value k stands at minute k.
+    if (table.keep_times)
+      for (std::int32_t k = 1; k <= n; ++k) s.hours.push_back(static_cast<float>(s.nvals() + k) / 60.0f);
+    s.q.insert(s.q.end(), values_.begin() + static_cast<std::ptrdiff_t>(at_[i]),
+               values_.begin() + static_cast<std::ptrdiff_t>(at_[i + 1]));
   }
+  return false;
 }
 
 void Reader::read(SeriesTable& table, PeakStore&, std::int32_t, std::int32_t) {

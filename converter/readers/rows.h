@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "converter/peaks.h"
 #include "converter/readers/line_input.h"
@@ -42,12 +43,19 @@ class Reader {
   bool find_block(std::string& title);
   // Reads the block's data lines into s; false when the file ended the block.
   bool read_rows(SeriesTable& table, Series& s);
-  // Takes the lines from the next on that read, many at a time, into s;
-  // false when none was taken.
-  bool take_lines(SeriesTable& table, Series& s);
+  // The index among the lines read ahead of a line just read, after reading
+  // ahead from it when it is not among them.
+  std::size_t ahead_index(std::string_view line);
 
   LineInput in_;
+  // Lines read ahead, with each line's count of numbers (as a data line
+  // counts them), where its numbers stand in values_, and whether they read.
   ReadAhead ahead_;
+  std::vector<std::int32_t> counts_;
+  std::vector<std::size_t> at_;
+  std::vector<float> values_;
+  std::vector<unsigned char> read_ok_;
+  std::size_t next_ = 0;  // the index of the line expected next
   std::string match_name_;
 };
 
