@@ -18,6 +18,10 @@ namespace {
 // Beyond this many threads the work is bound by memory, not by the cores.
 constexpr std::size_t kMostThreads = 8;
 
+// Set on the pool's own threads, and on a calling thread while it shares
+// out work: work shared out from within shared work runs on its thread alone.
+thread_local bool t_sharing = false;
+
 // Threads that wait for a job, run it, and wait for the next.  They are
 // started on first use and joined when the program ends.
 class Pool {
@@ -64,6 +68,7 @@ class Pool {
 
  private:
   void serve() {
+    t_sharing = true;
     std::uint64_t seen = 0;
     for (;;) {
       const std::function<void()>* job = nullptr;
@@ -103,11 +108,15 @@ void run(const std::function<void()>& helper, const std::function<void()>& lead)
     lead();
     return;
   }
+  t_sharing = true;
+  struct Done {
+    ~Done() { t_sharing = false; }
+  } done;
   pool().run(helper, lead);
 }
 
 void for_each(std::size_t n, const std::function<void(std::size_t)>& body) {
-  if (n <= 1 || width() == 1) {
+  if (n <= 1 || t_sharing || width() == 1) {
     for (std::size_t i = 0; i < n; ++i) body(i);
     return;
   }

@@ -17,7 +17,8 @@ namespace conv::parallel {
 std::size_t width();
 
 // Runs `helper` on every other thread while the caller runs `lead`; returns
-// once all of them have returned.
+// once all of them have returned.  Not for work already given to the other
+// threads (for_each is: there it runs on the calling thread alone).
 void run(const std::function<void()>& helper, const std::function<void()>& lead);
 
 // Runs body(i) for every i in 0..n-1, spread over the threads, the caller's
