@@ -36,79 +36,41 @@ void BM_WbnmConversion(benchmark::State& state) {
 }
 BENCHMARK(BM_WbnmConversion)->Args({50, 2000})->Args({300, 3000})->Unit(benchmark::kMillisecond);
 
-// Series of `per_series` bytes for a file of about `bytes` bytes (at least one).
-int count_for(double bytes, double per_series) { return std::max(1, static_cast<int>(std::lround(bytes / per_series))); }
-
-// A generated input and the number of values a conversion of it stores.
-struct Generated {
-  std::string text;
-  std::int64_t stored = 0;
-};
-
-// The generated inputs by kind, each of about `bytes` bytes: series of 10000
-// steps (the most a series may hold), as many as the size asks for.
+// The generated inputs by kind: n series of kSteps steps (10000, the most a
+// series may hold), n chosen for a file of about the size asked for.
 constexpr int kSteps = 10000;
 struct GeneratedKind {
   std::string_view name;
-  std::function<Generated(double bytes)> make;
+  double bytes_each;                        // bytes of one series
+  std::int64_t values_each, values_fixed;   // values a conversion stores: n * each + fixed
+  std::function<std::string(int n)> file;
 };
 const GeneratedKind kGenerated[] = {
     // q and the local values of each row
-    {"wbnm",
-     [](double b) {
-       const int n = count_for(b, 95.1 * kSteps);
-       return Generated{bench::wbnm_file(n, kSteps), 2LL * n * kSteps};
-     }},
-    {"rorb",
-     [](double b) {
-       const int n = count_for(b, 1014.0 * kSteps);
-       return Generated{bench::rorb_file(n, 100, kSteps), 100LL * n * kSteps};
-     }},
-    {"urbs",
-     [](double b) {
-       const int n = count_for(b, 11.0 * kSteps);
-       return Generated{bench::urbs_file(n, kSteps, false), 1LL * n * kSteps};
-     }},
-    {"urbs-dated",
-     [](double b) {
-       const int n = count_for(b, 11.0 * kSteps);
-       return Generated{bench::urbs_file(n, kSteps, true), 1LL * n * kSteps};
-     }},
+    {"wbnm", 95.1 * kSteps, 2 * kSteps, 0, [](int n) { return bench::wbnm_file(n, kSteps); }},
+    {"rorb", 1014.0 * kSteps, 100 * kSteps, 0, [](int n) { return bench::rorb_file(n, 100, kSteps); }},
+    {"urbs", 11.0 * kSteps, kSteps, 0, [](int n) { return bench::urbs_file(n, kSteps, false); }},
+    {"urbs-dated", 11.0 * kSteps, kSteps, 0, [](int n) { return bench::urbs_file(n, kSteps, true); }},
     // the values, and the times of one block at a time
-    {"darno",
-     [](double b) {
-       const int n = count_for(b, 2 * 10.125 * kSteps);
-       return Generated{bench::darno_file(n, kSteps), (n + 1LL) * kSteps};
-     }},
-    {"rows",
-     [](double b) {
-       const int n = count_for(b, 9.1 * kSteps);
-       return Generated{bench::rows_file(n, kSteps), 1LL * n * kSteps};
-     }},
-    {"rafts",
-     [](double b) {
-       const int n = count_for(b, 81.0 * kSteps / 5 + 20);
-       return Generated{bench::rafts_file(n, kSteps, 1), 1LL * n * kSteps};
-     }},
+    {"darno", 2 * 10.125 * kSteps, kSteps, kSteps, [](int n) { return bench::darno_file(n, kSteps); }},
+    {"rows", 9.1 * kSteps, kSteps, 0, [](int n) { return bench::rows_file(n, kSteps); }},
+    {"rafts", 81.0 * kSteps / 5 + 20, kSteps, 0, [](int n) { return bench::rafts_file(n, kSteps, 1); }},
     // Binary: 32-bit flows, one record of every location's flow per step.
-    {"xp",
-     [](double b) {
-       const int n = count_for(b, 4.0 * kSteps);
-       return Generated{bench::interface_file(2, "rafts", n, kSteps), 1LL * n * kSteps};
-     }},
+    {"xp", 4.0 * kSteps, kSteps, 0, [](int n) { return bench::interface_file(2, "rafts", n, kSteps); }},
 };
 
 int write_generated(const std::string& path, std::string_view kind, double mb) {
   for (const GeneratedKind& g : kGenerated) {
     if (g.name != kind) continue;
-    const Generated data = g.make(mb * 1e6);
+    const int n = std::max(1, static_cast<int>(std::lround(mb * 1e6 / g.bytes_each)));
+    const std::string text = g.file(n);
     std::ofstream out(path, std::ios::binary);
-    out.write(data.text.data(), static_cast<std::streamsize>(data.text.size()));
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
     if (!out.flush()) {
       std::cerr << path << ": cannot write\n";
       return 1;
     }
-    std::cout << path << ": " << data.text.size() << " bytes, " << data.stored << " stored values\n";
+    std::cout << path << ": " << text.size() << " bytes, " << n * g.values_each + g.values_fixed << " stored values\n";
     return 0;
   }
   std::cerr << "unknown kind \"" << kind << "\"; one of:";
