@@ -15,8 +15,18 @@ namespace conv::rows {
 void put_record(std::int32_t unit, std::string_view text) { platform::rt::write_record(unit, text); }
 void put_text(std::int32_t unit, std::string_view text) { platform::rt::write_text(unit, text); }
 
-void write_tiles_in_parallel(std::int32_t unit, std::size_t ntiles, std::size_t tile_bytes,
-                             const std::function<std::size_t(char*, std::size_t)>& make) {
+void write_tiles(std::int32_t unit, std::size_t ntiles, std::size_t tile_bytes, bool shared,
+                 const std::function<std::size_t(char*, std::size_t)>& make) {
+  if (!shared) {
+    std::vector<char> tile(tile_bytes);
+    for (std::size_t t = 0; t < ntiles; ++t) {
+      // Once the output has failed (a full disk), nothing more can reach it:
+      // formatting stops, and the close reports the failure.
+      if (platform::rt::write_status(unit) != 0) return;
+      put_text(unit, std::string_view(tile.data(), make(tile.data(), t)));
+    }
+    return;
+  }
   // The writing thread's copies into the file are what limits the pace:
   // more threads formatting than this only compete with it for memory.
   constexpr std::size_t kFormattingThreads = 3;
@@ -61,8 +71,6 @@ void write_tiles_in_parallel(std::int32_t unit, std::size_t ntiles, std::size_t 
         std::unique_lock<std::mutex> lock(mutex);
         tile_done.wait(lock, [&] { return holds[slot] == t; });
       }
-      // Once the output has failed (a full disk), nothing more can reach it:
-      // formatting stops, and the close reports the failure.
       if (platform::rt::write_status(unit) != 0) break;
       put_text(unit, std::string_view(ring.data() + slot * tile_bytes, length[slot]));
       {

@@ -40,17 +40,17 @@ void put_text(std::int32_t unit, std::string_view text);
 // the file.
 inline constexpr std::size_t kTileBytes = std::size_t{1} << 20;
 
-// Tables of at least this many tiles are formatted on every thread, in
+// Tables of at least this many tiles are formatted on several threads, in
 // tiles of about kParallelTileBytes.
 inline constexpr std::size_t kParallelTiles = 8;
 inline constexpr std::size_t kParallelTileBytes = std::size_t{1} << 18;
 
-// Writes tiles 0..ntiles-1 to unit in order: make(buffer, t) formats tile t
-// into a buffer of tile_bytes and returns its length.  The other threads
-// format the tiles ahead while this one writes; it stops once the output has
-// failed.
-void write_tiles_in_parallel(std::int32_t unit, std::size_t ntiles, std::size_t tile_bytes,
-                             const std::function<std::size_t(char*, std::size_t)>& make);
+// Writes tiles 0..ntiles-1 of at most tile_bytes to unit in order, where
+// make(buffer, t) formats tile t into a buffer and returns its length; it
+// stops once the output has failed.  `shared`: other threads format the
+// tiles ahead while this one writes.
+void write_tiles(std::int32_t unit, std::size_t ntiles, std::size_t tile_bytes, bool shared,
+                 const std::function<std::size_t(char*, std::size_t)>& make);
 
 // Writes records 0..nrows-1 of `length` characters each to unit (the line
 // ends are added): fill(first, stride, r0, n) fills records r0..r0+n-1, the
@@ -59,31 +59,18 @@ void write_tiles_in_parallel(std::int32_t unit, std::size_t ntiles, std::size_t 
 template <class Fill>
 void write_tiled(std::int32_t unit, std::size_t nrows, std::size_t length, Fill fill) {
   const std::size_t stride = length + 1;
-  const std::size_t tile_rows = std::max<std::size_t>(1, kTileBytes / stride);
-  if (nrows * stride >= kParallelTiles * kTileBytes && parallel::width() > 1) {
-    // Smaller tiles, so that every thread holds a few in hand; still large
-    // enough to go to the file straight from where they were formatted.
-    const std::size_t rows_each = (kParallelTileBytes + stride - 1) / stride;
-    write_tiles_in_parallel(unit, nrows / rows_each + (nrows % rows_each != 0), rows_each * stride,
-                            [&](char* tile, std::size_t t) {
-                              const std::size_t r0 = t * rows_each;
-                              const std::size_t n = std::min(rows_each, nrows - r0);
-                              fill(tile, stride, r0, n);
-                              for (std::size_t r = 0; r < n; ++r) tile[r * stride + length] = '\n';
-                              return n * stride;
-                            });
-    return;
-  }
-  std::vector<char> tile(std::min(nrows, tile_rows) * stride);
-  for (std::size_t r0 = 0; r0 < nrows; r0 += tile_rows) {
-    // Once the output has failed (a full disk), nothing more can reach it:
-    // formatting stops, and the close reports the failure.
-    if (platform::rt::write_status(unit) != 0) return;
+  const bool shared = nrows * stride >= kParallelTiles * kTileBytes && parallel::width() > 1;
+  // Tiles large enough to go to the file straight from where they were
+  // formatted; smaller when shared, so that every thread holds a few in hand.
+  const std::size_t tile_rows = std::min(nrows, ((shared ? kParallelTileBytes : kTileBytes) + stride - 1) / stride);
+  if (tile_rows == 0) return;
+  write_tiles(unit, (nrows + tile_rows - 1) / tile_rows, tile_rows * stride, shared, [&](char* tile, std::size_t t) {
+    const std::size_t r0 = t * tile_rows;
     const std::size_t n = std::min(tile_rows, nrows - r0);
-    fill(tile.data(), stride, r0, n);
+    fill(tile, stride, r0, n);
     for (std::size_t r = 0; r < n; ++r) tile[r * stride + length] = '\n';
-    put_text(unit, std::string_view(tile.data(), n * stride));
-  }
+    return n * stride;
+  });
 }
 
 // Fills `n` fields of `w` characters spaced `stride` apart: blanks.
