@@ -83,17 +83,6 @@ int read_row(std::string_view row, std::size_t width, float& hours, Store store)
 
 }  // namespace
 
-void Reader::take_time(std::int32_t j, float minutes, float& first_time) {
-  // Without -dt the step is measured anew in every block.
-  if (!dt_given_ && j == 1) dt_ = -1.0f;
-  if (j == 1) first_time = minutes;
-  if (dt_ <= 0.0f && j == 2) {
-    last_measured_ = minutes - first_time;
-    dt_ = snap_step(last_measured_);
-    measured_ = true;
-  }
-}
-
 std::size_t Reader::take_rows(std::size_t first, std::size_t width, std::int32_t& j, float& first_time, float& time,
                               SeriesTable& table) {
   ahead_.fill(in_, static_cast<std::size_t>(table.MAXVALS - j));
@@ -115,8 +104,16 @@ std::size_t Reader::take_rows(std::size_t first, std::size_t width, std::int32_t
   ahead_.keep(in_, taken);
   resize_series(block, base + taken, table.keep_times);
   for (std::size_t i = 0; i < taken; ++i) {
-    take_time(++j, minutes[i], first_time);
     time = minutes[i];
+    ++j;
+    // Without -dt the step is measured anew in every block.
+    if (!dt_given_ && j == 1) dt_ = -1.0f;
+    if (j == 1) first_time = time;
+    if (dt_ <= 0.0f && j == 2) {
+      last_measured_ = time - first_time;
+      dt_ = snap_step(last_measured_);
+      measured_ = true;
+    }
   }
   return taken;
 }
@@ -130,29 +127,19 @@ bool Reader::read_block(std::string_view header, std::int32_t width, std::string
   }
   console::line("...Reading RORB Hydrographs " + table.series[first].name + " to " + table.series.back().name);
 
-  const auto n = static_cast<std::size_t>(width);
-  std::vector<float> values(n);
   std::int32_t j = 0;
   float first_time = 0.0f, time = 0.0f;
   bool more = true;
   while (is_data_row(row)) {
-    // The rows from `row` on are taken many at a time, as long as they read;
-    // the first that does not (or the first beyond the limit) is met again
-    // below, one row at a time.
+    // The rows from `row` on are taken many at a time, as long as they read.
     in_.step_back();
-    const std::size_t taken = take_rows(first, n, j, first_time, time, table);
-    if (!in_.read(row)) {
-      more = false;
-      break;
+    if (take_rows(first, static_cast<std::size_t>(width), j, first_time, time, table) == 0) {
+      // A data row that was not taken ends the run: it lies beyond the
+      // limit, or it does not read.
+      in_.read(row);
+      if (j >= table.MAXVALS) capacity_exceeded(table.MAXVALS, " points in a RORB time-series.");
+      in_.read_error();
     }
-    if (taken > 0) continue;
-    if (j >= table.MAXVALS) capacity_exceeded(table.MAXVALS, " points in a RORB time-series.");
-    ++j;
-    float hours = 0.0f;
-    if (read_row(row, n, hours, [&](std::size_t k, float v) { values[k] = v; }) != ffmt::kOk) in_.read_error();
-    time = hours * 60.0f;
-    take_time(j, time, first_time);
-    for (std::size_t k = 0; k < n; ++k) table.append(table.series[first + k], time, values[k]);
     if (!in_.read(row)) {
       more = false;
       break;

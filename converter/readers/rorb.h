@@ -41,13 +41,13 @@ class Reader {
   // at the end of the file, else true with `row` holding the line that ended
   // the block.
   bool read_block(std::string_view header, std::int32_t width, std::string_view& row, SeriesTable& table);
-  // Takes the rows that read, from the next line on, into the block of
-  // `width` series from series `first`, many at a time; returns how many.
-  // `j` counts the block's rows; `time` becomes the last row's time.
+  // Takes the data rows that read, from the next line on and up to the
+  // limit, into the block of `width` series from series `first`, many at a
+  // time; returns how many.  `j` counts the block's rows; `time` becomes the
+  // last row's time (minutes), `first_time` the first's; the step is
+  // measured from the first two.
   std::size_t take_rows(std::size_t first, std::size_t width, std::int32_t& j, float& first_time, float& time,
                         SeriesTable& table);
-  // Row j's time (minutes) in the step's measurement.
-  void take_time(std::int32_t j, float minutes, float& first_time);
 
   LineInput in_;
   ReadAhead ahead_;

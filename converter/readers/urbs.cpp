@@ -146,21 +146,6 @@ float Reader::read_standard_row(std::vector<float>& values) {
   return hours * 60.0f;
 }
 
-float Reader::read_dated_row(std::int32_t j, std::vector<float>& values, double& first_hours) {
-  const std::string_view line = next_line();
-  const std::string_view date = field(line, 0, kDateColumns);
-  // All values of a dated row stand on its line, after the date.
-  std::fill(values.begin(), values.end(), 0.0f);
-  ffmt::ListReader r(field(line, kDateColumns));
-  int st = ffmt::kOk;
-  for (std::size_t k = 0; k < values.size() && st == ffmt::kOk; ++k) st = r.read(values[k]);
-  if (st != ffmt::kOk) in_.read_error();
-  const double h = lib::URBSDATEHOURS(date);
-  if (j == 1) first_hours = h;
-  console::line("j = " + lib::AINTEGER(j) + " datestr = " + std::string(lib::trim_right(date)));
-  return static_cast<float>((h - first_hours) * 60.0);
-}
-
 bool Reader::take_rows(std::int32_t& j, std::int32_t nv, double& first_hours, float& first, float& last,
                        SeriesTable& table) {
   ahead_.fill(in_, static_cast<std::size_t>(nv - j + 1));
@@ -234,10 +219,14 @@ void Reader::read(SeriesTable& table, PeakStore& peaks, std::int32_t column, std
   float first = 0.0f, last = 0.0f;
   std::int32_t j = 1;
   while (j <= nv) {
-    // Rows that stand on one line each are taken many at a time; the first
-    // that does not read so is read on its own.
+    // Rows that stand on one line each are taken many at a time.
     if (take_rows(j, nv, first_hours, first, last, table)) continue;
-    const float minutes = dated_ ? read_dated_row(j, values, first_hours) : read_standard_row(values);
+    if (dated_) {
+      // A dated row that was not taken is missing or does not read.
+      next_line();
+      in_.read_error();
+    }
+    const float minutes = read_standard_row(values);
     if (j == 1) first = minutes;
     last = minutes;
     for (std::size_t k = 0; k < values.size(); ++k) table.append(table.series[k], minutes, values[k]);

@@ -40,13 +40,14 @@ class Reader {
   // which may change their number).
   void read_names(std::int32_t nts, SeriesTable& table);
   bool is_first_data_line(std::string_view line) const;
-  // One row into `values`; returns its time in minutes.  `first_hours` is
-  // the first dated row's date (set by row 1).
+  // A standard row into `values`, read from its own line or, when it runs
+  // out there, as one read over as many lines as it needs; returns its time
+  // in minutes.
   float read_standard_row(std::vector<float>& values);
-  float read_dated_row(std::int32_t j, std::vector<float>& values, double& first_hours);
   // Takes the rows from row j on that stand on one line each and read, many
-  // at a time, as read_standard_row and read_dated_row would; j becomes the
-  // first row not taken.  False when none was taken.
+  // at a time: a time or a date, then one value per location (items left by
+  // a null value or a slash are 0); dated rows print their date.  j becomes
+  // the first row not taken; false when none was taken.
   bool take_rows(std::int32_t& j, std::int32_t nv, double& first_hours, float& first, float& last,
                  SeriesTable& table);
   // The next line, or the read-error message at the end of the file.
