@@ -18,13 +18,6 @@ constexpr std::array<std::string_view, 12> kMonthNames = {"Jan", "Feb", "Mar", "
 // The fields of the last URBS date read (the second is never set).
 DateFields urbs_fields{};
 
-// Columns first..first+width-1 (1-based) of a text; columns beyond its end
-// are blank, so the field may come back shorter or empty.
-std::string_view field(std::string_view text, std::size_t first, std::size_t width) {
-  if (first - 1 >= text.size()) return {};
-  return text.substr(first - 1, width);
-}
-
 // One integer read free-form from a field; false when the field holds none,
 // or holds a null value or a slash (which would leave the last date's field).
 bool read_integer(std::string_view text, std::int32_t& v) {
@@ -88,16 +81,16 @@ double HOURSSINCE1900(const DateFields& D) {
 double URBSDATEHOURS(std::string_view DATESTR) {
   const std::string shown(trim_right(DATESTR));
   DateFields& f = urbs_fields;
-  if (!read_integer(field(DATESTR, 12, 4), f[0])) date_error("ERROR - Reading argument value: " + shown);
+  if (!read_integer(columns(DATESTR, 11, 4), f[0])) date_error("ERROR - Reading argument value: " + shown);
   if (f[0] < 1900)
     date_error("ERROR - Date outside expected range, earlier than 1900. Contact " + std::string(kSupportEmail));
-  const std::string_view name = field(DATESTR, 5, 3);
+  const std::string_view name = columns(DATESTR, 4, 3);
   std::size_t month = 0;
   while (month < kMonthNames.size() && !ASAME(name, kMonthNames[month])) ++month;
   if (month == kMonthNames.size()) date_error("ERROR - Unable to extract month from URBS date:" + shown);
   f[1] = static_cast<std::int32_t>(month) + 1;
-  if (!read_integer(field(DATESTR, 9, 2), f[2]) || !read_integer(field(DATESTR, 17, 2), f[3]) ||
-      !read_integer(field(DATESTR, 20, 2), f[4]))
+  if (!read_integer(columns(DATESTR, 8, 2), f[2]) || !read_integer(columns(DATESTR, 16, 2), f[3]) ||
+      !read_integer(columns(DATESTR, 19, 2), f[4]))
     date_error("ERROR - Reading argument value: " + shown);
   f[5] = 0;
   return HOURSSINCE1900(f);
@@ -105,8 +98,8 @@ double URBSDATEHOURS(std::string_view DATESTR) {
 
 std::int32_t NUMBEROFDAYS(std::string_view DATE) {
   std::int32_t year = 0, month = 0, day = 0;
-  if (ffmt::fixed_int(field(DATE, 1, 4), year) != ffmt::kOk || ffmt::fixed_int(field(DATE, 5, 2), month) != ffmt::kOk ||
-      ffmt::fixed_int(field(DATE, 7, 2), day) != ffmt::kOk)
+  if (ffmt::fixed_int(columns(DATE, 0, 4), year) != ffmt::kOk || ffmt::fixed_int(columns(DATE, 4, 2), month) != ffmt::kOk ||
+      ffmt::fixed_int(columns(DATE, 6, 2), day) != ffmt::kOk)
     return -1;
   if (month > 12) return -1;
   if (month == 2 && day > 28) day = 28;

@@ -40,6 +40,13 @@ std::string UPPERCASE(std::string_view str);
 // STR trimmed, A-Z turned to a-z (leading blanks stay).
 std::string LOWERCASE(std::string_view str);
 
+// `width` columns of a text from 0-based column `first`; columns beyond its
+// end are absent, so the result may be shorter or empty.
+inline std::string_view columns(std::string_view text, std::size_t first,
+                                std::size_t width = std::string_view::npos) {
+  return first >= text.size() ? std::string_view() : text.substr(first, width);
+}
+
 // Moves TEXT from its first character that is not a blank to position 0 and
 // fills the rest with blanks; a leading TAB is not skipped.
 void left_adjust(FText& text);

@@ -25,13 +25,6 @@ constexpr float kMinutesPerHour = 60.0f;
 
 char ascii_upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
-// `width` columns from 0-based column `first`; columns beyond the end of the
-// record are absent.
-std::string_view columns(std::string_view record, std::size_t first, std::size_t width) {
-  if (first >= record.size()) return {};
-  return record.substr(first, width);
-}
-
 std::string record_code(std::string_view record) {
   std::string code = "  ";
   for (std::size_t k = 0; k < code.size() && k < record.size(); ++k) code[k] = ascii_upper(record[k]);
@@ -45,12 +38,12 @@ bool is_header(std::string_view record) {
   bool known = false;
   for (std::string_view c : kCodes) known = known || code == c;
   if (!known) return false;
-  const std::string_view rest = columns(record, 2, kCodeColumns - 2);
+  const std::string_view rest = lib::columns(record, 2, kCodeColumns - 2);
   return rest.find_first_of("Rr") == std::string_view::npos;
 }
 
 bool series_name(std::string_view header, std::string& name) {
-  const std::string_view block = columns(header, kCodeColumns, kNameColumns);
+  const std::string_view block = lib::columns(header, kCodeColumns, kNameColumns);
   name = record_code(header);
   if (lib::is_number_line(block)) {
     // A numeric name: blanks inside the field are ignored.
@@ -84,7 +77,7 @@ void Reader::read_fields(std::int32_t n, std::vector<float>& out) {
     if (!in_.read(record)) in_.read_error();
     for (int f = 0; f < kFieldsPerRecord && out.size() < wanted; ++f) {
       float v = 0.0f;
-      if (ffmt::fixed_real(columns(record, static_cast<std::size_t>(f) * kFieldWidth, kFieldWidth), v) != ffmt::kOk)
+      if (ffmt::fixed_real(lib::columns(record, static_cast<std::size_t>(f) * kFieldWidth, kFieldWidth), v) != ffmt::kOk)
         in_.read_error();
       out.push_back(v);
     }
@@ -97,7 +90,7 @@ void Reader::read(SeriesTable& table, PeakStore& peaks, std::int32_t column, std
   while (find_header(header)) {
     // The count field reads its blanks as zeros.
     std::int32_t n = 0;
-    if (ffmt::fixed_int(columns(header, kCodeColumns + kNameColumns, kCountColumns), n, true) != ffmt::kOk)
+    if (ffmt::fixed_int(lib::columns(header, kCodeColumns + kNameColumns, kCountColumns), n, true) != ffmt::kOk)
       in_.read_error();
     if (!series_name(header, name)) in_.read_error();
     if (table.NTS() >= MAXTS) capacity_exceeded(MAXTS, " DARNO FF time-series allowed.");

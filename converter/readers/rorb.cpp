@@ -38,12 +38,6 @@ constexpr std::size_t kHeaderLabelColumns = 12;
 constexpr std::size_t kNameColumns = 10;
 constexpr std::string_view kPeakEnding = " RORB maximum/minimum records allowed.";
 
-// `width` columns of a text after `skip` columns; columns beyond the text
-// are blank (an empty or shorter field).
-std::string_view field(std::string_view text, std::size_t skip, std::size_t width) {
-  return skip >= text.size() ? std::string_view() : text.substr(skip, width);
-}
-
 // A data row: it starts a number once left-adjusted and is not empty.  A row
 // that begins with a TAB is no data row.
 bool is_data_row(std::string_view line) { return lib::is_number_line(line) && !lib::is_blank_or_tabs(line); }
@@ -123,7 +117,7 @@ bool Reader::read_block(std::string_view header, std::int32_t width, std::string
   const std::size_t first = table.series.size();
   for (std::int32_t k = 0; k < width; ++k) {
     Series& s = table.series.emplace_back();
-    s.name = lib::TRIMF(field(header, kHeaderLabelColumns + kNameColumns * static_cast<std::size_t>(k), kNameColumns));
+    s.name = lib::TRIMF(lib::columns(header, kHeaderLabelColumns + kNameColumns * static_cast<std::size_t>(k), kNameColumns));
   }
   console::line("...Reading RORB Hydrographs " + table.series[first].name + " to " + table.series.back().name);
 

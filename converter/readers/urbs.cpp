@@ -22,12 +22,6 @@ constexpr std::size_t kDateColumns = 25;   // the date of a dated row
 constexpr std::size_t kLabelColumns = 19;  // before the first name of a standard names line with types
 constexpr std::string_view kPeakEnding = " URBS maximum/minimum records allowed.";
 
-// `width` columns of a text after `skip` columns; columns beyond the text
-// are blank (an empty or shorter field).
-std::string_view field(std::string_view text, std::size_t skip, std::size_t width = std::string_view::npos) {
-  return skip >= text.size() ? std::string_view() : text.substr(skip, width);
-}
-
 [[noreturn]] void fatal(std::string_view message, bool after_empty_line = false) {
   if (after_empty_line) console::empty_line();
   console::line(message);
@@ -80,7 +74,7 @@ void Reader::read_names(std::int32_t nts, SeriesTable& table) {
   if (!dated_) names = lib::trim_both(names);
   table.series.resize(static_cast<std::size_t>(nts));
   for (std::size_t k = 0; k < table.series.size(); ++k)
-    table.series[k].name = field(names, skip + kFieldColumns * k, kFieldColumns);
+    table.series[k].name = lib::columns(names, skip + kFieldColumns * k, kFieldColumns);
 
   // An optional types line: "Calc" computed, "Recd" recorded.  Either way the
   // line is never a data line.
@@ -107,9 +101,9 @@ void Reader::read_names(std::int32_t nts, SeriesTable& table) {
   table.series.assign(static_cast<std::size_t>(nts), Series());
   for (std::size_t k = 0; k < table.series.size(); ++k) {
     const std::size_t at = columns_skipped + kFieldColumns * k;
-    const std::string_view type = lib::trim_both(field(types, at, kFieldColumns));
+    const std::string_view type = lib::trim_both(lib::columns(types, at, kFieldColumns));
     std::string& name = table.series[k].name;
-    name = field(names, at, kFieldColumns);
+    name = lib::columns(names, at, kFieldColumns);
     if (!lib::ASAME(type, "Calc")) name = lib::TRIMF(name) + " - " + std::string(type);
   }
 }
@@ -117,7 +111,7 @@ void Reader::read_names(std::int32_t nts, SeriesTable& table) {
 bool Reader::is_first_data_line(std::string_view line) const {
   if (lib::FLAGEXISTS(line, "--")) return false;
   if (!dated_) return lib::is_number_line(line) && !lib::is_blank_or_tabs(line);
-  const std::string_view values = field(line, kDateColumns - 1);
+  const std::string_view values = lib::columns(line, kDateColumns - 1);
   return lib::is_number_line(values) && !lib::is_blank_or_tabs(values) && !lib::FLAGEXISTS(line, "Catchment") &&
          !lib::FLAGEXISTS(line, "Dav") && !lib::FLAGEXISTS(line, "Urbanised");
 }
@@ -158,7 +152,7 @@ bool Reader::take_rows(std::int32_t& j, std::int32_t nv, double& first_hours, fl
   std::vector<float> minutes(ahead_.size());
   const std::size_t taken = ahead_.accepted([&](std::size_t i) {
     const std::string_view line = ahead_.line(i);
-    ffmt::ListReader r(dated_ ? field(line, kDateColumns) : line);
+    ffmt::ListReader r(dated_ ? lib::columns(line, kDateColumns) : line);
     float hours = 0.0f;
     int st = dated_ ? ffmt::kOk : r.read(hours);
     for (std::size_t k = 0; k < series.size() && st == ffmt::kOk; ++k) {
@@ -176,7 +170,7 @@ bool Reader::take_rows(std::int32_t& j, std::int32_t nv, double& first_hours, fl
   resize_series(series, base + taken, table.keep_times);
   for (std::size_t i = 0; i < taken; ++i, ++j) {
     if (dated_) {
-      const std::string_view date = field(ahead_.line(i), 0, kDateColumns);
+      const std::string_view date = lib::columns(ahead_.line(i), 0, kDateColumns);
       const double h = lib::URBSDATEHOURS(date);
       if (j == 1) first_hours = h;
       console::line("j = " + lib::AINTEGER(j) + " datestr = " + std::string(lib::trim_right(date)));
@@ -195,7 +189,7 @@ void Reader::read(SeriesTable& table, PeakStore& peaks, std::int32_t column, std
   std::string_view line;
   do {
     if (!in_.read(line)) fatal("ERROR - Could not find \"DATA PARAMETERS :\" line", true);
-  } while (!lib::ASAME(field(line, 0, 17), "DATA PARAMETERS :"));
+  } while (!lib::ASAME(lib::columns(line, 0, 17), "DATA PARAMETERS :"));
   std::int32_t nts = 0, nv = 0;
   read_counts(line, nts, nv);
   if (nv > table.MAXVALS) capacity_exceeded(table.MAXVALS, " points in a URBS time-series.");
