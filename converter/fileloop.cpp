@@ -4,6 +4,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "converter/failure.h"
 #include "converter/peaks.h"
 #include "converter/series.h"
 #include "library/ftext.h"
@@ -55,10 +56,7 @@ std::vector<EventOutputs> FileConverter::name_outputs(const InputReader& reader,
                                                       const std::vector<std::string>& events,
                                                       std::string_view match_name) const {
   const Naming naming = reader.naming();
-  if (const std::string_view refusal = writer_->refusal(naming); !refusal.empty()) {
-    console::line(std::string(refusal));
-    lib::EXITS(1);
-  }
+  if (const std::string_view refusal = writer_->refusal(naming); !refusal.empty()) fail(refusal, false);
   const NameParts parts(match_name);
   const std::size_t nevents = run_.multi_event ? events.size() : 1;
   std::vector<EventOutputs> outputs;
@@ -68,10 +66,8 @@ std::vector<EventOutputs> FileConverter::name_outputs(const InputReader& reader,
     const std::string_view event = run_.multi_event ? lib::trim_right(events[k]) : std::string_view();
     // An event name becomes part of a file name: a folder separator in it
     // would name a file that can never be created.
-    if (event.find_first_of("/\\") != std::string_view::npos) {
-      console::line("ERROR - Event name cannot be used in a file name: " + std::string(event));
-      lib::EXITS(1);
-    }
+    if (event.find_first_of("/\\") != std::string_view::npos)
+      fail("ERROR - Event name cannot be used in a file name: " + std::string(event), false);
     EventOutputs& o = outputs.emplace_back(writer_->outputs(naming, parts, event));
     o.first.name = std::string(lib::cut(o.first.name, kFileNameLength));
     o.second.name = std::string(lib::cut(o.second.name, kFileNameLength));
@@ -144,11 +140,7 @@ void run_file_loop(const RunSettings& run) {
 
   // With -mr every search for a file needs the event-names file.
   const auto check_event_file = [&run] {
-    if (run.mr && !regular_file_exists(run.EVENTFILE)) {
-      console::empty_line();
-      console::line("ERROR - File " + run.EVENTFILE + " does not exist.");
-      lib::EXITS(1);
-    }
+    if (run.mr && !regular_file_exists(run.EVENTFILE)) fail("ERROR - File " + run.EVENTFILE + " does not exist.");
   };
   FileConverter converter(run);
   std::int32_t ifile = 0;

@@ -2,10 +2,10 @@
 
 #include <filesystem>
 
+#include "converter/failure.h"
 #include "library/ffmt.h"
 #include "library/ftext.h"
 #include "library/text_basics.h"
-#include "library/unittables.h"
 #include "platform/console.h"
 
 namespace conv {
@@ -34,8 +34,7 @@ const struct {
 };
 
 [[noreturn]] void bad_value(std::string_view arg) {
-  console::line("ERROR - Reading argument value: " + std::string(lib::trim_right(arg)));
-  lib::EXITS(1);
+  fail("ERROR - Reading argument value: " + std::string(lib::trim_right(arg)), false);
 }
 
 // The value of -dt / -col: one free-form value from the given column on.  A

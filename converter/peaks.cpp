@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "converter/failure.h"
 #include "converter/parallel.h"
 #include "converter/series.h"
 #include "library/ffmt.h"
@@ -11,7 +12,6 @@
 #include "library/paths.h"
 #include "library/text_basics.h"
 #include "library/unitmgr.h"
-#include "library/unittables.h"
 #include "platform/console.h"
 #include "platform/units.h"
 
@@ -31,11 +31,7 @@ std::pair<std::int32_t, bool> PeakStore::find_or_add(std::string_view name, std:
   std::string key = lib::asame_key(stored);
   if (const auto it = lookup_.find(key); it != lookup_.end()) return {it->second, false};
   // The limit is checked before anything of the new name is recorded.
-  if (NPK() >= MAXTS) {
-    platform::console::empty_line();
-    platform::console::line("ERROR - Exceeded maximum number of " + lib::AINTEGER(MAXTS) + std::string(ending));
-    lib::EXITS(1);
-  }
+  if (NPK() >= MAXTS) fail("ERROR - Exceeded maximum number of " + lib::AINTEGER(MAXTS) + std::string(ending));
   const auto it = lookup_.emplace(std::move(key), NPK()).first;
   names_.emplace_back(stored);
   peaks_.resize(peaks_.size() + static_cast<std::size_t>(columns_), kNoPeak);

@@ -3,10 +3,10 @@
 #include <cmath>
 #include <limits>
 
+#include "converter/failure.h"
 #include "converter/parallel.h"
 #include "library/ffmt.h"
 #include "library/numtext.h"
-#include "library/unittables.h"
 #include "platform/console.h"
 
 namespace conv {
@@ -29,11 +29,7 @@ namespace console = platform::console;
 
 namespace {
 
-[[noreturn]] void invalid_increment() {
-  console::empty_line();
-  console::line("ERROR - Invalid time increment in first time series");
-  lib::EXITS(1);
-}
+[[noreturn]] void invalid_increment() { fail("ERROR - Invalid time increment in first time series"); }
 
 // Truncates a row count to an integer, refusing one that does not fit.
 std::int32_t row_count(float rows) {
@@ -114,10 +110,8 @@ TimeAxis build_time_axis(SeriesTable& table, const RunSettings& run) {
     a.NMAX = std::max(s.front().nvals(), rows_of_span(a));
   } else {
     const Series& one = s.front();
-    if (one.nvals() <= 1) {
-      console::line("ERROR - Cannot determine time increment as first time series has less than two values");
-      lib::EXITS(1);
-    }
+    if (one.nvals() <= 1)
+      fail("ERROR - Cannot determine time increment as first time series has less than two values", false);
     const float span1 = one.tend - one.tstart;
     a.DT = span1 / static_cast<float>(one.nvals() - 1);
     if (!(std::isfinite(a.DT) && a.DT > 0.0f)) invalid_increment();
@@ -130,12 +124,9 @@ TimeAxis build_time_axis(SeriesTable& table, const RunSettings& run) {
   // Rows are written for every step of the axis, whatever the series hold: a
   // first series with a tiny increment must not turn a small file into
   // gigabytes of blank rows.
-  if (a.NMAX > kMaxRows) {
-    console::empty_line();
-    console::line("ERROR - Time axis of more than " + lib::AINTEGER(kMaxRows) +
-                  " rows: check the time increment of the first time series");
-    lib::EXITS(1);
-  }
+  if (a.NMAX > kMaxRows)
+    fail("ERROR - Time axis of more than " + lib::AINTEGER(kMaxRows) +
+         " rows: check the time increment of the first time series");
   report(a);
 
   // The zero steps: a 0.0 before the first and after the last value of every

@@ -1,22 +1,14 @@
 // A text input read line by line, with the running line count that every
-// text reader's read-error message prints, and the two fatal messages that
-// all readers share.
+// text reader's read-error message prints.
 #pragma once
 
 #include <cstdint>
 #include <string_view>
 
+#include "converter/failure.h"
 #include "platform/units.h"
 
 namespace conv {
-
-// Ends the run: "ERROR - Reading input file at line" and the line number in
-// 12 columns, then EXITS.
-[[noreturn]] void read_error_at(std::int64_t line);
-
-// Ends the run: an empty line, "ERROR - Exceeded maximum number of ", the
-// limit and `ending` (" WBNM time-series allowed.", ...), then EXITS.
-[[noreturn]] void capacity_exceeded(std::int64_t limit, std::string_view ending);
 
 // Lines of the reading connection.  NLINE() is the number of the last line
 // actually read: a read at the end of the file adds nothing, and a line read

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <string>
 
+#include "converter/failure.h"
 #include "library/ffmt.h"
 #include "library/ftext.h"
 #include "library/numtext.h"
 #include "library/text_basics.h"
 #include "library/unitmgr.h"
-#include "library/unittables.h"
 #include "platform/console.h"
 
 namespace conv::rafts {
@@ -172,18 +172,13 @@ std::vector<std::string> RaftsReader::event_names(std::int32_t nevents) const {
 
   std::vector<std::string> names;
   for (const std::string_view l : lines) {
-    if (static_cast<std::int32_t>(names.size()) >= nevents) {
-      console::empty_line();
-      console::line("ERROR - The " + lib::AINTEGER(nevents) + " events identified in " + file_.match_name +
-                    " is less than the number of events specified within " + run.EVENTFILE);
-      lib::EXITS(1);
-    }
+    if (static_cast<std::int32_t>(names.size()) >= nevents)
+      fail("ERROR - The " + lib::AINTEGER(nevents) + " events identified in " + file_.match_name +
+           " is less than the number of events specified within " + run.EVENTFILE);
     ffmt::ListReader r(l);
     std::string name;
-    if (blank_names_line(l) || r.read(name) != ffmt::kOk) {
-      console::line("ERROR - Reading argument value: " + std::string(lib::trim_right(run.ARGBUF)));
-      lib::EXITS(1);
-    }
+    if (blank_names_line(l) || r.read(name) != ffmt::kOk)
+      fail("ERROR - Reading argument value: " + std::string(lib::trim_right(run.ARGBUF)), false);
     // A null value or a slash before the name gives a blank name.
     names.emplace_back(lib::cut(name, kEventNameLength));
   }
@@ -191,12 +186,9 @@ std::vector<std::string> RaftsReader::event_names(std::int32_t nevents) const {
   console::empty_line();
   console::line("Number of events found: " + lib::AINTEGER(n));
   lib::CLOSER(EVENTUNIT);
-  if (n < nevents) {
-    console::empty_line();
-    console::line("ERROR - The " + lib::AINTEGER(nevents) + " events identified in " + file_.match_name +
-                  " is greater than the number of events specified within " + run.EVENTFILE);
-    lib::EXITS(1);
-  }
+  if (n < nevents)
+    fail("ERROR - The " + lib::AINTEGER(nevents) + " events identified in " + file_.match_name +
+         " is greater than the number of events specified within " + run.EVENTFILE);
   return names;
 }
 

@@ -1,5 +1,6 @@
 #include "converter/readers/reader.h"
 
+#include "converter/failure.h"
 #include "converter/readers/darno.h"
 #include "converter/readers/rafts.h"
 #include "converter/readers/rorb.h"
@@ -7,26 +8,13 @@
 #include "converter/readers/urbs.h"
 #include "converter/readers/wbnm.h"
 #include "converter/readers/xp.h"
-#include "library/unittables.h"
-#include "platform/console.h"
 #include "platform/units.h"
 
 namespace conv {
-namespace console = platform::console;
 namespace rt = platform::rt;
 
-namespace {
-
-[[noreturn]] void not_available(std::string_view what) {
-  console::empty_line();
-  console::line(std::string(what));
-  lib::EXITS(1);
-}
-
-}  // namespace
-
 std::vector<std::string> InputReader::count_events() {
-  not_available("Multiple event reads are currently supported for RAFTS and WBNM ouputs only.");
+  fail("Multiple event reads are currently supported for RAFTS and WBNM ouputs only.");
 }
 
 void InputReader::check_single() {

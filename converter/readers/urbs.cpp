@@ -4,12 +4,12 @@
 #include <string>
 #include <vector>
 
+#include "converter/failure.h"
 #include "library/dates.h"
 #include "library/ffmt.h"
 #include "library/keywords.h"
 #include "library/numtext.h"
 #include "library/text_basics.h"
-#include "library/unittables.h"
 #include "platform/console.h"
 
 namespace conv::urbs {
@@ -21,12 +21,6 @@ constexpr std::size_t kFieldColumns = 9;   // a name or type field
 constexpr std::size_t kDateColumns = 25;   // the date of a dated row
 constexpr std::size_t kLabelColumns = 19;  // before the first name of a standard names line with types
 constexpr std::string_view kPeakEnding = " URBS maximum/minimum records allowed.";
-
-[[noreturn]] void fatal(std::string_view message, bool after_empty_line = false) {
-  if (after_empty_line) console::empty_line();
-  console::line(message);
-  lib::EXITS(1);
-}
 
 // The integer after the later of the two spellings of a count keyword;
 // false when it cannot be read.  `v` is left as it is without the keyword.
@@ -58,8 +52,8 @@ void Reader::read_counts(std::string_view line, std::int32_t& nts, std::int32_t&
   nts = -1;
   nv = -1;
   if (!count_after(line, "Locations =", "Locations=", nts) || !count_after(line, "Values =", "Values=", nv))
-    fatal("ERROR - Reading number of locations and/or values from URBS .q file.");
-  if (nts <= 0 || nv <= 0) fatal("ERROR - Could not read number of locations and/or values from URBS .q file.");
+    fail("ERROR - Reading number of locations and/or values from URBS .q file.", false);
+  if (nts <= 0 || nv <= 0) fail("ERROR - Could not read number of locations and/or values from URBS .q file.", false);
   console::empty_line();
   console::line("Number of Hydrographs: " + lib::AINTEGER(nts));
   console::line("Number of Values:      " + lib::AINTEGER(nv));
@@ -188,18 +182,18 @@ void Reader::read(SeriesTable& table, PeakStore& peaks, std::int32_t column, std
   table.rows_from_start = true;
   std::string_view line;
   do {
-    if (!in_.read(line)) fatal("ERROR - Could not find \"DATA PARAMETERS :\" line", true);
+    if (!in_.read(line)) fail("ERROR - Could not find \"DATA PARAMETERS :\" line");
   } while (!lib::ASAME(lib::columns(line, 0, 17), "DATA PARAMETERS :"));
   std::int32_t nts = 0, nv = 0;
   read_counts(line, nts, nv);
   if (nv > table.MAXVALS) capacity_exceeded(table.MAXVALS, " points in a URBS time-series.");
   do {
-    if (!in_.read(line)) fatal("ERROR - Could not find \"---------------\" line above hydrograph locations", true);
+    if (!in_.read(line)) fail("ERROR - Could not find \"---------------\" line above hydrograph locations");
   } while (!lib::FLAGEXISTS(line, "------------"));
   read_names(nts, table);
 
   do {
-    if (!in_.read(line)) fatal("ERROR - Failed to find any hydrograph data in URBS .q file");
+    if (!in_.read(line)) fail("ERROR - Failed to find any hydrograph data in URBS .q file", false);
   } while (!is_first_data_line(line));
   console::empty_line();
   console::line("Reading URBS hydrographs...");

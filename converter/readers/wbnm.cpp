@@ -4,13 +4,13 @@
 #include <limits>
 #include <string>
 
+#include "converter/failure.h"
 #include "library/ffmt.h"
 #include "library/ftext.h"
 #include "library/keywords.h"
 #include "library/numtext.h"
 #include "library/text_basics.h"
 #include "library/unitmgr.h"
-#include "library/unittables.h"
 #include "platform/console.h"
 
 namespace conv::wbnm {
@@ -274,9 +274,7 @@ bool holds_simulations(platform::rt::TextSource& input) {
 }
 
 void WbnmReader::file_issue(std::string_view what) const {
-  console::empty_line();
-  console::line(std::string(what) + file_.match_name + " .");
-  lib::EXITS(1);
+  fail(std::string(what) + file_.match_name + " .");
 }
 
 // Simulations that are followed by a hydrograph block, each announced by its
@@ -376,11 +374,7 @@ std::vector<std::string> WbnmReader::storm_names(platform::rt::TextSource& in, s
 
 std::vector<std::string> WbnmReader::count_events() {
   platform::rt::TextSource& in = *platform::rt::text_source(file_.INUNIT);
-  if (version_ == kNoMetaBlock) {
-    console::empty_line();
-    console::line("ERROR finding #####START_META_FILE in file: " + file_.match_name + " .");
-    lib::EXITS(1);
-  }
+  if (version_ == kNoMetaBlock) fail("ERROR finding #####START_META_FILE in file: " + file_.match_name + " .");
   console::line("WBNM out file version: " + lib::AINTEGER8(version_));
   // The model's own builds of unknown version write their durations as
   // simulations too; the storm block of such a file lists one storm only.

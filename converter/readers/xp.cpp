@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
+#include "converter/failure.h"
 #include "converter/readers/line_input.h"
 #include "library/text_basics.h"
-#include "library/unittables.h"
 #include "platform/console.h"
 #include "xpinterface/xpreadswmmintfile.h"
 
@@ -25,11 +25,7 @@ void XpReader::read_event(std::int32_t, SeriesTable& table, PeakStore& peaks, st
   // series.
   if (nlocs > MAXTS) capacity_exceeded(MAXTS, " XP Interface time-series allowed.");
   // A file with no location gives no step either, and ends here too.
-  if (nsteps < 1 || nlocs < 1) {
-    console::empty_line();
-    console::line("ERROR - Reading XP interface file.");
-    lib::EXITS(1);
-  }
+  if (nsteps < 1 || nlocs < 1) fail("ERROR - Reading XP interface file.");
   for (float& t : times) t = t * 60.0f;
   table.series.reserve(static_cast<std::size_t>(nlocs));
   for (std::int32_t i = 0; i < nlocs; ++i) {
