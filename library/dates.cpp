@@ -98,7 +98,8 @@ double URBSDATEHOURS(std::string_view DATESTR) {
 
 std::int32_t NUMBEROFDAYS(std::string_view DATE) {
   std::int32_t year = 0, month = 0, day = 0;
-  if (ffmt::fixed_int(columns(DATE, 0, 4), year) != ffmt::kOk || ffmt::fixed_int(columns(DATE, 4, 2), month) != ffmt::kOk ||
+  if (ffmt::fixed_int(columns(DATE, 0, 4), year) != ffmt::kOk ||
+      ffmt::fixed_int(columns(DATE, 4, 2), month) != ffmt::kOk ||
       ffmt::fixed_int(columns(DATE, 6, 2), day) != ffmt::kOk)
     return -1;
   if (month > 12) return -1;

@@ -77,8 +77,8 @@ void Reader::read_fields(std::int32_t n, std::vector<float>& out) {
     if (!in_.read(record)) in_.read_error();
     for (int f = 0; f < kFieldsPerRecord && out.size() < wanted; ++f) {
       float v = 0.0f;
-      if (ffmt::fixed_real(lib::columns(record, static_cast<std::size_t>(f) * kFieldWidth, kFieldWidth), v) != ffmt::kOk)
-        in_.read_error();
+      const std::string_view text = lib::columns(record, static_cast<std::size_t>(f) * kFieldWidth, kFieldWidth);
+      if (ffmt::fixed_real(text, v) != ffmt::kOk) in_.read_error();
       out.push_back(v);
     }
   }

@@ -24,13 +24,6 @@ constexpr std::size_t kValuesPerRecord = 5;
 constexpr std::size_t kEventNameLength = 1000;
 constexpr std::string_view kPeakEnding = " RAFTS maximum/minimum records allowed.";
 
-// Columns from..from+n-1 (1-based) of a record; short records are padded
-// with blanks, which read as nothing.
-std::string_view field(std::string_view record, std::size_t from, std::size_t n) {
-  if (record.size() < from) return {};
-  return record.substr(from - 1, n);
-}
-
 // A line of the event-names file that gives no name: nothing but blanks and
 // TABs, or only a comma or a slash among them.
 bool blank_names_line(std::string_view line) {
@@ -45,7 +38,7 @@ bool blank_names_line(std::string_view line) {
 bool parse_header(std::string_view record, StormHeader& h) {
   std::int32_t* const numbers[] = {&h.storm, &h.nsub, &h.ninc};
   for (std::size_t i = 0; i < 3; ++i)
-    if (ffmt::fixed_int(field(record, 1 + i * kHeaderField, kHeaderField), *numbers[i]) != ffmt::kOk) return false;
+    if (ffmt::fixed_int(lib::columns(record, i * kHeaderField, kHeaderField), *numbers[i]) != ffmt::kOk) return false;
   ffmt::ListReader r(record.size() >= kRealColumn ? record.substr(kRealColumn - 1) : std::string_view());
   if (r.read(h.dt) != ffmt::kOk || !r.value_read()) return false;
   return h.nsub >= 1 && h.ninc >= 1;
@@ -101,7 +94,7 @@ void Reader::read_hydrograph(std::int32_t nv, float dt, SeriesTable& table, Peak
                              std::int32_t ifile) {
   std::string_view line;
   in_.read(line);  // the name record: the file has not ended
-  const std::string name(lib::trim_right(field(line, kNameColumn, kNameLength)));
+  const std::string name(lib::trim_right(lib::columns(line, kNameColumn - 1, kNameLength)));
   // The first value record chooses the field width for all of them.
   const std::int64_t first_values = in_.NLINE() + 1;
   bool pending = in_.read(line);
@@ -121,7 +114,7 @@ void Reader::read_hydrograph(std::int32_t nv, float dt, SeriesTable& table, Peak
     pending = false;
     for (std::size_t f = 0; f < kValuesPerRecord && j <= nv; ++f, ++j) {
       float v = 0.0f;
-      if (ffmt::fixed_real(field(line, 1 + f * width, width), v) != ffmt::kOk) read_error_at(first_values);
+      if (ffmt::fixed_real(lib::columns(line, f * width, width), v) != ffmt::kOk) read_error_at(first_values);
       table.append(s, static_cast<float>(j) * dt, v);
     }
   }

@@ -117,7 +117,8 @@ bool Reader::read_block(std::string_view header, std::int32_t width, std::string
   const std::size_t first = table.series.size();
   for (std::int32_t k = 0; k < width; ++k) {
     Series& s = table.series.emplace_back();
-    s.name = lib::TRIMF(lib::columns(header, kHeaderLabelColumns + kNameColumns * static_cast<std::size_t>(k), kNameColumns));
+    const std::size_t at = kHeaderLabelColumns + kNameColumns * static_cast<std::size_t>(k);
+    s.name = lib::TRIMF(lib::columns(header, at, kNameColumns));
   }
   console::line("...Reading RORB Hydrographs " + table.series[first].name + " to " + table.series.back().name);
 
