@@ -103,20 +103,6 @@ TEST_F(XpReader, OneLocationIsFoundAsAKeywordAndCountOnlyCounts) {
   EXPECT_TRUE(counted.names.empty() && counted.times.empty() && counted.flows.empty());
 }
 
-TEST_F(XpReader, LayoutAIsGivenUpAfterAHugeDateUnlessTheHeaderValueIsPositive) {
-  for (const double hdrvalue : {0.0, 2.0}) {
-    xpgen::File f = standard_file(2, kLayouts[0]);
-    f.hdrvalue = hdrvalue;
-    f.ids = {"A", "B"};
-    f.steps.clear();
-    for (int k = 0; k < 4; ++k) f.steps.push_back({100000000, 600.0 * k, 0, {1.0 * k, 2.0 * k}, {}});
-    const Result r = read(put("huge_date.int", f));
-    ASSERT_EQ(r.nsteps, 4) << hdrvalue;
-    EXPECT_EQ(r.times, (std::vector<float>{0.0f, 1.0f / 6, 2.0f / 6, 0.5f}));
-    EXPECT_EQ(r.flows[1], (std::vector<float>{0, 2, 4, 6}));
-  }
-}
-
 TEST_F(XpReader, TwoFilesInARowAreIndependent) {
   xpgen::File first = standard_file(3, kLayouts[0]);
   first.steps[0].jday = -200000000;  // gives up layout A, rejects the blocks after it
