@@ -140,6 +140,8 @@ std::vector<Block> sequence(int n, std::vector<std::pair<int, Block>> changed = 
 
 class XpCounting : public xptest::XpTest, public ::testing::WithParamInterface<int> {};
 
+// The rows are read in turn: a row that gives up the one-record layout is
+// followed by rows in that layout, so nothing carries over between files.
 TEST_P(XpCounting, BlocksUpToTheLastAcceptedOneAreCountedAndStoredWithTheirOwnTimes) {
   const std::vector<Block> beyond_layout_a = {{100000000, 0}, {100000000, 600}, {100000000, 1200}, {100000000, 1800}};
   const struct {

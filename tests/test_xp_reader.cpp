@@ -103,18 +103,6 @@ TEST_F(XpReader, OneLocationIsFoundAsAKeywordAndCountOnlyCounts) {
   EXPECT_TRUE(counted.names.empty() && counted.times.empty() && counted.flows.empty());
 }
 
-TEST_F(XpReader, TwoFilesInARowAreIndependent) {
-  xpgen::File first = standard_file(3, kLayouts[0]);
-  first.steps[0].jday = -200000000;  // gives up layout A, rejects the blocks after it
-  const std::string a = put("a.int", first), b = put("b.int", standard_file(3, kLayouts[0]));
-  const Result alone = read(b);
-  read(a);
-  const Result after = read(b);
-  EXPECT_EQ(std::tie(after.nsteps, after.names, after.times, after.flows),
-            std::tie(alone.nsteps, alone.names, alone.times, alone.flows));
-  EXPECT_EQ(after.times, kHours);
-}
-
 TEST_F(XpReader, HostArraysLayout) {
   // Names of 20 characters, leading dimension 8 for 6 steps: only the filled
   // part changes; a logical is true by its lowest bit; FOUND is written -1.
