@@ -65,7 +65,8 @@ TEST_F(XpReader, EveryValueOfEveryLayoutComesBack) {
       EXPECT_EQ(r.times, kHours);
       ASSERT_EQ(r.flows.size(), 3u);
       for (std::size_t i = 0; i < 3; ++i)
-        for (std::size_t k = 0; k < 6; ++k) EXPECT_EQ(r.flows[i].at(k), static_cast<float>(flow(i, k))) << i << "," << k;
+        for (std::size_t k = 0; k < 6; ++k)
+          EXPECT_EQ(r.flows[i].at(k), static_cast<float>(flow(i, k))) << i << "," << k;
 
       // The same file in big-endian byte order is no interface file; the
       // caller's arrays stay as they were.
