@@ -8,26 +8,23 @@
 #include <string>
 #include <vector>
 
-#include "test_support.h"
+#include "xp_test_support.h"
 
 namespace {
 
 using xp::BinaryInput;
+using xptest::le;
 
-std::string le(std::uint32_t v) { return {char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; }
 std::string record(const std::string& data) {
   return le(static_cast<std::uint32_t>(data.size())) + data + le(static_cast<std::uint32_t>(data.size()));
 }
 
-class XpBinaryInput : public ::testing::Test {
+class XpBinaryInput : public xptest::XpTest {
  protected:
   BinaryInput& open(const std::string& bytes) {
-    const std::string p = (dir_.path() / "b.bin").string();
-    testing_support::write_file(p, bytes);
-    EXPECT_TRUE(in_.open(p));
+    EXPECT_TRUE(in_.open(put("b.bin", bytes)));
     return in_;
   }
-  testing_support::TempFolder dir_;
   BinaryInput in_;
 };
 
@@ -78,9 +75,9 @@ TEST_F(XpBinaryInput, RealRunsCrossTheReadAheadWindow) {
   in.reals(20000, 8, [&](std::size_t i, float v) { wide[i] = v; });
   in.reals(20001, 4, [&](std::size_t i, float v) { narrow[i] = v; });
   EXPECT_EQ(in.end(), BinaryInput::kEnd) << "one value too many";
-  for (int i = 0; i < 20000; ++i) {
-    ASSERT_EQ(wide[static_cast<std::size_t>(i)], static_cast<float>(i / 3.0)) << i;
-    ASSERT_EQ(narrow[static_cast<std::size_t>(i)], static_cast<float>(i) * 0.5f) << i;
+  for (std::size_t i = 0; i < 20000; ++i) {
+    ASSERT_EQ(wide[i], static_cast<float>(static_cast<double>(i) / 3.0)) << i;
+    ASSERT_EQ(narrow[i], static_cast<float>(i) * 0.5f) << i;
   }
   EXPECT_EQ(narrow[20000], -1.0f) << "the values that fit are transferred, no more";
 }

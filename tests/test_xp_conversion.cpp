@@ -12,18 +12,14 @@ using testing_support::read_file;
 using testing_support::ScratchDir;
 using testing_support::write_file;
 
-// Three locations, five steps a quarter of an hour apart from 06:00.
+// Three locations, three steps a quarter of an hour apart from 06:00.
 xpgen::File three_locations(int type) {
   xpgen::File f;
   f.type = type;
   f.source = "swmm";
   f.ids = {"Node_A", "node_a", "Out"};
-  for (int k = 0; k < 5; ++k) {
-    xpgen::Step s;
-    s.timesec = 21600.0 + 900.0 * k;
-    s.q = {1.0 + k, 10.0 - k, 0.5 * k};
-    f.steps.push_back(s);
-  }
+  for (int k = 0; k < 3; ++k)
+    f.steps.push_back({.timesec = 21600.0 + 900.0 * k, .q = {1.0 + k, 10.0 - k, 0.5 * k}, .c = {}});
   return f;
 }
 
@@ -35,23 +31,18 @@ TEST(XpConversion, HoursBecomeMinutesAndEqualIdsShareAPeak) {
   EXPECT_EQ(r.output, kBanner + "Found 1 input files\n\nConverting to .ts1: run.int\n" +
                           "   TS1 Output File: run.int.ts1\n" + opened_output("run.int.ts1", 1001) +
                           "\nConverting...\n...Reading XP Interface Hydrographs\n...Finished Extracting Data\n" +
-                          axis("      360.00", "      420.00", "   15.0000", "     5") + "\nWriting to .ts1 file...\n" +
+                          axis("      360.00", "      390.00", "   15.0000", "     3") + "\nWriting to .ts1 file...\n" +
                           closed(1001) + opened_output("run_peak_Q.int.csv", 1001) + closed(1001) + "\nFinished.\n");
-  EXPECT_EQ(read_file("run.int.ts1"), ts1_file("run.int", "Node_A,node_a,Out", 5, {5, 5, 5},
+  EXPECT_EQ(read_file("run.int.ts1"), ts1_file("run.int", "Node_A,node_a,Out", 3, {3, 3, 3},
                                                "      360.00,       1.000,      10.000,       0.000\n"
                                                "      375.00,       2.000,       9.000,       0.500\n"
-                                               "      390.00,       3.000,       8.000,       1.000\n"
-                                               "      405.00,       4.000,       7.000,       1.500\n"
-                                               "      420.00,       5.000,       6.000,       2.000\n"));
+                                               "      390.00,       3.000,       8.000,       1.000\n"));
   // node_a is Node_A by keyword equality: one row, compared from its first value on.
-  EXPECT_EQ(read_file("run_peak_Q.int.csv"), "\"ID\",\"Q Peak\"\n\"Node_A\",          10.000\n\"Out\",           2.000\n");
+  EXPECT_EQ(read_file("run_peak_Q.int.csv"), "\"ID\",\"Q Peak\"\n\"Node_A\",          10.000\n\"Out\",           1.000\n");
 }
 
 TEST(XpConversion, UnusableFilesEndTheRun) {
   const std::string unreadable = "\nERROR - Reading XP interface file.\n" + kPause;
-  xpgen::File no_locations = three_locations(1);
-  no_locations.ids.clear();
-  for (auto& s : no_locations.steps) s.q.clear();
   xpgen::File too_many = three_locations(2);
   too_many.ids.assign(10001, "N");
   for (auto& s : too_many.steps) s.q.assign(10001, 1.0);
@@ -60,7 +51,6 @@ TEST(XpConversion, UnusableFilesEndTheRun) {
   };
   const Case cases[] = {
       {"not an interface file at all\n", unreadable},
-      {xpgen::write(no_locations).bytes, unreadable},
       {xpgen::write(too_many).bytes,
        "ERROR 0131 - Exceeded number of allowable XP interface nodes - contact flowtab@example.org\n"
        "\nPress Enter to Continue\n...Finished Extracting Data\n"

@@ -1,6 +1,7 @@
 // Shared by the tests of the XP interface reader: the program's
-// floating-point mode, a scratch folder, a captured console, and one call of
-// the reader with every result collected.
+// floating-point mode, a scratch folder, a captured console, little-endian
+// words, the detected file type, and one call of the reader with every
+// result collected.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,6 +13,8 @@
 #include "platform/fpu.h"
 #include "test_support.h"
 #include "xp_file_writer.h"
+#include "xpinterface/binary_input.h"
+#include "xpinterface/detection.h"
 #include "xpinterface/xpreadswmmintfile.h"
 
 #if defined(__x86_64__)
@@ -33,9 +36,13 @@ class ProgramFpMode {
 #endif
 };
 
+// A 32-bit word in little-endian byte order.
+inline std::string le(std::uint32_t v) {
+  return {static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16), static_cast<char>(v >> 24)};
+}
+
 struct Result {
-  std::int32_t nsteps = -99;
-  std::int32_t nlocs = -99;
+  std::int32_t nsteps = -99, nlocs = -99;
   bool found = false;
   std::vector<std::string> names;
   std::vector<float> times;
@@ -45,8 +52,7 @@ struct Result {
 
 struct Call {
   bool all_locs = true;
-  std::int32_t max_steps = 10000;
-  std::int32_t max_locs = 10000;
+  std::int32_t max_steps = 10000, max_locs = 10000;
   bool count_only = false;
   std::string wanted;  // one location: the ID looked for
 };
@@ -59,6 +65,14 @@ class XpTest : public ::testing::Test {
     return p;
   }
   std::string put(const std::string& name, const xpgen::File& f) { return put(name, xpgen::write(f).bytes); }
+
+  // The file type the format detection finds in `bytes`.
+  int detect(const std::string& bytes) {
+    xp::BinaryInput in;
+    if (!in.open(put("detect.int", bytes))) return -99;
+    xp::HeaderFields fields;
+    return xp::XPDETECTFORMAT(in, fields);
+  }
 
   // One call; the vectors of `r` are passed as they are given.
   Result read(const std::string& path, const Call& call = {}, Result r = {}) {
