@@ -247,21 +247,6 @@ TEST(WbnmConversion, PatternWithAFolderReadsThatFolder) {
   EXPECT_FALSE(std::filesystem::exists("data/Q100_Meta_tot.ts1"));
 }
 
-TEST(WbnmConversion, UnreadableVersionLineIsReportedAndTheRunGoesOn) {
-  ScratchDir dir;
-  std::string f = kQ100;
-  f.replace(f.find("WBNM Version: 2017_1b - x"), 25, "WBNM Version :2017_001");
-  write_file("Q100_Meta.out", f);
-  const RunResult r = flowtab({"-b", "Q100_Meta.out"});
-  EXPECT_EQ(r.status, 0);
-  EXPECT_NE(
-      r.output.find(opened_input("Q100_Meta.out") + "WARNING - Could not read WBNM version: WBNM Version :2017_001\n"
-                                                    "   TS1 Total Hydrographs Output File: Q100_Meta_tot.ts1\n"),
-      std::string::npos)
-      << r.output;
-  EXPECT_TRUE(std::filesystem::exists("Q100_Meta_tot.ts1"));
-}
-
 TEST(WbnmConversion, AnOutputThatCannotBeWrittenEndsTheRun) {
   for (const std::string output : {"Q100_Meta_tot.ts1", "Q100_Meta.out_tot.csv"}) {
     ScratchDir dir;
