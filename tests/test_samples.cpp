@@ -28,18 +28,16 @@ TEST(WbnmSamples, EveryModelFileConverts) {
   for (const std::string name : {"Natural2012_Meta", "Design_Durations87_Meta", "DES16_Sample_Catch_360min_Meta"}) {
     const RunResult r = flowtab({"-b", sample(name)});
     EXPECT_EQ(r.status, 0) << name;
-    EXPECT_EQ(r.output.find("ERROR"), std::string::npos) << r.output;
+    EXPECT_FALSE(holds(r.output, "ERROR"));
     // The version line of these files carries no "-" after the version.
-    EXPECT_NE(r.output.find(opened_input(sample(name)) +
-                            "WARNING - Could not read WBNM version: WBNM Version :2017_001\n"
-                            "   TS1 Total Hydrographs Output File: " +
-                            name + "_tot.ts1\n"),
-              std::string::npos)
-        << r.output;
+    EXPECT_TRUE(holds(r.output, opened_input(sample(name)) +
+                                    "WARNING - Could not read WBNM version: WBNM Version :2017_001\n"
+                                    "   TS1 Total Hydrographs Output File: " +
+                                    name + "_tot.ts1\n"));
     for (const std::string out : {"_tot.ts1", "_loc.ts1", "_peak_Q.out.csv"})
       EXPECT_TRUE(std::filesystem::exists(name + out)) << name + out;
     if (name == "Natural2012_Meta") {
-      EXPECT_NE(r.output.find(axis("        0.00", "     1380.00", "   20.0000", "    70")), std::string::npos);
+      EXPECT_TRUE(holds(r.output, axis("        0.00", "     1380.00", "   20.0000", "    70")));
     }
   }
   // The recorded storm.
@@ -89,10 +87,9 @@ TEST(WbnmSamples, DesignStormFilesSplitBySimulation) {
   for (const auto& c : cases) {
     const RunResult r = flowtab({"-mw", "-b", sample(c.file)});
     EXPECT_EQ(r.status, 0) << c.file;
-    EXPECT_EQ(r.output.find("ERROR"), std::string::npos) << r.output;
-    EXPECT_NE(r.output.find("Multiple Duration Switch Enabled WBNM out file version: -1\nCounting events... \n"),
-              std::string::npos);
-    EXPECT_NE(r.output.find("\nA total of " + std::to_string(c.events.size()) + " storms"), std::string::npos);
+    EXPECT_FALSE(holds(r.output, "ERROR"));
+    EXPECT_TRUE(holds(r.output, "Multiple Duration Switch Enabled WBNM out file version: -1\nCounting events... \n"));
+    EXPECT_TRUE(holds(r.output, "\nA total of " + std::to_string(c.events.size()) + " storms"));
     std::string heading = "Time (min)  ";
     for (const std::string& e : c.events) {
       heading += "," + e;

@@ -143,12 +143,16 @@ inline int ending_of(const std::function<void()>& code) {
   return -1;
 }
 
-// The last characters of a text, as many as `like` has (all when fewer).
-inline std::string tail_of(const std::string& text, const std::string& like) {
-  return text.size() < like.size() ? text : text.substr(text.size() - like.size());
+// Whether `text` ends with `tail` (and whether it holds `part`), showing both
+// texts when it does not.
+inline ::testing::AssertionResult ends_with(const std::string& text, const std::string& tail) {
+  if (text.ends_with(tail)) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "the text does not end with\n" << tail << "\nbut is\n" << text;
 }
-
-inline bool ends_with(const std::string& text, const std::string& tail) { return tail_of(text, tail) == tail; }
+inline ::testing::AssertionResult holds(const std::string& text, const std::string& part) {
+  if (text.find(part) != std::string::npos) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "the text does not hold\n" << part << "\nbut is\n" << text;
+}
 
 // What a reader left after reading a whole text held in memory.
 struct ReaderRun {
