@@ -74,49 +74,36 @@ TEST(WbnmConversion, SingleDurationFile) {
   const std::string first = grid("-5.00 0.000 0.000"), last = grid("15.00 0.000 0.000");
   std::string zero_tot = ts1_file(in, "SubA,SubB", 5, {5, 5}, first + tot + last);
   zero_tot.insert(zero_tot.find('\n') + 1, zeros);  // after the first line, but before it in the local file
-  const PairFormat csv{".csv", "   CSV Output File: ", "   CSV Output File: ", in + "_tot.csv", in + "_loc.csv"};
+  const PairFormat ts1 = ts1_pair("Q100_Meta"),
+                   csv{".csv", "   CSV Output File: ", "   CSV Output File: ", in + "_tot.csv", in + "_loc.csv"};
+  const std::string ts1_tot = ts1_file(in, "SubA,SubB", 3, {3, 3}, tot),
+                    ts1_loc = ts1_file(in, "SubA,SubB", 3, {3, 3}, loc, false);
   const std::string hours = "Time (hr)   ,SubA,SubB\n";
   const struct {
-    std::vector<std::string> options;
+    std::string options;
     PairFormat f;
     std::string tot, loc, end;
     int blocks = 1;  // blocks of each .csv file, each announced
   } cases[] = {
-      {{"-wbnm", "-b"},
-       ts1_pair("Q100_Meta"),
-       ts1_file(in, "SubA,SubB", 3, {3, 3}, tot),
-       ts1_file(in, "SubA,SubB", 3, {3, 3}, loc, false),
-       ""},
-      {{},
-       ts1_pair("Q100_Meta"),
-       ts1_file(in, "SubA,SubB", 3, {3, 3}, tot),
-       ts1_file(in, "SubA,SubB", 3, {3, 3}, loc, false),
-       kPause},
-      {{"-s0", "-e0", "-b"},
-       ts1_pair("Q100_Meta"),
-       zero_tot,
-       zeros + ts1_file(in, "SubA,SubB", 5, {5, 5}, first + loc + last, false),
-       ""},
-      {{"-csv", "-b"},
-       csv,
-       hours + grid("0.0000 0.300 0.500 / 0.0833 2.000 3.500 / 0.1667 1.250 4.750"),
-       hours + grid("0.0000 0.300 0.000 / 0.0833 1.500 0.500 / 0.1667 0.500 0.200"),
-       ""},
+      {"-wbnm -b", ts1, ts1_tot, ts1_loc, ""},
+      {"", ts1, ts1_tot, ts1_loc, kPause},
+      {"-s0 -e0 -b", ts1, zero_tot, zeros + ts1_file(in, "SubA,SubB", 5, {5, 5}, first + loc + last, false), ""},
+      {"-csv -b", csv, hours + grid("0.0000 0.300 0.500 / 0.0833 2.000 3.500 / 0.1667 1.250 4.750"),
+       hours + grid("0.0000 0.300 0.000 / 0.0833 1.500 0.500 / 0.1667 0.500 0.200"), ""},
       // Blocks of one column, each with its zero rows.
-      {{"-csv", "-col1", "-s0", "-e0", "-b"},
-       csv,
+      {"-csv -col1 -s0 -e0 -b", csv,
        "Time (hr)   ,SubA\n" + grid("-0.0833 0.000 / 0.0000 0.300 / 0.0833 2.000 / 0.1667 1.250 / 0.2500 0.000") +
            "\nTime (hr)   ,SubB\n" + grid("-0.0833 0.000 / 0.0000 0.500 / 0.0833 3.500 / 0.1667 4.750 / 0.2500 0.000"),
        "Time (hr)   ,SubA\n" + grid("-0.0833 0.000 / 0.0000 0.300 / 0.0833 1.500 / 0.1667 0.500 / 0.2500 0.000") +
            "\nTime (hr)   ,SubB\n" + grid("-0.0833 0.000 / 0.0000 0.000 / 0.0833 0.500 / 0.1667 0.200 / 0.2500 0.000"),
-       "",
-       2},
+       "", 2},
   };
   for (const auto& c : cases) {
     ScratchDir dir;
     write_file(in, kQ100);
-    std::vector<std::string> args = c.options;
-    args.push_back(in);
+    std::vector<std::string> args;
+    std::istringstream options(c.options + " " + in);
+    for (std::string o; options >> o;) args.push_back(o);
     const RunResult r = flowtab(args);
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.output, kBanner + "Found 1 input files\n" +
@@ -162,27 +149,23 @@ TEST(WbnmConversion, Version2019WithoutMwSkipsOnlyThatFile) {
   EXPECT_EQ(files_here(), (std::set<std::string>{"a.out", "b.out", "b_tot.ts1", "b_loc.ts1", "b_peak_Q.out.csv"}));
 }
 
-TEST(WbnmConversion, SeveralPatternsAndOneThatMatchesNothing) {
+TEST(WbnmConversion, PatternsThatMatchNothing) {
   ScratchDir dir;
+  RunResult r = flowtab({"-b", "*.out", "missing/*.out"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.output, kBanner + "Found 0 input files\n\nFinished.\n");
+  // Without -b the pause comes first, and the status is the same.
+  r = flowtab({"*.out"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.output, kBanner + "Found 0 input files\n\nFinished.\n" + kPause);
   write_file("Q100_Meta.out", kQ100);
   write_file("Q050_Meta.OUT", kQ100);
-  const RunResult r = flowtab({"-b", "nothing*.out", "Q100_Meta.out", "Q0*", "Q100_Meta.out"});
+  r = flowtab({"-b", "nothing*.out", "Q100_Meta.out", "Q0*", "Q100_Meta.out"});
   EXPECT_EQ(r.status, 1);  // the files that matched are converted, but one pattern matched nothing
   const std::string once = converted("Q100_Meta.out", "Q100_Meta", kQ100Reading, kQ100Axis);
   EXPECT_EQ(r.output, kBanner + "Found 3 input files\n" + once +
                           converted("Q050_Meta.OUT", "Q050_Meta", kQ100Reading, kQ100Axis) + once + "\nFinished.\n");
   EXPECT_TRUE(std::filesystem::exists("Q050_Meta_peak_Q.out.csv"));
-}
-
-TEST(WbnmConversion, NothingMatched) {
-  ScratchDir dir;
-  const RunResult r = flowtab({"-b", "*.out", "missing/*.out"});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.output, kBanner + "Found 0 input files\n\nFinished.\n");
-  // Without -b the pause comes first, and the status is the same.
-  const RunResult paused = flowtab({"*.out"});
-  EXPECT_EQ(paused.status, 1);
-  EXPECT_EQ(paused.output, kBanner + "Found 0 input files\n\nFinished.\n" + kPause);
 }
 
 TEST(WbnmConversion, ReadErrorInADataLineEndsTheRun) {
