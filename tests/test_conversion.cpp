@@ -101,10 +101,7 @@ TEST(WbnmConversion, SingleDurationFile) {
   for (const auto& c : cases) {
     ScratchDir dir;
     write_file(in, kQ100);
-    std::vector<std::string> args;
-    std::istringstream options(c.options + " " + in);
-    for (std::string o; options >> o;) args.push_back(o);
-    const RunResult r = flowtab(args);
+    const RunResult r = flowtab(words(c.options + " " + in));
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.output, kBanner + "Found 1 input files\n" +
                             converted(in, "Q100_Meta", kQ100Reading, kQ100Axis, c.f, c.blocks) + "\nFinished.\n" +
@@ -168,25 +165,31 @@ TEST(WbnmConversion, PatternsThatMatchNothing) {
   EXPECT_TRUE(std::filesystem::exists("Q050_Meta_peak_Q.out.csv"));
 }
 
-TEST(WbnmConversion, ReadErrorInADataLineEndsTheRun) {
+// A data line that cannot be read, or an output that every write fails to
+// (as on a full disk), ends the run before the peak table.
+TEST(WbnmConversion, ReadAndWriteErrorsEndTheRun) {
   std::string bad = kQ100;
   bad.replace(bad.find("0.25  0.25"), 10, "0.25  x.25");
+  const std::string eight = wbnm_file("2017_1", {{"A", row("0", "1", "1") + "5 0 0 0 0 1 0 0\n"}});
   const struct {
-    std::string file, block;
-    int line;
+    std::string file, options, full, tail;
   } cases[] = {
-      {bad, "SubA", 9},
-      {wbnm_file("2017_1", {{"A", row("0", "1", "1") + "5 0 0 0 0 1 0 0\n"}}), "A", 8},  // eight numbers
+      {bad, "-b", "", "\nConverting...\n...Reading WBNM Hydrograph: SubA\n" + read_error(9)},
+      {eight, "-b", "", "\nConverting...\n...Reading WBNM Hydrograph: A\n" + read_error(8)},
+      {kQ100, "-ts1 -b", "Q_tot.ts1", "\nWriting to .ts1 file...\n\nERROR - Writing output file Q_tot.ts1\n"},
+      {kQ100, "-csv -b", "Q.out_tot.csv", "\nWriting to .csv file...\n\nERROR - Writing output file Q.out_tot.csv\n"},
   };
   for (const auto& c : cases) {
     ScratchDir dir;
     write_file("Q.out", c.file);
-    const RunResult r = flowtab({"-b", "Q.out"});
+    if (!c.full.empty()) std::filesystem::create_symlink("/dev/full", c.full);
+    const RunResult r = flowtab(words(c.options + " Q.out"));
     EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(ends_with(
-        r.output, "\nConverting...\n...Reading WBNM Hydrograph: " + c.block + "\n" + read_error(c.line) + kPause));
-    EXPECT_EQ(read_file("Q_tot.ts1"), "");
+    EXPECT_TRUE(ends_with(r.output, c.tail + kPause));
     EXPECT_FALSE(std::filesystem::exists("Q_peak_Q.out.csv"));
+    if (c.full.empty()) {
+      EXPECT_EQ(read_file("Q_tot.ts1"), "");  // the output, opened, stays empty
+    }
   }
 }
 
@@ -225,21 +228,6 @@ TEST(WbnmConversion, PatternWithAFolderReadsThatFolder) {
   EXPECT_TRUE(holds(r.output, "\nConverting to .ts1: Q100_Meta.out\n\nTrying to open file data/Q100_Meta.out...OK."));
   EXPECT_EQ(read_file("Q100_Meta_peak_Q.out.csv"), kQ100Peaks);
   EXPECT_FALSE(std::filesystem::exists("data/Q100_Meta_tot.ts1"));
-}
-
-TEST(WbnmConversion, AnOutputThatCannotBeWrittenEndsTheRun) {
-  for (const std::string output : {"Q100_Meta_tot.ts1", "Q100_Meta.out_tot.csv"}) {
-    ScratchDir dir;
-    write_file("Q100_Meta.out", kQ100);
-    // Every write to this output fails as on a full disk.
-    std::filesystem::create_symlink("/dev/full", output);
-    const std::string ext = output.substr(output.size() - 3);
-    const RunResult r = flowtab({"-" + ext, "-b", "Q100_Meta.out"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(ends_with(
-        r.output, "\nWriting to ." + ext + " file...\n\nERROR - Writing output file " + output + "\n" + kPause));
-    EXPECT_FALSE(std::filesystem::exists("Q100_Meta_peak_Q.out.csv"));
-  }
 }
 
 TEST(WbnmConversion, Ts2IsRefusedForWbnmInput) {

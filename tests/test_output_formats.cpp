@@ -117,10 +117,7 @@ TEST_P(OutputFormats, WritesExactlyTheWorkedFiles) {
   const Input& in = *c.input;
   ScratchDir dir;
   write_file(in.name, in.bytes);
-  std::vector<std::string> args{in.kind};
-  std::istringstream options(c.options + " -b " + in.name);
-  for (std::string o; options >> o;) args.push_back(o);
-  const auto r = flowtab(args);
+  const auto r = flowtab(words(in.kind + " " + c.options + " -b " + in.name));
   EXPECT_EQ(r.status, 0) << r.output;
   const std::string ext = "." + c.options.substr(1, 3), file = in.name + ext;
   EXPECT_TRUE(holds(r.output, "\n\nWriting to " + ext + " file...\n"));

@@ -33,6 +33,14 @@ inline testing_support::RunResult flowtab(std::vector<std::string> args, const s
   return testing_support::run_program(FLOWTAB_EXE, args, input, std::filesystem::current_path());
 }
 
+// The words of `text`, apart by blanks (a command line of options and names).
+inline std::vector<std::string> words(const std::string& text) {
+  std::istringstream in(text);
+  std::vector<std::string> w;
+  for (std::string word; in >> word;) w.push_back(word);
+  return w;
+}
+
 inline std::string opened_input(const std::string& name, int unit = 1001) {
   return "\nTrying to open file " + name + "...OK.\nOpened File Unit:" + std::to_string(unit) + "\n";
 }
