@@ -110,6 +110,9 @@ const Case kCases[] = {
               "6.5000 1.500 6.5000 3.250 / 6.7500 0.000 6.7500 0.000")},
 };
 
+// Names the case in test reports by its input option and options.
+void PrintTo(const Case& c, std::ostream* os) { *os << c.input->kind << ' ' << c.options; }
+
 class OutputFormats : public ::testing::TestWithParam<Case> {};
 
 TEST_P(OutputFormats, WritesExactlyTheWorkedFiles) {
