@@ -9,22 +9,19 @@
 
 namespace {
 
-using testing_support::run_program;
-using testing_support::ScratchDir;
-using testing_support::write_file;
+using namespace transcript;
 
 TEST(BoundedInput, HugeStatedCountsSizeNothing) {
   const struct {
-    std::vector<std::string> args;
-    std::string name, contents, tail;
+    std::string option, name, contents, tail;
   } cases[] = {
-      {{"-urbs"}, "a.q", "x\nDATA PARAMETERS : Locations = 2 Values = 2000000000\n",
+      {"-urbs", "a.q", "x\nDATA PARAMETERS : Locations = 2 Values = 2000000000\n",
        "\nERROR - Exceeded maximum number of 10000 points in a URBS time-series.\n"},
-      {{"-urbs"}, "b.q", "x\nDATA PARAMETERS : Locations = 2000000000 Values = 3\n",
+      {"-urbs", "b.q", "x\nDATA PARAMETERS : Locations = 2000000000 Values = 3\n",
        "\nERROR - Exceeded maximum number of 10000 URBS time-series allowed.\n"},
-      {{"-darno"}, "d.txt", "QT      12999999\n       0.0\n",
+      {"-darno", "d.txt", "QT      12999999\n       0.0\n",
        "\nERROR - Exceeded maximum number of 10000 points in a DARNO FF time-series.\n"},
-      {{"-mw"}, "w.out",
+      {"-mw", "w.out",
        "#####START_META_FILE######\nWBNM Version: 2017_1b - x\n#####END_META_FILE\n#####START_STORM_BLOCK\n"
        "2000000000\n#####START_STORM#1\nARI 100 60 Mins\n",
        "\nIssue with populating event names within: w.out .\n"},
@@ -32,12 +29,10 @@ TEST(BoundedInput, HugeStatedCountsSizeNothing) {
   for (const auto& c : cases) {
     ScratchDir dir;
     write_file(c.name, c.contents);
-    std::vector<std::string> argv{"./flowtab", "-b"};
-    argv.insert(argv.end(), c.args.begin(), c.args.end());
-    argv.push_back(c.name);
-    const auto r = run_program(FLOWTAB_EXE, argv, "", std::filesystem::current_path(), std::size_t{64} << 20);
+    const auto r =
+        run_program(FLOWTAB_EXE, {"./flowtab", "-b", c.option, c.name}, "", dir.path(), std::size_t{64} << 20);
     EXPECT_EQ(r.status, 1) << c.name << r.output;
-    EXPECT_TRUE(transcript::ends_with(r.output, c.tail + transcript::kPause)) << r.output;
+    EXPECT_TRUE(ends_with(r.output, c.tail + kPause));
   }
 }
 

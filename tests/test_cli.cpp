@@ -2,33 +2,19 @@
 // and the routines it exports by name.
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
 #include <set>
+#include <sstream>
 
-#include "test_support.h"
+#include "transcript_support.h"
 
 namespace {
 
-using testing_support::run_program;
-using testing_support::RunResult;
-using testing_support::ScratchDir;
-
-const std::string kBanner = "\n./flowtab:  \nflowtab 1.0.0\n\n";
-
-RunResult flowtab(std::vector<std::string> args, const std::string& input = "") {
-  args.insert(args.begin(), "./flowtab");
-  return run_program(FLOWTAB_EXE, args, input, std::filesystem::current_path());
-}
+using namespace transcript;
 
 std::vector<std::string> lines_of(const std::string& text) {
   std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    const std::size_t nl = text.find('\n', start);
-    lines.push_back(text.substr(start, nl - start));
-    start = nl + 1;
-  }
+  std::istringstream in(text);
+  for (std::string l; std::getline(in, l);) lines.push_back(l);
   return lines;
 }
 
@@ -41,10 +27,8 @@ TEST(Cli, NoArgumentsShowsBannerAndHelpAndEndsWithZero) {
   ASSERT_EQ(lines.size(), 59u + 2u);
   EXPECT_EQ(lines[0], "Converts output files from hydrologic models to .ts1 or .csv format.");
   EXPECT_EQ(lines[22], "    -dt<dt> Time increment of RORB hydrographs in minutes, eg. -dt5.");
-  EXPECT_EQ(lines[57], "  will create a .ts1 for every event within the tot file named via event.txt");
-  EXPECT_EQ(lines[58], "");
-  EXPECT_EQ(lines[59], "");
-  EXPECT_EQ(lines[60], "Press Enter to Close");
+  EXPECT_TRUE(ends_with(r.output, "\n  will create a .ts1 for every event within the tot file named via event.txt\n\n" +
+                                      kPause));  // lines 57 to 60
   EXPECT_TRUE(std::filesystem::is_empty("."));
 }
 
@@ -52,7 +36,7 @@ TEST(Cli, BadOptionValueEndsThroughExitsWithOne) {
   ScratchDir dir;
   const RunResult r = flowtab({"-dtabc"});
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.output, kBanner + "ERROR - Reading argument value: -dtabc\n\nPress Enter to Close\n");
+  EXPECT_EQ(r.output, kBanner + "ERROR - Reading argument value: -dtabc\n" + kPause);
 }
 
 TEST(Cli, CombinationErrorShowsHelpAndEndsWithTwo) {
@@ -69,8 +53,8 @@ TEST(Cli, CombinationErrorShowsHelpAndEndsWithTwo) {
 TEST(Cli, ExportedNamesAreInTheDynamicSymbolTable) {
   const std::set<std::string> expected = {
       // text basics
-      "SS256", "TRIMF", "NUMBERLINE", "POSITIVEINTEGERNUMBER", "BLANK", "ASAME", "ASAMECS", "REMOVEQUOTES",
-      "UPPERCASE", "LOWERCASE",
+      "SS256", "TRIMF", "NUMBERLINE", "POSITIVEINTEGERNUMBER", "BLANK", "ASAME", "ASAMECS", "REMOVEQUOTES", "UPPERCASE",
+      "LOWERCASE",
       // keyword and line tests
       "FLAGEXISTS", "FLAGEXISTSRET", "READGIS", "WRITEGIS", "READROWCOL", "CHECKLINE",
       // number texts
@@ -79,8 +63,8 @@ TEST(Cli, ExportedNamesAreInTheDynamicSymbolTable) {
       // dates
       "URBSDATEHOURS", "NUMBEROFDAYS",
       // file names and paths
-      "FILENAMEPATH", "FILEEXT", "FILENAME", "FILEEXTKC", "FILENAMEEXT", "FILEFOLDERPATH", "FILENAMENO_",
-      "FILE___EXT", "FILENAMEPATHNO_", "REMOVEDOTDOT", "ADDFOLDER", "CLEANPATH",
+      "FILENAMEPATH", "FILEEXT", "FILENAME", "FILEEXTKC", "FILENAMEEXT", "FILEFOLDERPATH", "FILENAMENO_", "FILE___EXT",
+      "FILENAMEPATHNO_", "REMOVEDOTDOT", "ADDFOLDER", "CLEANPATH",
       // exit
       "LENSL", "EXITS",
       // string transforms, messages, CSV fields and keyword values, line reading
@@ -89,22 +73,17 @@ TEST(Cli, ExportedNamesAreInTheDynamicSymbolTable) {
       "EXTRACTINTEGER", "EXTRACTREAL", "EXTRACTSTRING", "EXTRACTSTRINGREM", "COMMENTLINE", "READLINE",
       // XP interface reader
       "XPREADSWMMINTFILE"};
-  const std::set<std::string> internal = {"REMOVETABS", "AREALD4",  "RELATIVEPATH", "OPENFILE",    "OPENFREE",
-                                          "CLOSER",     "NEXTWORD", "CHECKSAVEDATE", "MSGCSVUNIT", "MSGFONT",
-                                          "LEAPYEAR",   "DAYSINMONTH", "DAYSINYEAR", "HOURSSINCE1900"};
-  const std::string cmd = std::string("nm -D --defined-only ") + FLOWTAB_EXE;
-  FILE* p = ::popen(cmd.c_str(), "r");
-  ASSERT_NE(p, nullptr);
-  std::set<std::string> defined;
-  std::array<char, 512> buf{};
-  while (std::fgets(buf.data(), buf.size(), p)) {
-    std::string line(buf.data());
-    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
-    const std::size_t sp = line.rfind(' ');
-    const std::string type = sp >= 2 ? line.substr(sp - 1, 1) : "";
-    if (type == "T" || type == "D" || type == "B") defined.insert(line.substr(sp + 1));
-  }
-  ASSERT_EQ(::pclose(p), 0);
+  const std::set<std::string> internal = {"REMOVETABS", "AREALD4",     "RELATIVEPATH",  "OPENFILE",      "OPENFREE",
+                                          "CLOSER",     "NEXTWORD",    "CHECKSAVEDATE", "MSGCSVUNIT",    "MSGFONT",
+                                          "LEAPYEAR",   "DAYSINMONTH", "DAYSINYEAR",    "HOURSSINCE1900"};
+  ScratchDir dir;
+  const RunResult nm =
+      run_program("/bin/sh", {"sh", "-c", std::string("nm -D --defined-only ") + FLOWTAB_EXE}, "", dir.path());
+  ASSERT_EQ(nm.status, 0) << nm.output;
+  std::istringstream lines(nm.output);
+  std::set<std::string> defined;  // lines of address, type and name
+  for (std::string address, type, name; lines >> address >> type >> name;)
+    if (type == "T" || type == "D" || type == "B") defined.insert(name);
   for (const auto& name : expected) EXPECT_TRUE(defined.count(name)) << name << " is not exported";
   for (const auto& name : internal) EXPECT_FALSE(defined.count(name)) << name << " must not be exported";
 }

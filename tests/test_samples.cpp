@@ -6,15 +6,15 @@
 #include <map>
 #include <sstream>
 
-#include "test_support.h"
+#include "transcript_support.h"
 
 namespace {
 
-using testing_support::read_file;
-using testing_support::run_program;
-using testing_support::ScratchDir;
+using namespace transcript;
 
-const std::filesystem::path kSamples = std::filesystem::path(FLOWTAB_SOURCE_DIR) / "tests" / "samples" / "wbnm";
+std::string sample(const std::string& name) {
+  return (std::filesystem::path(FLOWTAB_SOURCE_DIR) / "tests" / "samples" / "wbnm" / (name + ".out")).string();
+}
 
 // The line of `text` that starts with `start`.
 std::string line_starting(const std::string& text, const std::string& start) {
@@ -25,45 +25,44 @@ std::string line_starting(const std::string& text, const std::string& start) {
 
 TEST(WbnmSamples, EveryModelFileConverts) {
   ScratchDir dir;
-  for (const char* name :
-       {"Natural2012_Meta.out", "Design_Durations87_Meta.out", "DES16_Sample_Catch_360min_Meta.out"}) {
-    const auto r = run_program(FLOWTAB_EXE, {"./flowtab", "-b", (kSamples / name).string()}, "", dir.path());
+  for (const std::string name : {"Natural2012_Meta", "Design_Durations87_Meta", "DES16_Sample_Catch_360min_Meta"}) {
+    const RunResult r = flowtab({"-b", sample(name)});
     EXPECT_EQ(r.status, 0) << name;
-    EXPECT_EQ(r.output.find("ERROR"), std::string::npos) << r.output;
+    EXPECT_FALSE(holds(r.output, "ERROR"));
     // The version line of these files carries no "-" after the version.
-    EXPECT_NE(r.output.find("WARNING - Could not read WBNM version: WBNM Version :2017_001\n"), std::string::npos);
-    const std::string stem = std::string(name).substr(0, std::string(name).size() - 4);
-    EXPECT_TRUE(std::filesystem::exists(stem + "_tot.ts1")) << name;
-    EXPECT_TRUE(std::filesystem::exists(stem + "_loc.ts1")) << name;
-    EXPECT_TRUE(std::filesystem::exists(stem + "_peak_Q.out.csv")) << name;
+    EXPECT_TRUE(holds(r.output, opened_input(sample(name)) +
+                                    "WARNING - Could not read WBNM version: WBNM Version :2017_001\n"
+                                    "   TS1 Total Hydrographs Output File: " +
+                                    name + "_tot.ts1\n"));
+    for (const std::string out : {"_tot.ts1", "_loc.ts1", "_peak_Q.out.csv"})
+      EXPECT_TRUE(std::filesystem::exists(name + out)) << name + out;
+    if (name == "Natural2012_Meta") {
+      EXPECT_TRUE(holds(r.output, axis("        0.00", "     1380.00", "   20.0000", "    70")));
+    }
   }
-}
-
-TEST(WbnmSamples, RecordedStormValues) {
-  ScratchDir dir;
-  const auto r =
-      run_program(FLOWTAB_EXE, {"./flowtab", "-b", (kSamples / "Natural2012_Meta.out").string()}, "", dir.path());
-  ASSERT_EQ(r.status, 0);
-  EXPECT_NE(r.output.find("\nMinimum time:        0.00\nMaximum time:     1380.00\nTime increment:   20.0000\n"
-                          "Max increments:    70\n"),
-            std::string::npos);
+  // The recorded storm.
   const std::string tot = read_file("Natural2012_Meta_tot.ts1");
-  const std::string loc = read_file("Natural2012_Meta_loc.ts1");
   EXPECT_EQ(line_starting(tot, "         5"), "         5,        70");
   // Names run to the end of the header line, tag included.
-  EXPECT_EQ(line_starting(tot, "Time (min)").substr(0, 60), "Time (min)  ,SUB1        ::1-Historic-Historic-Historic(REC,");
+  EXPECT_EQ(line_starting(tot, "Time (min)").substr(0, 60),
+            "Time (min)  ,SUB1        ::1-Historic-Historic-Historic(REC,");
   // 60 minutes: the total is the ninth field, the local one the sixth plus the seventh.
-  EXPECT_EQ(line_starting(tot, "       60.00"), "       60.00,       9.899,       6.554,      13.216,      16.382,      12.833");
-  EXPECT_EQ(line_starting(loc, "       60.00"), "       60.00,       9.899,       6.554,      12.559,      16.382,      10.895");
+  EXPECT_EQ(line_starting(tot, "       60.00"),
+            "       60.00,       9.899,       6.554,      13.216,      16.382,      12.833");
+  EXPECT_EQ(line_starting(read_file("Natural2012_Meta_loc.ts1"), "       60.00"),
+            "       60.00,       9.899,       6.554,      12.559,      16.382,      10.895");
   // Only the outlet's hydrograph reaches the last row.
-  EXPECT_EQ(line_starting(tot, "     1380.00"), "     1380.00,            ,            ,            ,            ,       3.621");
+  EXPECT_EQ(line_starting(tot, "     1380.00"),
+            "     1380.00,            ,            ,            ,            ,       3.621");
   EXPECT_EQ(read_file("Natural2012_Meta_peak_Q.out.csv"),
-            "\"ID\",\"Q Peak\"\n"
-            "\"SUB1\",          23.739\n"
-            "\"SUB2\",          14.739\n"
-            "\"SUB3\",          45.410\n"
-            "\"SUB4\",          36.983\n"
-            "\"SUB5\",          72.580\n");
+            "\"ID\",\"Q Peak\"\n\"SUB1\",          23.739\n\"SUB2\",          14.739\n\"SUB3\",          45.410\n"
+            "\"SUB4\",          36.983\n\"SUB5\",          72.580\n");
+}
+
+std::string fixed(const char* format, float v) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, format, static_cast<double>(v));
+  return buf;
 }
 
 // With -mw the model's own design-storm files (of unknown version, one storm
@@ -84,19 +83,16 @@ TEST(WbnmSamples, DesignStormFilesSplitBySimulation) {
       {"Design_Durations87_Meta", spectrum, "\"SUB1\",          14.143,          23.924,"},
       {"DES16_Sample_Catch_360min_Meta", patterns, "\"Sub01\",           4.834,"},
   };
+  ScratchDir dir;
   for (const auto& c : cases) {
-    ScratchDir dir;
-    const auto r =
-        run_program(FLOWTAB_EXE, {"./flowtab", "-mw", "-b", (kSamples / (c.file + ".out")).string()}, "", dir.path());
+    const RunResult r = flowtab({"-mw", "-b", sample(c.file)});
     EXPECT_EQ(r.status, 0) << c.file;
-    EXPECT_EQ(r.output.find("ERROR"), std::string::npos) << r.output;
-    EXPECT_NE(r.output.find("Multiple Duration Switch Enabled WBNM out file version: -1\nCounting events... \n"),
-              std::string::npos);
-    EXPECT_NE(r.output.find("\nA total of " + std::to_string(c.events.size()) + " storms"), std::string::npos);
+    EXPECT_FALSE(holds(r.output, "ERROR"));
+    EXPECT_TRUE(holds(r.output, "Multiple Duration Switch Enabled WBNM out file version: -1\nCounting events... \n"));
+    EXPECT_TRUE(holds(r.output, "\nA total of " + std::to_string(c.events.size()) + " storms"));
     std::string heading = "Time (min)  ";
     for (const std::string& e : c.events) {
       heading += "," + e;
-      EXPECT_TRUE(std::filesystem::exists(c.file + "_" + e + "min_tot.ts1")) << e;
       EXPECT_TRUE(std::filesystem::exists(c.file + "_" + e + "min_loc.ts1")) << e;
       // Five subareas each time.
       EXPECT_EQ(line_starting(read_file(c.file + "_" + e + "min_tot.ts1"), "         5,").substr(0, 11), "         5,")
@@ -107,47 +103,32 @@ TEST(WbnmSamples, DesignStormFilesSplitBySimulation) {
     EXPECT_EQ(peaks.find(c.first_peak_row), peaks.find('\n') + 1) << peaks;
     EXPECT_EQ(std::count(peaks.begin(), peaks.end(), '\n'), 6);
   }
-}
 
-std::string fixed(const char* format, float v) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, format, static_cast<double>(v));
-  return buf;
-}
-
-// The 60-minute simulation of the design-storm file, value by value against
-// the input's hydrograph blocks (time, local flows 6 + 7, total flow 9).
-TEST(WbnmSamples, OneSimulationValueByValue) {
-  ScratchDir dir;
-  const std::filesystem::path input = kSamples / "Design_Durations87_Meta.out";
-  ASSERT_EQ(run_program(FLOWTAB_EXE, {"./flowtab", "-mw", "-b", input.string()}, "", dir.path()).status, 0);
+  // The 60-minute simulation, value by value against the input's hydrograph
+  // blocks (time, local flows 6 + 7, total flow 9).
   std::map<std::string, std::string> tot, loc;  // rows by their time field
   for (auto [file, rows] : {std::pair{"Design_Durations87_Meta_1-100-60-1min_tot.ts1", &tot},
                             std::pair{"Design_Durations87_Meta_1-100-60-1min_loc.ts1", &loc}}) {
     std::istringstream text(read_file(file));
     for (std::string l; std::getline(text, l);) (*rows)[l.substr(0, 12)] = l;
   }
-  EXPECT_EQ(line_starting(read_file("Design_Durations87_Meta_1-100-60-1min_tot.ts1"), "Time"),
-            "Time (min)  ,SUB1,SUB2,SUB3,SUB4,SUB5");
-
-  std::istringstream in(read_file(input));
+  EXPECT_EQ(tot["Time (min)  "], "Time (min)  ,SUB1,SUB2,SUB3,SUB4,SUB5");
+  std::istringstream in(read_file(sample("Design_Durations87_Meta")));
   std::string l;
   while (std::getline(in, l) &&
          !(l.starts_with("#####START_SIMULATION") && l.find("::1-100-60-1(") != std::string::npos)) {
   }
   int block = -1, values = 0;
-  while (std::getline(in, l) && l.find("#####START_SIMULATION") == std::string::npos) {
+  while (std::getline(in, l) && !l.starts_with("#####START_SIMULATION")) {
     if (l.starts_with("#####START_HYDROGRAPHS_")) {
       ++block;
       std::getline(in, l);  // heading
       continue;
     }
-    if (l.starts_with("#") || block < 0 || l.find_first_not_of(' ') == std::string::npos) continue;
-    if (l.find("END_HYDROGRAPHS") != std::string::npos) continue;
     std::istringstream f(l);
     float n[9];
     for (float& x : n) f >> x;
-    if (!f) continue;  // not a data line (peak summary text)
+    if (block < 0 || !f) continue;  // not a data line (marker, blank or peak summary text)
     const std::string key = fixed("%12.2f", n[0]);
     ASSERT_TRUE(tot.count(key)) << key;
     const auto field = [&](const std::string& row) {

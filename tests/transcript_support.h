@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,12 @@
 
 namespace transcript {
 
+using testing_support::read_file;
+using testing_support::run_program;
+using testing_support::RunResult;
+using testing_support::ScratchDir;
+using testing_support::write_file;
+
 inline const std::string kBanner = "\n./flowtab:  \nflowtab 1.0.0\n\n";
 inline const std::string kCreated = " using ./flowtab flowtab 1.0.0\n";
 inline const std::string kPause = "\nPress Enter to Close\n";
@@ -24,6 +31,14 @@ inline const std::string kPause = "\nPress Enter to Close\n";
 inline testing_support::RunResult flowtab(std::vector<std::string> args, const std::string& input = "") {
   args.insert(args.begin(), "./flowtab");
   return testing_support::run_program(FLOWTAB_EXE, args, input, std::filesystem::current_path());
+}
+
+// The words of `text`, apart by blanks (a command line of options and names).
+inline std::vector<std::string> words(const std::string& text) {
+  std::istringstream in(text);
+  std::vector<std::string> w;
+  for (std::string word; in >> word;) w.push_back(word);
+  return w;
 }
 
 inline std::string opened_input(const std::string& name, int unit = 1001) {
@@ -43,15 +58,31 @@ inline std::string read_error(int line) {
   return "ERROR - Reading input file at line" + right(std::to_string(line), 12) + "\n";
 }
 
+// Rows of fields right-adjusted in 12 columns and joined by commas, as the
+// writers lay them out: `spec` gives the fields of a row apart by blanks, the
+// rows apart by "/", and "_" for a blank field.
+inline std::string grid(const std::string& spec) {
+  std::string t;
+  std::istringstream rows(spec);
+  for (std::string row; std::getline(rows, row, '/');) {
+    std::istringstream fields(row);
+    std::string line;
+    for (std::string f; fields >> f; line += right(f == "_" ? "" : f, 12))
+      if (!line.empty()) line += ',';
+    t += line + '\n';
+  }
+  return t;
+}
+
 // A .ts1 file: its first line (naming the program when `named`), the counts
-// of series and rows, the first row (1) and the last row of each series,
-// the heading of `names` ("A,B") and the rows.
-inline std::string ts1_file(const std::string& input, const std::string& names, int nmax,
-                            const std::vector<int>& ends, const std::string& rows, bool named = true) {
+// of series and rows, the first row of each series (`starts`, 1 for each when
+// empty) and its last row, the heading of `names` ("A,B") and the rows.
+inline std::string ts1_file(const std::string& input, const std::string& names, int nmax, const std::vector<int>& ends,
+                            const std::string& rows, bool named = true, const std::vector<int>& starts = {}) {
   std::string t = "! File created from: " + input + (named ? kCreated : "\n");
   t += right(std::to_string(ends.size()), 10) + ',' + right(std::to_string(nmax), 10);
   t += "\nStart_Index ";
-  for (std::size_t i = 0; i < ends.size(); ++i) t += ',' + right("1", 12);
+  for (std::size_t i = 0; i < ends.size(); ++i) t += ',' + right(std::to_string(starts.empty() ? 1 : starts[i]), 12);
   t += "\nEnd_Index   ";
   for (const int e : ends) t += ',' + right(std::to_string(e), 12);
   t += "\nTime (min)  ";
@@ -69,8 +100,7 @@ inline std::set<std::string> files_here() {
 // The transcript of a whole run (banner to "Finished.") that converts one
 // file to .ts1 without error; `middle` is what the reader and the axis print,
 // `peak_table` names the peak table (none when empty).
-inline std::string single_run_ts1(const std::string& name, const std::string& peak_table,
-                                  const std::string& middle) {
+inline std::string single_run_ts1(const std::string& name, const std::string& peak_table, const std::string& middle) {
   std::string t = kBanner + "Found 1 input files\n\nConverting to .ts1: " + name + "\n   TS1 Output File: " + name +
                   ".ts1\n" + opened_input(name) + opened_output(name + ".ts1", 1002) + "\nConverting...\n" + middle +
                   "\nWriting to .ts1 file...\n" + closed(1002) + closed(1001);
@@ -121,12 +151,16 @@ inline int ending_of(const std::function<void()>& code) {
   return -1;
 }
 
-// The last characters of a text, as many as `like` has (all when fewer).
-inline std::string tail_of(const std::string& text, const std::string& like) {
-  return text.size() < like.size() ? text : text.substr(text.size() - like.size());
+// Whether `text` ends with `tail` (and whether it holds `part`), showing both
+// texts when it does not.
+inline ::testing::AssertionResult ends_with(const std::string& text, const std::string& tail) {
+  if (text.ends_with(tail)) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "the text does not end with\n" << tail << "\nbut is\n" << text;
 }
-
-inline bool ends_with(const std::string& text, const std::string& tail) { return tail_of(text, tail) == tail; }
+inline ::testing::AssertionResult holds(const std::string& text, const std::string& part) {
+  if (text.find(part) != std::string::npos) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "the text does not hold\n" << part << "\nbut is\n" << text;
+}
 
 // What a reader left after reading a whole text held in memory.
 struct ReaderRun {
