@@ -2,6 +2,9 @@
 // blank lines, and the reading pass on text held in memory.
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <tuple>
+
 #include "converter/readers/rafts.h"
 #include "transcript_support.h"
 
@@ -11,37 +14,33 @@ using conv::rafts::StormHeader;
 using transcript::kPause;
 using transcript::read_error;
 
+// Headers as storm, subcatchments, increments and step; none when unreadable.
 TEST(RaftsHeader, ReadableAndUnreadableHeaders) {
-  const std::pair<std::string_view, StormHeader> readable[] = {
-      {"    1    2    3       5.0", {1, 2, 3, 5.0f}},
+  using Fields = std::optional<std::tuple<std::int32_t, std::int32_t, std::int32_t, float>>;
+  const std::pair<std::string_view, Fields> cases[] = {
+      {"    1    2    3       5.0", {{1, 2, 3, 5.0f}}},
       // A whole number is a whole number of minutes, not implied decimals.
-      {"    2   12   73 5", {2, 12, 73, 5.0f}},
+      {"    2   12   73 5", {{2, 12, 73, 5.0f}}},
       // Blanks inside the 5-column fields are ignored; the real is free-form.
-      {" 1 2 1   0  1 0    2.5 and more", {12, 10, 10, 2.5f}},
-      {"    3    1    1  0.25,", {3, 1, 1, 0.25f}},
+      {" 1 2 1   0  1 0    2.5 and more", {{12, 10, 10, 2.5f}}},
+      {"    3    1    1  0.25,", {{3, 1, 1, 0.25f}}},
+      {"", {}}, {"    1    2    3", {}}, {"    1    2    3   ,5.0", {}}, {"    1    2    3   /", {}},
+      {"    1    2    3   x5.0", {}}, {"    1    2  3.5       5.0", {}}, {"    1    0    3       5.0", {}},
+      {"    1    2    0       5.0", {}}, {"    1   -2    3       5.0", {}}, {"          Node_A", {}},
   };
-  for (const auto& [record, expected] : readable) {
+  for (const auto& [record, expected] : cases) {
     StormHeader h;
-    ASSERT_TRUE(conv::rafts::parse_header(record, h)) << record;
-    EXPECT_EQ(std::tie(h.storm, h.nsub, h.ninc, h.dt),
-              std::tie(expected.storm, expected.nsub, expected.ninc, expected.dt))
-        << record;
-  }
-  for (std::string_view record : {"", "    1    2    3", "    1    2    3   ,5.0", "    1    2    3   /",
-                                  "    1    2    3   x5.0", "    1    2  3.5       5.0", "    1    0    3       5.0",
-                                  "    1    2    0       5.0", "    1   -2    3       5.0", "          Node_A"}) {
-    StormHeader h;
-    EXPECT_FALSE(conv::rafts::parse_header(record, h)) << record;
+    const bool read = conv::rafts::parse_header(record, h);
+    EXPECT_EQ(read ? Fields({h.storm, h.nsub, h.ninc, h.dt}) : std::nullopt, expected) << record;
   }
 }
 
+// Header, then per hydrograph a name record and NINC / 5 value records
+// rounded up.
 TEST(RaftsHeader, BlockLengths) {
-  // Header, then per hydrograph a name record and NINC / 5 value records
-  // rounded up.
-  EXPECT_EQ(conv::rafts::block_lines({1, 12, 73, 5.0f}), 193);
-  EXPECT_EQ(conv::rafts::block_lines({1, 2, 5, 5.0f}), 5);
-  EXPECT_EQ(conv::rafts::block_lines({1, 2, 6, 5.0f}), 7);
-  EXPECT_EQ(conv::rafts::block_lines({1, 99999, 99999, 5.0f}), 1 + 99999LL * 20001);
+  const std::pair<StormHeader, std::int64_t> cases[] = {
+      {{1, 12, 73, 5.0f}, 193}, {{1, 2, 5, 5.0f}, 5}, {{1, 2, 6, 5.0f}, 7}, {{1, 99999, 99999, 5.0f}, 1 + 99999LL * 20001}};
+  for (const auto& [header, lines] : cases) EXPECT_EQ(conv::rafts::block_lines(header), lines) << header.ninc;
 }
 
 TEST(RaftsLines, SignificantEnd) {
