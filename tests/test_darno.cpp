@@ -45,15 +45,6 @@ TEST(DarnoHeader, SeriesNames) {
   }
 }
 
-TEST(DarnoReader, KeptValueTimesAreTheHoursAsRead) {
-  const ReaderRun r =
-      read_darno("QT    1    3\n       0.1      0.35  1.333333\n         1         2         3\n", true);
-  ASSERT_EQ(r.table.NTS(), 1);
-  EXPECT_EQ(r.table.series[0].hours, (std::vector<float>{0.1f, 0.35f, 1.333333f}));
-  EXPECT_EQ(r.table.series[0].tstart, 0.1f * 60.0f);
-  EXPECT_EQ(r.table.series[0].tend, 1.333333f * 60.0f);
-}
-
 TEST(DarnoReader, BlocksAndTheirFields) {
   std::string eight;  // one record of times 0.0 .. 3.5 and text beyond column 80
   for (int j = 0; j < 8; ++j) eight += ffmt::F(10, 1, 0.5f * static_cast<float>(j));
@@ -61,28 +52,33 @@ TEST(DarnoReader, BlocksAndTheirFields) {
     std::string file;
     std::vector<std::string> names;
     std::vector<float> first_values;
-    float first_tend;
+    float first_tstart, first_tend;
+    std::vector<float> hours = {};  // kept value times of the first series; none kept when empty
   } cases[] = {
       // Nine values take two records of times and two of values; a header on
       // the last record opens no block.
       {"QT    7    9\n" + eight + "   99.0\n       4.0\n" + eight + "\n  1 0.5   \nQT    8    1\n",
-       {"QT00007"}, {0.0f, 0.5f, 1.0f, 1.5f, 2.0f, 2.5f, 3.0f, 3.5f, 10.5f}, 240.0f},
+       {"QT00007"}, {0.0f, 0.5f, 1.0f, 1.5f, 2.0f, 2.5f, 3.0f, 3.5f, 10.5f}, 0.0f, 240.0f},
       // Records outside blocks are skipped; a field beyond its record is blank.
       {"title\n\nQTR  no\nqt   ab       2\n       0.0       1.0\n   3 4.0\nxx\nrf   c        1\n 2\n 5\n",
-       {"QTab", "RFc"}, {34.0f, 0.0f}, 60.0f},
+       {"QTab", "RFc"}, {34.0f, 0.0f}, 0.0f, 60.0f},
       // The count field reads its blanks as zeros, but a count that stops
       // before column 15 reads the digits present.
       {"QT    1   1 \n" + eight + "\n 1 2\n" + eight + "\n 1 2\n", {"QT00001"},
-       {0.0f, 0.5f, 1.0f, 1.5f, 2.0f, 2.5f, 3.0f, 3.5f, 12.0f, 0.0f}, 0.0f},
-      {"QT    1    2\n       0.0       1.0\n       5.0       6.0\n", {"QT00001"}, {5.0f, 6.0f}, 60.0f},
+       {0.0f, 0.5f, 1.0f, 1.5f, 2.0f, 2.5f, 3.0f, 3.5f, 12.0f, 0.0f}, 0.0f, 0.0f},
+      {"QT    1    2\n       0.0       1.0\n       5.0       6.0\n", {"QT00001"}, {5.0f, 6.0f}, 0.0f, 60.0f},
+      // Kept value times are the hours as read; the start and end in minutes.
+      {"QT    1    3\n       0.1      0.35  1.333333\n         1         2         3\n", {"QT00001"}, {1, 2, 3},
+       0.1f * 60.0f, 1.333333f * 60.0f, {0.1f, 0.35f, 1.333333f}},
   };
   for (const auto& c : cases) {
-    const ReaderRun r = read_darno(c.file);
+    const ReaderRun r = read_darno(c.file, !c.hours.empty());
     EXPECT_EQ(r.status, -1) << c.file;
     ASSERT_EQ(r.table.series.size(), c.names.size()) << c.file;
     for (std::size_t i = 0; i < c.names.size(); ++i) EXPECT_EQ(r.table.series[i].name, c.names[i]);
     EXPECT_EQ(r.table.series[0].q, c.first_values) << c.file;
-    EXPECT_EQ(r.table.series[0].tend, c.first_tend) << c.file;
+    EXPECT_EQ(std::tie(r.table.series[0].tstart, r.table.series[0].tend), std::tie(c.first_tstart, c.first_tend));
+    EXPECT_EQ(r.table.series[0].hours, c.hours) << c.file;
   }
 }
 

@@ -30,32 +30,43 @@ TEST(RorbStep, SnapTableInSinglePrecision) {
   for (const auto& [measured, step] : cases) EXPECT_EQ(conv::rorb::snap_step(measured), step) << measured;
 }
 
-// The step measured between the first two rows, snapped or kept (with its
-// warning), or given with -dt (no second row needed).
-TEST(RorbConversion, StepWarningsAndGivenSteps) {
+// Small summaries: the step measured between the first two rows, snapped or
+// kept (with its warning), or given with -dt (no second row needed); and rows
+// and names as the whole .ts1 from its heading on shows them.
+TEST(RorbConversion, StepsRowsAndNames) {
+  const auto rows = [](const std::string& hours) {  // a second row at `hours`, none when empty
+    return " Inc   Time     Hyd001\n 1 0 1\n" + (hours.empty() ? "" : " 2 " + hours + " 2\n");
+  };
   const struct {
-    std::string option, hours;  // the second row's time in hours; none for a one-row block
-    std::string warning, dt;
+    std::string option, body, warning, dt, ts1 = {};
   } cases[] = {
-      {"", "0.03", warning("1.8000", "2.0000"), "    2.0000"},
-      {"", "0.0333", warning("1.9980", "2.0000"), "    2.0000"},
-      {"", "0.17", warning("******", "******"), "   10.0000"},  // 10.2 and 10.0 do not fit six columns
-      {"", "0.05", "", "    3.0000"},
-      {"", "0.5", "", "   30.0000"},
-      {"-dt5", "0.03", "", "    5.0000"},
-      {"-dt5", "", "", "    5.0000"},
+      {"", rows("0.03"), warning("1.8000", "2.0000"), "    2.0000"},
+      {"", rows("0.0333"), warning("1.9980", "2.0000"), "    2.0000"},
+      {"", rows("0.17"), warning("******", "******"), "   10.0000"},  // 10.2 and 10.0 do not fit six columns
+      {"", rows("0.05"), "", "    3.0000"},
+      {"", rows("0.5"), "", "   30.0000"},
+      {"-dt5", rows("0.03"), "", "    5.0000"},
+      {"-dt5", rows(""), "", "    5.0000"},
+      // TABs separate numbers; a row that starts with a TAB is no row.
+      {"", " Inc   Time Hyd001    Hyd002\n1\t0\t1\t2\n2\t0.5\t3\t4\n\t3\t1.0\t5\t6\n", "", "   30.0000",
+       "Time (min)  ,Hyd001,Hyd002\n        0.00,       1.000,       2.000\n       30.00,       3.000,       4.000\n"},
+      // Names are fields of ten columns after the first twelve.
+      {"", " Inc   Time Hyd001_LongName\n 1 0 1 2 3\n 2 1 2 3 4\n", "", "   60.0000",
+       "Time (min)  ,Hyd001_Lon,gName,\n        0.00,       1.000,       2.000,       3.000\n"
+       "       60.00,       2.000,       3.000,       4.000\n"},
   };
   for (const auto& c : cases) {
     ScratchDir dir;
-    write_file("s.out",
-               kSummary + " Inc   Time     Hyd001\n 1 0 1\n" + (c.hours.empty() ? "" : " 2 " + c.hours + " 2\n"));
+    write_file("s.out", kSummary + c.body);
     std::vector<std::string> args{"-rorb", "-b", "s.out"};
     if (!c.option.empty()) args.insert(args.begin() + 1, c.option);
     const RunResult r = flowtab(args);
     EXPECT_EQ(r.status, 0) << r.output;
     const std::size_t w = r.output.find("WARNING");
-    EXPECT_EQ(w == std::string::npos ? "" : r.output.substr(w, r.output.find('\n', w) + 1 - w), c.warning) << c.hours;
+    EXPECT_EQ(w == std::string::npos ? "" : r.output.substr(w, r.output.find('\n', w) + 1 - w), c.warning) << c.body;
     EXPECT_NE(r.output.find("\nTime increment:" + c.dt + "\n"), std::string::npos) << r.output;
+    const std::string ts1 = read_file("s.out.ts1");
+    EXPECT_EQ(c.ts1.empty() ? "" : ts1.substr(ts1.find("Time (min)")), c.ts1);
   }
 }
 
@@ -70,20 +81,19 @@ TEST(RorbConversion, BlocksOfDifferentLengths) {
                             "   1   0.000     0.000     1.000\n   2   0.083     2.500     3.000\n"
                             "   3   0.167     1.250     2.000\n Inc   Time     Hyd003\n   1   0.000     5.000\n"
                             "   2   0.0833    6.000\n   3   0.1667    7.000\n   4   0.25      8.000\n"
-                            "   5   0.3333    9.000\n \n Hydrographs at outlet\n   1   2\n"
+                            " \n Hydrographs at outlet\n   1   2\n"
                             " Inc   Time     Hyd004\n   1   0.000     4.000\n   2   0.083     3.000",
                  "...Reading RORB Hydrographs Hyd001 to Hyd002\n...Reading RORB Hydrographs Hyd003 to Hyd003\n"
                  "...Reading RORB Hydrographs Hyd004 to Hyd004\n...Finished Extracting Data\n" +
-                     warning("4.9800", "5.0000") + axis(kZero, "       20.00", "    5.0000", "     5"),
-                 ts1_file("b.out", "Hyd001,Hyd002,Hyd003,Hyd004", 5, {3, 3, 5, 2},
+                     warning("4.9800", "5.0000") + axis(kZero, "       15.00", "    5.0000", "     4"),
+                 ts1_file("b.out", "Hyd001,Hyd002,Hyd003,Hyd004", 4, {3, 3, 4, 2},
                           "        0.00,       0.000,       1.000,       5.000,       4.000\n"
                           "        5.00,       2.500,       3.000,       6.000,       3.000\n"
                           "       10.00,       1.250,       2.000,       7.000,            \n"
-                          "       15.00,            ,            ,       8.000,            \n"
-                          "       20.00,            ,            ,       9.000,            \n"),
+                          "       15.00,            ,            ,       8.000,            \n"),
                  "b_peak_Q.out.csv",
                  "\"ID\",\"Q Peak\"\n\"Hyd001\",           2.500\n\"Hyd002\",           3.000\n"
-                 "\"Hyd003\",           9.000\n\"Hyd004\",           4.000\n");
+                 "\"Hyd003\",           8.000\n\"Hyd004\",           4.000\n");
 }
 
 TEST(RorbConversion, FilesWithoutABlockGiveNoSeries) {
@@ -96,23 +106,6 @@ TEST(RorbConversion, FilesWithoutABlockGiveNoSeries) {
     ScratchDir dir;
     expect_ts1_run("-rorb", "n.out", f, axis(kZero, kZero, "    0.0000", "     0"), ts1_file("n.out", "", 0, {}, ""),
                    "n_peak_Q.out.csv", "\"ID\",\"Q Peak\"\n");
-  }
-}
-
-TEST(RorbConversion, RowsAndNames) {
-  const std::pair<std::string, std::string> cases[] = {
-      // TABs separate numbers; a row that starts with a TAB is no row.
-      {" Inc   Time Hyd001    Hyd002\n1\t0\t1\t2\n2\t0.5\t3\t4\n\t3\t1.0\t5\t6\n",
-       "Time (min)  ,Hyd001,Hyd002\n        0.00,       1.000,       2.000\n       30.00,       3.000,       4.000\n"},
-      // Names are fields of ten columns after the first twelve.
-      {" Inc   Time Hyd001_LongName\n 1 0 1 2 3\n 2 1 2 3 4\n", "Time (min)  ,Hyd001_Lon,gName,\n"},
-  };
-  for (const auto& [body, expected] : cases) {
-    ScratchDir dir;
-    write_file("t.out", kSummary + body);
-    EXPECT_EQ(flowtab({"-rorb", "-b", "t.out"}).status, 0);
-    const std::string ts1 = read_file("t.out.ts1");
-    EXPECT_EQ(ts1.substr(ts1.find("Time (min)"), expected.size()), expected);
   }
 }
 

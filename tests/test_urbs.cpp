@@ -94,6 +94,8 @@ TEST(UrbsConversion, NamesTypesAndRows) {
 TEST(UrbsConversion, FatalEnds) {
   const std::string names = columns("", 19, {"A", "B"}) + columns("", 19, {"Calc", "Calc"}),
                     dated = columns("", 25, {"A"}) + columns("", 25, {"Calc"});
+  const std::string unread = "ERROR - Could not read number of locations and/or values from URBS .q file.\n",
+                    too_many = "\nERROR - Exceeded maximum number of 10000 URBS time-series allowed.\n";
   std::string many_types;
   for (int i = 0; i <= 10000; ++i) many_types += " Calc";
   const struct {
@@ -103,16 +105,13 @@ TEST(UrbsConversion, FatalEnds) {
       {"URBS run\nno parameters\n", "\nERROR - Could not find \"DATA PARAMETERS :\" line\n"},
       {urbs_file("Locations = x Values = 3", ""),
        "ERROR - Reading number of locations and/or values from URBS .q file.\n"},
-      {urbs_file("Locations = 0 Values = 3", ""),
-       "ERROR - Could not read number of locations and/or values from URBS .q file.\n"},
-      {urbs_file("Locations = 2", ""), "ERROR - Could not read number of locations and/or values from URBS .q file.\n"},
+      {urbs_file("Locations = 0 Values = 3", ""), unread},
+      {urbs_file("Locations = 2", ""), unread},
       {urbs_file("Locations = 10001 Values = 3", ""),
-       "\nNumber of Hydrographs: 10001\nNumber of Values:      3\n"
-       "\nERROR - Exceeded maximum number of 10000 URBS time-series allowed.\n"},
+       "\nNumber of Hydrographs: 10001\nNumber of Values:      3\n" + too_many},
       {urbs_file("Locations = 2 Values = 10001", ""),
        "\nNumber of Values:      10001\n\nERROR - Exceeded maximum number of 10000 points in a URBS time-series.\n"},
-      {urbs_file("Locations = 2 Values = 3", "A B\n" + many_types + "\n"),
-       "\nnRecd hydrographs = 0\n\nERROR - Exceeded maximum number of 10000 URBS time-series allowed.\n"},
+      {urbs_file("Locations = 2 Values = 3", "A B\n" + many_types + "\n"), "\nnRecd hydrographs = 0\n" + too_many},
       {"DATA PARAMETERS : Locations = 2 Values = 3\n-----------\n",
        kCounts + "\nERROR - Could not find \"---------------\" line above hydrograph locations\n"},
       {urbs_file("Locations = 2 Values = 3", ""), kCounts + read_error(3)},
