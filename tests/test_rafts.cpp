@@ -2,46 +2,45 @@
 // blank lines, and the reading pass on text held in memory.
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <tuple>
+
 #include "converter/readers/rafts.h"
 #include "transcript_support.h"
 
 namespace {
 
 using conv::rafts::StormHeader;
-using transcript::kPause;
-using transcript::read_error;
+using namespace transcript;
 
+// Headers as storm, subcatchments, increments and step; none when unreadable.
 TEST(RaftsHeader, ReadableAndUnreadableHeaders) {
-  const std::pair<std::string_view, StormHeader> readable[] = {
-      {"    1    2    3       5.0", {1, 2, 3, 5.0f}},
+  using Fields = std::optional<std::tuple<std::int32_t, std::int32_t, std::int32_t, float>>;
+  const std::pair<std::string_view, Fields> cases[] = {
+      {"    1    2    3       5.0", {{1, 2, 3, 5.0f}}},
       // A whole number is a whole number of minutes, not implied decimals.
-      {"    2   12   73 5", {2, 12, 73, 5.0f}},
+      {"    2   12   73 5", {{2, 12, 73, 5.0f}}},
       // Blanks inside the 5-column fields are ignored; the real is free-form.
-      {" 1 2 1   0  1 0    2.5 and more", {12, 10, 10, 2.5f}},
-      {"    3    1    1  0.25,", {3, 1, 1, 0.25f}},
+      {" 1 2 1   0  1 0    2.5 and more", {{12, 10, 10, 2.5f}}},
+      {"    3    1    1  0.25,", {{3, 1, 1, 0.25f}}},
+      {"", {}}, {"    1    2    3", {}}, {"    1    2    3   ,5.0", {}}, {"    1    2    3   /", {}},
+      {"    1    2    3   x5.0", {}}, {"    1    2  3.5       5.0", {}}, {"    1    0    3       5.0", {}},
+      {"    1    2    0       5.0", {}}, {"    1   -2    3       5.0", {}}, {"          Node_A", {}},
   };
-  for (const auto& [record, expected] : readable) {
+  for (const auto& [record, expected] : cases) {
     StormHeader h;
-    ASSERT_TRUE(conv::rafts::parse_header(record, h)) << record;
-    EXPECT_EQ(std::tie(h.storm, h.nsub, h.ninc, h.dt),
-              std::tie(expected.storm, expected.nsub, expected.ninc, expected.dt))
-        << record;
-  }
-  for (std::string_view record : {"", "    1    2    3", "    1    2    3   ,5.0", "    1    2    3   /",
-                                  "    1    2    3   x5.0", "    1    2  3.5       5.0", "    1    0    3       5.0",
-                                  "    1    2    0       5.0", "    1   -2    3       5.0", "          Node_A"}) {
-    StormHeader h;
-    EXPECT_FALSE(conv::rafts::parse_header(record, h)) << record;
+    const bool read = conv::rafts::parse_header(record, h);
+    EXPECT_EQ(read ? Fields({h.storm, h.nsub, h.ninc, h.dt}) : std::nullopt, expected) << record;
   }
 }
 
+// Header, then per hydrograph a name record and NINC / 5 value records
+// rounded up.
 TEST(RaftsHeader, BlockLengths) {
-  // Header, then per hydrograph a name record and NINC / 5 value records
-  // rounded up.
-  EXPECT_EQ(conv::rafts::block_lines({1, 12, 73, 5.0f}), 193);
-  EXPECT_EQ(conv::rafts::block_lines({1, 2, 5, 5.0f}), 5);
-  EXPECT_EQ(conv::rafts::block_lines({1, 2, 6, 5.0f}), 7);
-  EXPECT_EQ(conv::rafts::block_lines({1, 99999, 99999, 5.0f}), 1 + 99999LL * 20001);
+  const std::pair<StormHeader, std::int64_t> cases[] = {
+      {{1, 12, 73, 5.0f}, 193}, {{1, 2, 5, 5.0f}, 5}, {{1, 2, 6, 5.0f}, 7},
+      {{1, 99999, 99999, 5.0f}, 1 + 99999LL * 20001}};
+  for (const auto& [header, lines] : cases) EXPECT_EQ(conv::rafts::block_lines(header), lines) << header.ninc;
 }
 
 TEST(RaftsLines, SignificantEnd) {
@@ -52,22 +51,15 @@ TEST(RaftsLines, SignificantEnd) {
   for (const auto& [text, end] : cases) EXPECT_EQ(conv::rafts::significant_end(text), end) << text;
 }
 
-transcript::ReaderRun read_single(const std::string& text) {
-  return transcript::run_reader<conv::rafts::Reader>(
-      text, false,
-      [](conv::rafts::Reader& r, transcript::ReaderRun& run) { r.read_single(run.table, run.peaks, 7); });
+ReaderRun read_single(const std::string& text) {
+  return run_reader<conv::rafts::Reader>(
+      text, false, [](conv::rafts::Reader& r, ReaderRun& run) { r.read_single(run.table, run.peaks, 7); });
 }
 
 TEST(RaftsReading, ValuesTimesAndPeaksOfEachHydrograph) {
-  transcript::ReaderRun r = read_single(
-      "    1    2    7       2.5\n"
-      "1234567890Node_A\n"
-      "       1.500       2.750       0.500           4         1e1\n"
-      "      -0.125   2.5E+00\n"
-      "           node_a  \n"
-      "\n"
-      "    12.5 1\n"
-      "\n \n");
+  ReaderRun r = read_single("    1    2    7       2.5\n1234567890Node_A\n"
+                            "       1.500       2.750       0.500           4         1e1\n"
+                            "      -0.125   2.5E+00\n           node_a  \n\n    12.5 1\n\n \n");
   ASSERT_EQ(r.status, -1) << r.console;
   ASSERT_EQ(r.table.NTS(), 2);
   const conv::Series& a = r.table.series[0];
@@ -97,7 +89,7 @@ TEST(RaftsReading, FieldWidthFollowsTheFirstValueRecord) {
       {std::string(77, ' ') + "1.25", "5g20", 1.2f, 5.0f},
   };
   for (const auto& c : cases) {
-    const transcript::ReaderRun r = read_single("    1    1    5       5.0\n          N\n" + c.record + "\n");
+    const ReaderRun r = read_single("    1    1    5       5.0\n          N\n" + c.record + "\n");
     EXPECT_EQ(r.console, "...Reading RAFTS Hydrograph: N (" + c.format + " format)...\n...Finished Extracting Data\n");
     ASSERT_EQ(r.table.NTS(), 1);
     EXPECT_EQ(r.table.series[0].q, (std::vector<float>{0, 0, 0, c.v4, c.v5})) << c.record.size();
@@ -117,25 +109,25 @@ TEST(RaftsReading, ReadErrorsGiveTheFirstValueRecordOrTheHeaderLine) {
       {"    1    199999       5.0\n          N\n       1.000\n", "N (5g12 format)...\n" + read_error(3)},
   };
   for (const auto& [text, tail] : cases) {
-    const transcript::ReaderRun r = read_single(text);
+    const ReaderRun r = read_single(text);
     EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(transcript::ends_with(r.console, tail + kPause)) << r.console;
+    EXPECT_TRUE(ends_with(r.console, tail + kPause)) << r.console;
   }
 }
 
 TEST(RaftsCounting, StormsEndWhereTheirHeadersSay) {
   const std::string two = "    1    1    2       5.0\n          N1\n 1 2\n    2    2    6       5.0\n";
-  auto src = transcript::text(two + "          N1\n 1\n 2\n          N2\n 1\n 2\n\n");
+  auto src = text(two + "          N1\n 1\n 2\n          N2\n 1\n 2\n\n");
   const std::vector<conv::rafts::Storm> storms = conv::rafts::count_storms(src);
   ASSERT_EQ(storms.size(), 2u);
   EXPECT_EQ(std::tie(storms[0].end, storms[1].end, storms[1].header.ninc), std::make_tuple(3, 10, 6));
   // A storm that the file cuts short still counts; a line where a header is
   // due that is none ends the run with its line number.
-  src = transcript::text(two + "          N1\n");
+  src = text(two + "          N1\n");
   EXPECT_EQ(conv::rafts::count_storms(src).size(), 2u);
   testing_support::Console con;
-  src = transcript::text(two + "          N1\n 1\n 2\n          N2\n 1\n 2\n 3\n");
-  EXPECT_EQ(transcript::ending_of([&] { conv::rafts::count_storms(src); }), 1);
+  src = text(two + "          N1\n 1\n 2\n          N2\n 1\n 2\n 3\n");
+  EXPECT_EQ(ending_of([&] { conv::rafts::count_storms(src); }), 1);
   EXPECT_EQ(con.text(), read_error(11) + kPause);
 }
 

@@ -12,12 +12,12 @@ namespace {
 using testing_support::ScratchDir;
 using namespace transcript;
 
-ReaderRun read_rows(const std::string& contents, bool keep_times = false) {
-  return run_reader<conv::rows::Reader>(
-      contents, keep_times, [](auto& reader, ReaderRun& r) { reader.read(r.table, r.peaks, 0, 1); }, std::string("flows.txt"));
-}
-
 using Values = std::vector<float>;
+
+ReaderRun read_rows(const std::string& contents) {
+  const auto read = [](auto& reader, ReaderRun& r) { reader.read(r.table, r.peaks, 0, 1); };
+  return run_reader<conv::rows::Reader>(contents, false, read, std::string("flows.txt"));
+}
 
 const std::string kFlows = "Flow A\n1 2 3\n4 5\n\nFlow B\n7 8\n";
 
@@ -31,11 +31,10 @@ TEST(RowData, DataLines) {
 }
 
 TEST(RowReader, BlocksTitlesAndValues) {
-  struct Case {
+  const struct {
     std::string file;
     std::vector<std::pair<std::string, Values>> series;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {kFlows, {{"Flow A", {1, 2, 3, 4, 5}}, {"Flow B", {7, 8}}}},
       // The first line is data: it names its own block, leading blanks kept;
       // a last data line is read once.
@@ -53,16 +52,14 @@ TEST(RowReader, BlocksTitlesAndValues) {
       {std::string(100, ' ') + "late title\n9 9\n", {{"flows", {9, 9}}}},
       {"only words\n\n", {}},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     const ReaderRun r = read_rows(c.file);
     EXPECT_EQ(r.status, -1) << c.file;
     ASSERT_EQ(r.table.series.size(), c.series.size()) << c.file;
     for (std::size_t i = 0; i < c.series.size(); ++i) {
       const conv::Series& s = r.table.series[i];
-      EXPECT_EQ(s.name, c.series[i].first) << c.file;
-      EXPECT_EQ(s.q, c.series[i].second) << c.file;
-      EXPECT_EQ(s.tstart, 1.0f);
-      EXPECT_EQ(s.tend, static_cast<float>(c.series[i].second.size()));
+      EXPECT_EQ(std::tie(s.name, s.q), std::tie(c.series[i].first, c.series[i].second)) << c.file;
+      EXPECT_EQ(std::make_pair(s.tstart, s.tend), std::make_pair(1.0f, float(c.series[i].second.size()))) << c.file;
     }
   }
   EXPECT_EQ(read_rows(std::string(120, ' ') + "x\n1 2\n").console, "Extracting row data for \n");
@@ -100,13 +97,12 @@ TEST(RowReader, LargeFiles) {
     for (int b = 0; b < kBlocks; ++b) {
       text += "Flow " + std::to_string(b) + "\n";
       for (int line = 0; line < kLines; ++line) {
-        // Some lines open with a comma: an empty first field (zero).
-        if (line % 97 == 5) text += ",";
+        if (line % 97 == 5) text += ",";  // an empty first field: zero
         for (int k = 0; k < kPerLine; ++k)
           text += b == bad_block && line == bad_line && k == 4 ? "  1.2.3" : ffmt::F(9, 2, value(b, line, k));
         text += '\n';
       }
-      if (b % 2 == 0) text += "\n";  // a blank line between some blocks
+      if (b % 2 == 0) text += "\n";  // a blank line after every even block
     }
     return text;
   };
@@ -119,15 +115,14 @@ TEST(RowReader, LargeFiles) {
       if (line % 97 == 5) want.push_back(0.0f);
       for (int k = 0; k < kPerLine; ++k) want.push_back(value(b, line, k));
     }
-    EXPECT_EQ(r.table.series[static_cast<std::size_t>(b)].name, "Flow " + std::to_string(b));
-    EXPECT_EQ(r.table.series[static_cast<std::size_t>(b)].q, want) << b;
+    EXPECT_EQ(r.table.series[b].name, "Flow " + std::to_string(b));
+    EXPECT_EQ(r.table.series[b].q, want) << b;
   }
-  // Block 55's title is line 55 * 991 + 28 + 1 (a blank line after every
-  // even block).
+  // Block 55's title is line 55 * 991 + 28 + 1.
   const ReaderRun bad = read_rows(file(55, 640));
   EXPECT_EQ(bad.status, 1);
-  EXPECT_TRUE(ends_with(bad.console, "Extracting row data for Flow 55\n" + read_error(55 * 991 + 28 + 1 + 641) + kPause))
-      << bad.console.substr(bad.console.size() - 200);
+  const std::string tail = "Extracting row data for Flow 55\n" + read_error(55 * 991 + 28 + 1 + 641) + kPause;
+  EXPECT_TRUE(ends_with(bad.console, tail)) << tail_of(bad.console, tail);
 }
 
 TEST(RowConversion, WorkedExampleToTs1WithoutPeakTable) {
