@@ -122,6 +122,9 @@ TEST(UrbsConversion, FatalEnds) {
       {urbs_file("Locations = 2 Values = 4", names + kRows), "\nRnVal = 4\n" + read_error(8)},
       {urbs_file("Locations = 2 Values = 3", names + "0 1 2\n0.5 x 2\n"), "\nRnVal = 3\n" + read_error(7)},
       {urbs_file("Locations = 2 Values = 3", names + "0 1 2\n0.5\n\n4\n"), "\nRnVal = 3\n" + read_error(9)},
+      // A quote left open is no number on its own line, though the rows
+      // after it would close it.
+      {urbs_file("Locations = 2 Values = 3", names + "0 1 \" 2\n0.5 \" 2\n1 1 2\n"), "\nRnVal = 3\n" + read_error(6)},
       // Dated rows: a row without its value, a month that is none.
       {urbs_file("Locations = 1 Values = 2", dated + "Mon Jan 01 1990 00:00    1\nMon Jan 01 1990 00:30\n"),
        read_error(7), true},
