@@ -7,6 +7,7 @@
 #include <functional>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/console.h"
@@ -212,46 +213,34 @@ TEST_F(Units, LowestFreeUnitSkipsFiveAndSix) {
   EXPECT_EQ(rt::lowest_free_unit(), 2);
 }
 
-TEST_F(Units, TextOutputIsBufferedUntilClose) {
-  const std::string p = path("out.txt");
-  ASSERT_EQ(rt::open(20, p, text_out()), 0);
+// Unit 20 keeps its records until the close; unit 21 has a 5-byte buffer;
+// unit 22 gets pieces large enough to go straight to the file, before,
+// between and after buffered ones (a large record still gets its line end).
+TEST_F(Units, TextOutputIsBufferedAndWrittenInOrder) {
+  rt::OpenOptions small = text_out();
+  small.buffer_size = 5;
+  ASSERT_EQ(rt::open(20, path("20.txt"), text_out()) + rt::open(21, path("21.txt"), small), 0);
+  ASSERT_EQ(rt::open(22, path("22.txt"), text_out()), 0);
   EXPECT_EQ(rt::write_text(20, "ab"), 0);
   EXPECT_EQ(rt::write_text(20, "c"), 0);
   EXPECT_EQ(rt::write_record(20, "d"), 0);
   EXPECT_EQ(rt::write_record(20, ""), 0);
   EXPECT_EQ(rt::write_record(20, "x\0y"s), 0);
-  EXPECT_EQ(fs::file_size(p), 0u) << "no write per record";
-  EXPECT_EQ(rt::close(20), 0);
-  EXPECT_EQ(read_file(p), "abcd\n\nx\0y\n"s);
-}
-
-TEST_F(Units, SmallBufferWritesEverythingInOrder) {
-  rt::OpenOptions o = text_out();
-  o.buffer_size = 5;
-  ASSERT_EQ(rt::open(20, path("out.txt"), o), 0);
-  std::string expected;
+  EXPECT_EQ(fs::file_size(path("20.txt")), 0u) << "no write per record";
+  std::string small_text;
   for (int i = 0; i < 200; ++i) {
     const std::string rec(static_cast<std::size_t>(i % 13), static_cast<char>('a' + i % 26));
-    ASSERT_EQ(rt::write_record(20, rec), 0);
-    expected += rec + "\n";
+    ASSERT_EQ(rt::write_record(21, rec), 0);
+    small_text += rec + "\n";
   }
-  EXPECT_EQ(rt::close(20), 0);
-  EXPECT_EQ(read_file(path("out.txt")), expected);
-}
-
-TEST_F(Units, LargeWritesKeepTheirPlaceAmongBufferedRecords) {
-  // Pieces large enough to go straight to the file, before, between and
-  // after buffered ones; a large record still gets its line end.
-  ASSERT_EQ(rt::open(20, path("out.txt"), text_out()), 0);
   const std::string big(300000, 'b'), bigger(3000000, 'd');
-  ASSERT_EQ(rt::write_record(20, "a"), 0);
-  ASSERT_EQ(rt::write_record(20, big), 0);
-  ASSERT_EQ(rt::write_text(20, "c"), 0);
-  ASSERT_EQ(rt::write_text(20, bigger), 0);
-  ASSERT_EQ(rt::write_record(20, "e"), 0);
-  ASSERT_EQ(rt::write_record(20, big), 0);
-  EXPECT_EQ(rt::close(20), 0);
-  EXPECT_EQ(read_file(path("out.txt")), "a\n" + big + "\nc" + bigger + "e\n" + big + "\n");
+  for (const std::string& record : {"a"s, big}) ASSERT_EQ(rt::write_record(22, record), 0);
+  for (const std::string& text : {"c"s, bigger}) ASSERT_EQ(rt::write_text(22, text), 0);
+  for (const std::string& record : {"e"s, big}) ASSERT_EQ(rt::write_record(22, record), 0);
+  EXPECT_EQ(rt::close(20) + rt::close(21) + rt::close(22), 0);
+  EXPECT_EQ(read_file(path("20.txt")), "abcd\n\nx\0y\n"s);
+  EXPECT_EQ(read_file(path("21.txt")), small_text);
+  EXPECT_EQ(read_file(path("22.txt")), "a\n" + big + "\nc" + bigger + "e\n" + big + "\n");
 }
 
 TEST_F(Units, Dispositions) {
@@ -346,42 +335,35 @@ TEST_F(Units, IoThatCannotBeDoneIsFatal) {
   };
   connect();
   rt::write_record(4, "done");
-  const auto unconnected = [](const std::string& op) { return op + " failed on unit 77: the unit is not connected"; };
-  const auto misfit = [](const std::string& op, int unit, const std::string& p) {
-    return op + " failed on unit " + std::to_string(unit) + " (" + p + "): the operation does not fit the connection";
-  };
-  std::string_view rec;
-  std::vector<unsigned char> frame;
-  char buf[8] = {};
-  const std::pair<std::string, std::function<void()>> cases[] = {
-      {unconnected("read"), [&] { rt::read_record(77, rec); }},
-      {unconnected("write"), [&] { rt::write_record(77, "x"); }},
-      {unconnected("write"), [&] { rt::write_text(77, "x"); }},
-      {unconnected("backspace"), [&] { rt::backspace(77); }},
-      {unconnected("rewind"), [&] { rt::rewind(77); }},
-      {unconnected("read"), [&] { rt::text_source(77); }},
-      {unconnected("read"), [&] { rt::read_bytes(77, buf, 4); }},
-      {unconnected("write"), [&] { rt::write_bytes(77, buf, 4); }},
-      {unconnected("write"), [&] { rt::write_f64(77, 1.0); }},
-      {unconnected("read"), [&] { rt::read_framed(77, frame); }},
-      {unconnected("write"), [&] { rt::write_framed(77, buf, 4); }},
-      {unconnected("read"), [&] { rt::read_direct(77, 1, buf); }},
-      {unconnected("write"), [&] { rt::write_direct(77, 1, buf); }},
-      {unconnected("seek"), [&] { rt::seek(77, 0); }},
-      {unconnected("tell"), [&] { rt::tell(77); }},
-      {misfit("write", 3, in), [] { rt::write_record(3, "x"); }},
-      {misfit("read", 4, out), [&] { rt::read_record(4, rec); }},
-      {misfit("backspace", 4, out), [] { rt::backspace(4); }},
-      {misfit("read", 3, in), [&] { rt::read_framed(3, frame); }},
-      {misfit("write", 9, bin), [] { rt::write_i32(9, 1); }},
-  };
-  for (const auto& [message, call] : cases) {
+  const auto check = [&](const std::string& message, const std::function<void()>& call) {
     console_.str("");
     EXPECT_EQ(testing_support::status_of(call), 1) << message;
     EXPECT_EQ(console_.str(), "\nRun-time error: " + message + "\n");
     EXPECT_FALSE(rt::is_connected(77));
     connect();  // the fatal end closed every connection
-  }
+  };
+  std::string_view rec;
+  std::vector<unsigned char> frame;
+  char buf[8] = {};
+  const std::pair<std::string, std::function<void()>> unconnected[] = {
+      {"read", [&] { rt::read_record(77, rec); }},     {"write", [&] { rt::write_record(77, "x"); }},
+      {"write", [&] { rt::write_text(77, "x"); }},     {"backspace", [&] { rt::backspace(77); }},
+      {"rewind", [&] { rt::rewind(77); }},             {"read", [&] { rt::text_source(77); }},
+      {"read", [&] { rt::read_bytes(77, buf, 4); }},   {"write", [&] { rt::write_bytes(77, buf, 4); }},
+      {"write", [&] { rt::write_f64(77, 1.0); }},      {"read", [&] { rt::read_framed(77, frame); }},
+      {"write", [&] { rt::write_framed(77, buf, 4); }}, {"read", [&] { rt::read_direct(77, 1, buf); }},
+      {"write", [&] { rt::write_direct(77, 1, buf); }}, {"seek", [&] { rt::seek(77, 0); }},
+      {"tell", [&] { rt::tell(77); }},
+  };
+  for (const auto& [op, call] : unconnected) check(op + " failed on unit 77: the unit is not connected", call);
+  const std::tuple<std::string, int, std::string, std::function<void()>> misfits[] = {
+      {"write", 3, in, [] { rt::write_record(3, "x"); }},      {"read", 4, out, [&] { rt::read_record(4, rec); }},
+      {"backspace", 4, out, [] { rt::backspace(4); }},         {"read", 3, in, [&] { rt::read_framed(3, frame); }},
+      {"write", 9, bin, [] { rt::write_i32(9, 1); }},
+  };
+  for (const auto& [op, unit, name, call] : misfits)
+    check(op + " failed on unit " + std::to_string(unit) + " (" + name + "): the operation does not fit the connection",
+          call);
   rt::close(4);
   EXPECT_EQ(read_file(out), "done\n") << "the fatal end wrote the buffered output";
   EXPECT_FALSE(fs::exists("fort.77"));
