@@ -5,14 +5,12 @@
 #include <cerrno>
 #include <filesystem>
 #include <functional>
-#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
 
-#include "platform/console.h"
-#include "platform/process.h"
 #include "test_support.h"
+#include "transcript_support.h"
 
 namespace {
 
@@ -31,18 +29,8 @@ const std::string kEndMark = "<-1>";
 
 class Units : public ::testing::Test {
  protected:
-  void SetUp() override {
-    platform::set_terminator(platform::throw_process_ended);
-    platform::console::set_output(&console_);
-  }
   void TearDown() override {
-    try {
-      rt::close_all();
-    } catch (const platform::ProcessEnded&) {
-      ADD_FAILURE() << "a connection failed to close: " << console_.str();
-    }
-    platform::console::set_output(nullptr);
-    platform::set_terminator(nullptr);
+    if (transcript::ending_of([] { rt::close_all(); }) != -1) ADD_FAILURE() << "a connection failed to close: " << con_.text();
   }
 
   std::string path(std::string_view name) const { return (dir_ / name).string(); }
@@ -78,7 +66,7 @@ class Units : public ::testing::Test {
 
   testing_support::TempFolder folder_;
   const fs::path& dir_ = folder_.path();
-  std::ostringstream console_;
+  testing_support::Console con_;
 };
 
 TEST_F(Units, TextRecords) {
@@ -317,7 +305,7 @@ TEST_F(Units, FailedCloseAtTheEndIsFatal) {
   rt::write_record(30, "lost");
   rt::write_record(40, "kept too");
   EXPECT_EQ(testing_support::status_of([] { rt::close_all(); }), 1);
-  EXPECT_EQ(console_.str(), "\nRun-time error: close failed on unit 30 (/dev/full): No space left on device\n");
+  EXPECT_EQ(con_.text(), "\nRun-time error: close failed on unit 30 (/dev/full): No space left on device\n");
   EXPECT_FALSE(rt::is_connected(40));
   EXPECT_EQ(read_file(path("a.txt")), "kept\n");
   EXPECT_EQ(read_file(path("b.txt")), "kept too\n") << "later units are still written";
@@ -336,9 +324,9 @@ TEST_F(Units, IoThatCannotBeDoneIsFatal) {
   connect();
   rt::write_record(4, "done");
   const auto check = [&](const std::string& message, const std::function<void()>& call) {
-    console_.str("");
+    con_.clear();
     EXPECT_EQ(testing_support::status_of(call), 1) << message;
-    EXPECT_EQ(console_.str(), "\nRun-time error: " + message + "\n");
+    EXPECT_EQ(con_.text(), "\nRun-time error: " + message + "\n");
     EXPECT_FALSE(rt::is_connected(77));
     connect();  // the fatal end closed every connection
   };
