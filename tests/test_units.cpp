@@ -30,7 +30,8 @@ const std::string kEndMark = "<-1>";
 class Units : public ::testing::Test {
  protected:
   void TearDown() override {
-    if (transcript::ending_of([] { rt::close_all(); }) != -1) ADD_FAILURE() << "a connection failed to close: " << con_.text();
+    if (transcript::ending_of([] { rt::close_all(); }) != -1)
+      ADD_FAILURE() << "a connection failed to close: " << con_.text();
   }
 
   std::string path(std::string_view name) const { return (dir_ / name).string(); }
