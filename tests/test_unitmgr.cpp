@@ -102,7 +102,7 @@ TEST_F(UnitMgrTest, OpenTranscripts) {
       {"", "A ", "adir", -1, 0, "", "\nTrying to open file adir...FAILED.  No File Unit allocated.\n"},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.code + c.name);
+    SCOPED_TRACE("[" + c.code + "] [" + c.name + "] typed [" + c.input + "]");
     rt::close_all();
     lib::INITUNITS(1000);
     lib::settings().OUTPUTDRIVE = c.drive;
