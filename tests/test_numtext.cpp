@@ -6,26 +6,24 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <tuple>
+#include <utility>
 
 namespace {
 
 constexpr std::string_view kStars20 = "********************";
 
-TEST(IntegerText, LeftAdjustedWithoutBlanks) {
+TEST(IntegerText, LeftAdjustedWithoutBlanksOrWithZerosInFront) {
   EXPECT_EQ(lib::AINTEGER(0), "0");
   EXPECT_EQ(lib::AINTEGER(-42), "-42");
   EXPECT_EQ(lib::AINTEGER(std::numeric_limits<std::int32_t>::min()), "-2147483648");
   EXPECT_EQ(lib::AINTEGER(std::numeric_limits<std::int32_t>::max()), "2147483647");
   EXPECT_EQ(lib::AINTEGER8(std::numeric_limits<std::int64_t>::min()), "-9223372036854775808");
   EXPECT_EQ(lib::AINTEGER8(12345678901LL), "12345678901");
-}
-
-TEST(IntegerText, ZerosInFrontOfNonNegativeValues) {
-  struct Case {
+  const struct {
     std::int32_t i, ndig;
     std::string_view want;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {12, 5, "00012"},      {-12, 5, "-12"},       {7, 1, "7"},
       {99999, 5, "99999"},   {123456, 5, "123456"}, {0, 3, "000"},
       {123456, 3, "123456"}, {5, 20, "00000000000000000005"},
@@ -40,75 +38,39 @@ TEST(IntegerText, ZerosInFrontOfNonNegativeValues) {
 }
 
 TEST(RealText, DecimalsChosenByMagnitude) {
-  struct Case {
-    float x;
-    std::string_view want;
-  };
-  const Case cases[] = {
-      {10.0f, "10."},
-      {0.0f, "0."},
-      {2.5f, "2.5"},
-      {0.05f, "0.05"},
-      {0.00999f, "0.00999"},
-      {123.456f, "123.5"},
-      {1234.4f, "1234."},
-      {1000.0f, "1000."},
-      {-0.5f, "-0.5"},
-      {0.0000001f, "0."},
-      {0.123456f, "0.1235"},
-      {0.0123456f, "0.01235"},
-      {0.00123456f, "0.001235"},
-      {12.3456f, "12.35"},
-      {5.0f, "5."},
+  const std::pair<float, std::string_view> cases[] = {
+      {10.0f, "10."},          {0.0f, "0."},              {2.5f, "2.5"},           {0.05f, "0.05"},
+      {0.00999f, "0.00999"},   {123.456f, "123.5"},       {1234.4f, "1234."},      {1000.0f, "1000."},
+      {-0.5f, "-0.5"},         {0.0000001f, "0."},        {0.123456f, "0.1235"},   {0.0123456f, "0.01235"},
+      {0.00123456f, "0.001235"}, {12.3456f, "12.35"},     {5.0f, "5."},
       // Decimals are chosen before rounding.
-      {9.9996f, "10."},
-      {999.96f, "1000."},
+      {9.9996f, "10."},        {999.96f, "1000."},
       // A negative value that rounds to zero keeps its sign.
       {-0.0000001f, "-0."},
       // Rounded from the exact binary value: 0.0000025 as a float lies just below the tie.
       {0.0000025f, "0.000002"},
-      {1e19f, "9999999980506447872."},
-      {1e25f, kStars20},
-      {std::numeric_limits<float>::quiet_NaN(), "NaN"},
-      {std::numeric_limits<float>::infinity(), "Infinity"},
-      {-std::numeric_limits<float>::infinity(), "-Infinity"},
+      {1e19f, "9999999980506447872."}, {1e25f, kStars20},  {std::numeric_limits<float>::quiet_NaN(), "NaN"},
+      {std::numeric_limits<float>::infinity(), "Infinity"}, {-std::numeric_limits<float>::infinity(), "-Infinity"},
   };
-  for (const auto& c : cases) EXPECT_EQ(lib::AREAL(c.x), c.want) << c.x;
-}
-
-TEST(RealText, DoublePrecisionTable) {
-  struct Case {
-    double x;
-    std::string_view want;
+  for (const auto& [x, want] : cases) EXPECT_EQ(lib::AREAL(x), want) << x;
+  const std::pair<double, std::string_view> doubles[] = {
+      {0.5, "0.5"},       {12345.678, "12345.678"},        {2000000000.0, "2000000000."},      {0.1, "0.1"},
+      {1e-11, "0."},      {0.123456789012, "0.123456789"}, {123456789.123, "123456789.1"},
+      {999999999.96, "1000000000."},                       {-3.25, "-3.25"},                   {1e21, kStars20},
   };
-  const Case cases[] = {
-      {0.5, "0.5"},
-      {12345.678, "12345.678"},
-      {2000000000.0, "2000000000."},
-      {0.1, "0.1"},
-      {1e-11, "0."},
-      {0.123456789012, "0.123456789"},
-      {123456789.123, "123456789.1"},
-      {999999999.96, "1000000000."},
-      {-3.25, "-3.25"},
-      {1e21, kStars20},
-  };
-  for (const auto& c : cases) EXPECT_EQ(lib::AREAL8(c.x), c.want) << c.x;
+  for (const auto& [x, want] : doubles) EXPECT_EQ(lib::AREAL8(x), want) << x;
 }
 
 TEST(RealText, FixedDecimalsKeepTrailingZeros) {
-  EXPECT_EQ(lib::AREALD(2.5f, 3), "2.500");
-  EXPECT_EQ(lib::AREALD(0.125f, 1), "0.1");
-  EXPECT_EQ(lib::AREALD(12.0f, 0), "12.");
-  EXPECT_EQ(lib::AREALD(1.0e25f, 2), kStars20);
-  // A negative number of decimals writes none.
-  EXPECT_EQ(lib::AREALD(2.5f, -1), "2.");
-  EXPECT_EQ(lib::AREALD(3.7f, -5), "4.");
-  // Many decimals: the optional zero goes first, then nothing fits.
-  EXPECT_EQ(lib::AREALD(0.5f, 19), ".5000000000000000000");
-  EXPECT_EQ(lib::AREALD(-0.5f, 19), kStars20);
-  EXPECT_EQ(lib::AREALD(0.5f, 20), kStars20);
-  EXPECT_EQ(lib::AREALD(0.5f, std::numeric_limits<std::int32_t>::max()), kStars20);
+  const std::tuple<float, std::int32_t, std::string_view> cases[] = {
+      {2.5f, 3, "2.500"}, {0.125f, 1, "0.1"}, {12.0f, 0, "12."}, {1.0e25f, 2, kStars20},
+      // A negative number of decimals writes none.
+      {2.5f, -1, "2."}, {3.7f, -5, "4."},
+      // Many decimals: the optional zero goes first, then nothing fits.
+      {0.5f, 19, ".5000000000000000000"}, {-0.5f, 19, kStars20}, {0.5f, 20, kStars20},
+      {0.5f, std::numeric_limits<std::int32_t>::max(), kStars20},
+  };
+  for (const auto& [x, d, want] : cases) EXPECT_EQ(lib::AREALD(x, d), want) << x << " " << d;
   EXPECT_EQ(lib::AREALD4(2.5f, 3), "2.500");
   EXPECT_EQ(lib::AREALD8(0.1, 17), "0.10000000000000001");
   EXPECT_EQ(lib::AREALD8(-2.5, 0), "-2.");

@@ -182,14 +182,8 @@ TEST(Writers, RowsAcrossManyTiles) {
 // On a full disk the rows stop being formatted at the first failed write;
 // the close reports the failure.
 TEST(Writers, FormattingStopsOnceTheOutputHasFailed) {
-  testing_support::ScratchDir dir;
-  ASSERT_EQ(platform::rt::open(40, "/dev/full", [] {
-              platform::rt::OpenOptions o;
-              o.action = platform::rt::Action::Write;
-              o.disposition = platform::rt::Disposition::Unknown;
-              return o;
-            }()),
-            0);
+  ScratchDir dir;
+  ASSERT_EQ(rt::open(40, "/dev/full", {rt::Form::Formatted, rt::Action::Write, rt::Disposition::Unknown}), 0);
   std::atomic<std::size_t> tiles{0};
   conv::rows::write_tiled(40, 1000000, 60, [&](char* tile, std::size_t stride, std::size_t, std::size_t n) {
     ++tiles;
@@ -199,8 +193,8 @@ TEST(Writers, FormattingStopsOnceTheOutputHasFailed) {
   // several threads): the first, and the few formatted ahead of it before its
   // write failed.
   EXPECT_LE(tiles.load(), 9u);
-  EXPECT_NE(platform::rt::write_status(40), 0);
-  EXPECT_GT(platform::rt::close(40), 0);
+  EXPECT_NE(rt::write_status(40), 0);
+  EXPECT_GT(rt::close(40), 0);
 }
 
 TEST(Writers, OutputNamesAndTheTs2Refusal) {
