@@ -41,25 +41,6 @@ std::pair<std::int32_t, bool> PeakStore::find_or_add(std::string_view name, std:
 
 std::int32_t PeakStore::slot(std::string_view name, std::string_view ending) { return find_or_add(name, ending).first; }
 
-void PeakStore::aggregate(std::string_view name, std::span<const float> values, std::int32_t column,
-                          std::int32_t ifile, std::string_view ending) {
-  const auto [k, added] = find_or_add(name, ending);
-  float& peak = this->peak(k, column);
-  std::int32_t& file = this->file(k, column);
-  std::size_t from = 0;
-  if (added && !values.empty()) {
-    peak = values[0];
-    file = ifile;
-    from = 1;
-  }
-  for (std::size_t j = from; j < values.size(); ++j) {
-    if (values[j] > peak) {
-      peak = values[j];
-      file = ifile;
-    }
-  }
-}
-
 namespace {
 
 // The value that raising a peak by each of `values` in turn ends with, when
@@ -72,20 +53,44 @@ float largest(std::span<const float> values) {
   return m;
 }
 
+// largest() of the values after the first.
+float largest_after_first(std::span<const float> values) {
+  return largest(values.empty() ? values : values.subspan(1));
+}
+
 }  // namespace
 
-void PeakStore::aggregate_all(std::span<const Series> series, std::int32_t column, std::int32_t ifile,
-                              std::string_view ending) {
+void PeakStore::raise(std::string_view name, std::span<const float> values, float after_first,
+                      std::int32_t column, std::int32_t ifile, std::string_view ending) {
   // A new slot starts at the first value and is raised by the rest; an
   // existing one is raised by all of them.  Raising a peak p by values in
   // turn ends with their largest m when m > p, else with p.
+  const auto [k, added] = find_or_add(name, ending);
+  float& peak = this->peak(k, column);
+  std::int32_t& file = this->file(k, column);
+  const bool first_stays = !values.empty() && !std::isnan(values[0]) && !(after_first > values[0]);
+  float m = first_stays ? values[0] : after_first;
+  if (added && !values.empty()) {
+    peak = values[0];
+    file = ifile;
+    m = after_first;
+  }
+  if (m > peak) {
+    peak = m;
+    file = ifile;
+  }
+}
+
+void PeakStore::aggregate(std::string_view name, std::span<const float> values, std::int32_t column,
+                          std::int32_t ifile, std::string_view ending) {
+  raise(name, values, largest_after_first(values), column, ifile, ending);
+}
+
+void PeakStore::aggregate_all(std::span<const Series> series, std::int32_t column, std::int32_t ifile,
+                              std::string_view ending) {
   constexpr std::size_t kOnOneThread = std::size_t{1} << 16;  // values
-  std::vector<float> of_all(series.size()), of_rest(series.size());
-  const auto find = [&](std::size_t i) {
-    const std::span<const float> q = series[i].q;
-    of_rest[i] = q.empty() ? largest(q) : largest(q.subspan(1));
-    of_all[i] = !q.empty() && !std::isnan(q[0]) && !(of_rest[i] > q[0]) ? q[0] : of_rest[i];
-  };
+  std::vector<float> after_first(series.size());
+  const auto find = [&](std::size_t i) { after_first[i] = largest_after_first(series[i].q); };
   std::size_t values = 0;
   for (const Series& s : series) values += s.q.size();
   if (values < kOnOneThread) {
@@ -93,21 +98,8 @@ void PeakStore::aggregate_all(std::span<const Series> series, std::int32_t colum
   } else {
     parallel::for_each(series.size(), find);
   }
-  for (std::size_t i = 0; i < series.size(); ++i) {
-    const auto [k, added] = find_or_add(series[i].name, ending);
-    float& peak = this->peak(k, column);
-    std::int32_t& file = this->file(k, column);
-    float m = of_all[i];
-    if (added && !series[i].q.empty()) {
-      peak = series[i].q[0];
-      file = ifile;
-      m = of_rest[i];
-    }
-    if (m > peak) {
-      peak = m;
-      file = ifile;
-    }
-  }
+  for (std::size_t i = 0; i < series.size(); ++i)
+    raise(series[i].name, series[i].q, after_first[i], column, ifile, ending);
 }
 
 std::string peak_table_name(std::string_view match_name) {

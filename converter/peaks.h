@@ -47,6 +47,10 @@ class PeakStore {
   float peak(std::int32_t slot, std::int32_t column) const { return peaks_[index(slot, column)]; }
 
  private:
+  // aggregate() of one series, given the largest of its values after the
+  // first (as raising a peak by them in turn finds it).
+  void raise(std::string_view name, std::span<const float> values, float after_first, std::int32_t column,
+             std::int32_t ifile, std::string_view ending);
   // The slot of a name and whether it was added now.
   std::pair<std::int32_t, bool> find_or_add(std::string_view name, std::string_view ending);
   std::size_t index(std::int32_t slot, std::int32_t column) const {
