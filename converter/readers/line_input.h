@@ -44,6 +44,8 @@ class LineInput {
     std::int64_t nline = 0;
   };
   Place place() const { return {in_.position(), nline_}; }
+  // Bytes of the file after the next line's start.
+  std::size_t bytes_left() const { return in_.contents().size() - in_.position(); }
   // Reading goes on from a place that place() gave.
   void go_to(Place p) {
     in_.seek(p.offset);

@@ -202,6 +202,14 @@ void Reader::read(SeriesTable& table, PeakStore& peaks, std::int32_t column, std
   console::line("RnVal = " + lib::AINTEGER(nv));
   // Rows: a time or a date, then one value per location; items left by a
   // null value or a slash are 0.
+  // Every location gets nv values, or the run ends: when the rest of the
+  // file has room for them at 8 bytes a value, they get their room at once.
+  if (static_cast<std::uint64_t>(table.series.size()) * static_cast<std::uint64_t>(nv) * 8 <= in_.bytes_left()) {
+    for (Series& s : table.series) {
+      s.q.reserve(static_cast<std::size_t>(nv));
+      if (table.keep_times) s.hours.reserve(static_cast<std::size_t>(nv));
+    }
+  }
   std::vector<float> values(table.series.size());
   double first_hours = 0.0;
   float first = 0.0f, last = 0.0f;

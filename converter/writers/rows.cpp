@@ -27,9 +27,9 @@ void write_tiles(std::int32_t unit, std::size_t ntiles, std::size_t tile_bytes, 
     }
     return;
   }
-  // The writing thread's copies into the file are what limits the pace:
-  // more threads formatting than this only compete with it for memory.
-  constexpr std::size_t kFormattingThreads = 3;
+  // Four threads formatting keep up with the writing thread's copies into
+  // the file; more only compete with it for memory.
+  constexpr std::size_t kFormattingThreads = 4;
   // Tile t is formatted into slot t % slots once tile t - slots has been
   // written from it.  Only the writing thread waits for a tile, and a helper
   // waits only for a slot, so each change wakes one thread.
