@@ -64,8 +64,8 @@ std::size_t Reader::ahead_index(std::string_view line) {
   }
   // Not read ahead yet: from this line on, the numbers of the next lines are
   // counted and read, side by side on every thread when they are many.
-  constexpr std::size_t kAheadLines = std::size_t{1} << 18;
-  constexpr std::size_t kAheadBytes = std::size_t{4} << 20;
+  constexpr std::size_t kAheadLines = std::size_t{1} << 16;
+  constexpr std::size_t kAheadBytes = std::size_t{1} << 20;
   in_.step_back();
   ahead_.look_ahead(in_, kAheadLines, kAheadBytes);
   in_.read(line);

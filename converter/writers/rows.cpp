@@ -33,7 +33,7 @@ void write_tiles(std::int32_t unit, std::size_t ntiles, std::size_t tile_bytes, 
   // Tile t is formatted into slot t % slots once tile t - slots has been
   // written from it.  Only the writing thread waits for a tile, and a helper
   // waits only for a slot, so each change wakes one thread.
-  const std::size_t slots = std::min(ntiles, 2 * (kFormattingThreads + 1));
+  const std::size_t slots = std::min(ntiles, kFormattingThreads + 2);
   std::vector<char> ring(slots * tile_bytes);
   std::vector<std::size_t> length(slots);
   std::vector<std::size_t> holds(slots, ntiles);  // the tile a slot holds formatted (ntiles: none)
