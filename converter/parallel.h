@@ -16,10 +16,13 @@ namespace conv::parallel {
 // Threads that share the work, the caller's included (at least 1).
 std::size_t width();
 
-// Runs `helper` on every other thread while the caller runs `lead`; returns
-// once all of them have returned.  Not for work already given to the other
-// threads (for_each is: there it runs on the calling thread alone).
-void run(const std::function<void()>& helper, const std::function<void()>& lead);
+// Runs `helper` on up to `wanted` other threads while the caller runs
+// `lead`; returns once all of those that started have returned.  Threads that
+// have not started `helper` by the time `lead` returns never do, so `lead`
+// must not return before the work it hands to `helper` is done.  Not for
+// work already given to the other threads (for_each is: there it runs on the
+// calling thread alone).
+void run(const std::function<void()>& helper, const std::function<void()>& lead, std::size_t wanted);
 
 // Runs body(i) for every i in 0..n-1, spread over the threads, the caller's
 // included; returns when all are done.
