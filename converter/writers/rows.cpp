@@ -1,7 +1,7 @@
 #include "converter/writers/rows.h"
 
-#include <atomic>
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 
 #include "library/ffmt.h"
@@ -18,12 +18,12 @@ void put_text(std::int32_t unit, std::string_view text) { platform::rt::write_te
 void write_tiles(std::int32_t unit, std::size_t ntiles, std::size_t tile_bytes, bool shared,
                  const std::function<std::size_t(char*, std::size_t)>& make) {
   if (!shared) {
-    std::vector<char> tile(tile_bytes);
+    const auto tile = std::make_unique_for_overwrite<char[]>(tile_bytes);
     for (std::size_t t = 0; t < ntiles; ++t) {
       // Once the output has failed (a full disk), nothing more can reach it:
       // formatting stops, and the close reports the failure.
       if (platform::rt::write_status(unit) != 0) return;
-      put_text(unit, std::string_view(tile.data(), make(tile.data(), t)));
+      put_text(unit, std::string_view(tile.get(), make(tile.get(), t)));
     }
     return;
   }
@@ -34,16 +34,16 @@ void write_tiles(std::int32_t unit, std::size_t ntiles, std::size_t tile_bytes, 
   // written from it.  Only the writing thread waits for a tile, and a helper
   // waits only for a slot, so each change wakes one thread.
   const std::size_t slots = std::min(ntiles, kFormattingThreads + 2);
-  std::vector<char> ring(slots * tile_bytes);
+  // Left as allocated: each slot's memory is first touched by the thread
+  // that formats into it, not by this one up front.
+  const auto ring = std::make_unique_for_overwrite<char[]>(slots * tile_bytes);
   std::vector<std::size_t> length(slots);
   std::vector<std::size_t> holds(slots, ntiles);  // the tile a slot holds formatted (ntiles: none)
   std::mutex mutex;
   std::condition_variable slot_free, tile_done;
   std::size_t next = 0, written = 0;
   bool stop = false;
-  std::atomic<std::size_t> joined{0};
   const auto helper = [&] {
-    if (joined++ >= kFormattingThreads) return;
     for (;;) {
       std::size_t t = 0;
       {
@@ -53,7 +53,7 @@ void write_tiles(std::int32_t unit, std::size_t ntiles, std::size_t tile_bytes, 
         t = next++;
       }
       const std::size_t slot = t % slots;
-      const std::size_t n = make(ring.data() + slot * tile_bytes, t);
+      const std::size_t n = make(ring.get() + slot * tile_bytes, t);
       bool wanted = false;
       {
         std::lock_guard<std::mutex> lock(mutex);
@@ -72,7 +72,7 @@ void write_tiles(std::int32_t unit, std::size_t ntiles, std::size_t tile_bytes, 
         tile_done.wait(lock, [&] { return holds[slot] == t; });
       }
       if (platform::rt::write_status(unit) != 0) break;
-      put_text(unit, std::string_view(ring.data() + slot * tile_bytes, length[slot]));
+      put_text(unit, std::string_view(ring.get() + slot * tile_bytes, length[slot]));
       {
         std::lock_guard<std::mutex> lock(mutex);
         ++written;
@@ -85,7 +85,7 @@ void write_tiles(std::int32_t unit, std::size_t ntiles, std::size_t tile_bytes, 
     }
     slot_free.notify_all();
   };
-  parallel::run(helper, lead);
+  parallel::run(helper, lead, kFormattingThreads);
 }
 
 void announce_writing(std::string_view ext) {

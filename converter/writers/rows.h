@@ -40,9 +40,9 @@ void put_text(std::int32_t unit, std::string_view text);
 // the file.
 inline constexpr std::size_t kTileBytes = std::size_t{1} << 20;
 
-// Tables of at least this many tiles are formatted on several threads, in
-// tiles of about kParallelTileBytes.
-inline constexpr std::size_t kParallelTiles = 8;
+// Tables of at least this many tiles of about kParallelTileBytes are
+// formatted in such tiles on several threads.
+inline constexpr std::size_t kParallelTiles = 4;
 inline constexpr std::size_t kParallelTileBytes = std::size_t{1} << 18;
 
 // Writes tiles 0..ntiles-1 of at most tile_bytes to unit in order, where
@@ -59,7 +59,7 @@ void write_tiles(std::int32_t unit, std::size_t ntiles, std::size_t tile_bytes, 
 template <class Fill>
 void write_tiled(std::int32_t unit, std::size_t nrows, std::size_t length, Fill fill) {
   const std::size_t stride = length + 1;
-  const bool shared = nrows * stride >= kParallelTiles * kTileBytes && parallel::width() > 1;
+  const bool shared = nrows * stride >= kParallelTiles * kParallelTileBytes && parallel::width() > 1;
   // Tiles large enough to go to the file straight from where they were
   // formatted; smaller when shared, so that every thread holds a few in hand.
   const std::size_t tile_rows = std::min(nrows, ((shared ? kParallelTileBytes : kTileBytes) + stride - 1) / stride);
