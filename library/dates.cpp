@@ -78,22 +78,50 @@ double HOURSSINCE1900(const DateFields& D) {
   return h;
 }
 
-double URBSDATEHOURS(std::string_view DATESTR) {
-  const std::string shown(trim_right(DATESTR));
-  DateFields& f = urbs_fields;
-  if (!read_integer(columns(DATESTR, 11, 4), f[0])) date_error("ERROR - Reading argument value: " + shown);
-  if (f[0] < 1900)
-    date_error("ERROR - Date outside expected range, earlier than 1900. Contact " + std::string(kSupportEmail));
+namespace {
+
+// What reading an URBS date can meet.
+enum class DateFault { kNone, kUnreadable, kBefore1900, kMonth };
+
+// Reads the fields of an URBS date into f; stops at the first fault, in the
+// order the date's own checks are made.
+DateFault read_urbs_date(std::string_view DATESTR, DateFields& f) {
+  if (!read_integer(columns(DATESTR, 11, 4), f[0])) return DateFault::kUnreadable;
+  if (f[0] < 1900) return DateFault::kBefore1900;
   const std::string_view name = columns(DATESTR, 4, 3);
   std::size_t month = 0;
   while (month < kMonthNames.size() && !ASAME(name, kMonthNames[month])) ++month;
-  if (month == kMonthNames.size()) date_error("ERROR - Unable to extract month from URBS date:" + shown);
+  if (month == kMonthNames.size()) return DateFault::kMonth;
   f[1] = static_cast<std::int32_t>(month) + 1;
   if (!read_integer(columns(DATESTR, 8, 2), f[2]) || !read_integer(columns(DATESTR, 16, 2), f[3]) ||
       !read_integer(columns(DATESTR, 19, 2), f[4]))
-    date_error("ERROR - Reading argument value: " + shown);
+    return DateFault::kUnreadable;
   f[5] = 0;
-  return HOURSSINCE1900(f);
+  return DateFault::kNone;
+}
+
+}  // namespace
+
+double URBSDATEHOURS(std::string_view DATESTR) {
+  DateFields& f = urbs_fields;
+  switch (read_urbs_date(DATESTR, f)) {
+    case DateFault::kNone:
+      return HOURSSINCE1900(f);
+    case DateFault::kUnreadable:
+      date_error("ERROR - Reading argument value: " + std::string(trim_right(DATESTR)));
+    case DateFault::kBefore1900:
+      date_error("ERROR - Date outside expected range, earlier than 1900. Contact " + std::string(kSupportEmail));
+    case DateFault::kMonth:
+      date_error("ERROR - Unable to extract month from URBS date:" + std::string(trim_right(DATESTR)));
+  }
+  return 0.0;
+}
+
+bool urbs_date_hours(std::string_view DATESTR, double& hours) {
+  DateFields f{};
+  if (read_urbs_date(DATESTR, f) != DateFault::kNone) return false;
+  hours = HOURSSINCE1900(f);
+  return true;
 }
 
 std::int32_t NUMBEROFDAYS(std::string_view DATE) {

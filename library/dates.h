@@ -18,6 +18,10 @@ using DateFields = std::array<std::int32_t, 6>;
 // the run through EXITS.
 double URBSDATEHOURS(std::string_view DATESTR);
 
+// URBSDATEHOURS without its end: false, with nothing reported, where that
+// would end the run.  Safe on any thread.
+bool urbs_date_hours(std::string_view DATESTR, double& hours);
+
 // Hours since 1900-01-01 00:00:00 of D; years before 1900 count none, months
 // beyond 12 add nothing.
 double HOURSSINCE1900(const DateFields& D);

@@ -1,10 +1,13 @@
 #include "converter/readers/urbs.h"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
 #include "converter/failure.h"
+#include "converter/parallel.h"
 #include "library/dates.h"
 #include "library/ffmt.h"
 #include "library/keywords.h"
@@ -140,10 +143,14 @@ bool Reader::take_rows(std::int32_t& j, std::int32_t nv, double& first_hours, fl
   const auto base = static_cast<std::size_t>(j - 1);
   std::vector<Series>& series = table.series;
   // Value times of standard rows are kept as they are read; dated ones need
-  // the dates, which are read in order below.
+  // the first row's date, which is read in order below.
   const bool times_now = table.keep_times && !dated_;
   resize_series(series, base + ahead_.size(), table.keep_times);
   std::vector<float> minutes(ahead_.size());
+  // The hours since 1900 of each dated row, read here beside its values; NaN
+  // where the date does not read, so that the reading in order below meets
+  // it and reports it.
+  std::vector<double> date_hours(dated_ ? ahead_.size() : 0);
   const std::size_t taken = ahead_.accepted([&](std::size_t i) {
     const std::string_view line = ahead_.line(i);
     ffmt::ListReader r(dated_ ? lib::columns(line, kDateColumns) : line);
@@ -155,6 +162,8 @@ bool Reader::take_rows(std::int32_t& j, std::int32_t nv, double& first_hours, fl
       series[k].q[base + i] = v;
     }
     if (st != ffmt::kOk) return false;
+    if (dated_ && !lib::urbs_date_hours(lib::columns(line, 0, kDateColumns), date_hours[i]))
+      date_hours[i] = std::numeric_limits<double>::quiet_NaN();
     minutes[i] = hours * 60.0f;
     if (times_now)
       for (Series& s : series) s.hours[base + i] = minutes[i] / 60.0f;
@@ -165,16 +174,19 @@ bool Reader::take_rows(std::int32_t& j, std::int32_t nv, double& first_hours, fl
   for (std::size_t i = 0; i < taken; ++i, ++j) {
     if (dated_) {
       const std::string_view date = lib::columns(ahead_.line(i), 0, kDateColumns);
-      const double h = lib::URBSDATEHOURS(date);
+      const double h = std::isnan(date_hours[i]) ? lib::URBSDATEHOURS(date) : date_hours[i];
       if (j == 1) first_hours = h;
       console::line("j = " + lib::AINTEGER(j) + " datestr = " + std::string(lib::trim_right(date)));
       minutes[i] = static_cast<float>((h - first_hours) * 60.0);
-      if (table.keep_times)
-        for (Series& s : series) s.hours[base + i] = minutes[i] / 60.0f;
     }
     if (j == 1) first = minutes[i];
     last = minutes[i];
   }
+  if (dated_ && table.keep_times)
+    parallel::for_each(series.size(), [&](std::size_t k) {
+      float* hours = series[k].hours.data() + base;
+      for (std::size_t i = 0; i < taken; ++i) hours[i] = minutes[i] / 60.0f;
+    });
   return taken > 0;
 }
 
