@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "converter/failure.h"
+#include "converter/parallel.h"
 #include "converter/peaks.h"
 #include "converter/series.h"
 #include "library/ftext.h"
@@ -23,6 +24,8 @@ namespace console = platform::console;
 namespace {
 
 constexpr std::size_t kFileNameLength = 1000;
+// Inputs of at least this many bytes are read on several threads.
+constexpr std::size_t kShareFrom = std::size_t{1} << 20;
 
 // Expands one pattern; search failures other than "no such file" end the run.
 std::vector<platform::Match> expand(const std::string& pattern) {
@@ -102,6 +105,9 @@ void FileConverter::convert(const platform::Match& match, std::int32_t ifile) {
   if (reader->reads_through_unit()) {
     lib::CLOSER(INUNIT_);
     lib::OPENFREE(INUNIT_, "I ", file.path);
+    // A large text input is read and written on several threads: they start
+    // now, while the reader finds its first table.
+    if (platform::rt::text_source(INUNIT_)->contents().size() >= kShareFrom) parallel::start();
   }
   reader->start();
   SeriesTable table;

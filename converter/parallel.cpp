@@ -3,12 +3,9 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <exception>
-#include <mutex>
 #include <thread>
-#include <vector>
 
 #include "platform/cpus.h"
 
@@ -24,10 +21,11 @@ constexpr std::size_t kMostThreads = 8;
 thread_local bool t_sharing = false;
 
 // How long a thread that has finished its part looks for more work before
-// it sleeps.  Waking a sleeping thread costs the waker a system call (and
-// on a virtual machine much more): work handed out in quick succession, the
+// it sleeps, and the caller for the helpers to finish before it does.
+// Waking a sleeping thread costs a system call and, on a virtual machine,
+// tens of microseconds more: work handed out in quick succession, the
 // batches of one table, finds the threads still awake.
-constexpr std::chrono::microseconds kStayAwake{50};
+constexpr std::chrono::microseconds kStayAwake{100};
 
 // Lets a sibling hardware thread run while this one waits in a loop.
 inline void relax() {
@@ -49,35 +47,40 @@ bool stay_awake_until(Done done) {
   }
 }
 
-// Threads that wait for a job, run it, and wait for the next.  They are
-// started on first use and live until the process ends: they hold nothing
-// that needs closing, and joining them would only delay the exit.
+// Threads that wait for a job, run it, and wait for the next.  They live
+// until the process ends: they hold nothing that needs closing, and joining
+// them would only delay the exit.  The first of them starts the others, so
+// that the thread that creates the pool goes on at once; a job offered
+// before they all run is shared by those that do.
+//
+// A job is offered by publishing it and a number of places; a helper takes
+// a place by counting it down.  The caller withdraws the places left when its
+// own part is done, and then waits only for the helpers that took one.
 class Pool {
  public:
-  explicit Pool(std::size_t helpers) {
-    threads_.reserve(helpers);
-    for (std::size_t i = 0; i < helpers; ++i) threads_.emplace_back([this] { serve(); }).detach();
+  explicit Pool(std::size_t helpers) : helpers_(helpers) {
+    if (helpers_ == 0) return;
+    std::thread([this] {
+      for (std::size_t i = 1; i < helpers_; ++i) std::thread([this] { serve(); }).detach();
+      serve();
+    }).detach();
   }
   Pool(const Pool&) = delete;
   Pool& operator=(const Pool&) = delete;
 
-  std::size_t helpers() const { return threads_.size(); }
+  std::size_t helpers() const { return helpers_; }
 
   // Offers `helper` to up to `wanted` of the threads while the caller runs
   // `lead`.  Places that no thread has taken by the time `lead` returns are
-  // withdrawn, so the caller waits only for the helpers that did start: a
-  // thread slow to wake never holds up work the caller has already done.
+  // withdrawn, so a thread slow to wake never holds up work the caller has
+  // already done.
   void run(const std::function<void()>& helper, const std::function<void()>& lead, std::size_t wanted) {
-    wanted = std::min(wanted, threads_.size());
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      job_ = &helper;
-      open_ = wanted;
-      generation_.fetch_add(1, std::memory_order_release);
-    }
-    // One sleeping thread is woken here; each thread that takes a place
-    // wakes the next while places are left, so the caller pays for one wake.
-    wake_.notify_one();
+    job_.store(&helper, std::memory_order_relaxed);
+    open_.store(static_cast<int>(std::min(wanted, helpers_)), std::memory_order_release);
+    generation_.fetch_add(1);
+    // One sleeping thread is woken here, and it wakes the others: the caller
+    // pays for one wake.
+    if (sleeping_.load() > 0) generation_.notify_one();
     // The helpers use what the caller's frame holds: they are waited for even
     // when the lead's part throws.
     std::exception_ptr failure;
@@ -86,13 +89,11 @@ class Pool {
     } catch (...) {
       failure = std::current_exception();
     }
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      open_ = 0;
-    }
+    open_.store(0);
     if (!stay_awake_until([this] { return busy_.load(std::memory_order_acquire) == 0; })) {
-      std::unique_lock<std::mutex> lock(mutex_);
-      done_.wait(lock, [this] { return busy_.load(std::memory_order_relaxed) == 0; });
+      waiting_.store(true);
+      for (int busy = busy_.load(); busy != 0; busy = busy_.load()) busy_.wait(busy);
+      waiting_.store(false);
     }
     if (failure) std::rethrow_exception(failure);
   }
@@ -100,40 +101,36 @@ class Pool {
  private:
   void serve() {
     t_sharing = true;
-    std::uint64_t seen = 0;
+    // A thread that starts after a job was offered still takes a place in it.
+    std::uint32_t seen = 0;
     for (;;) {
-      stay_awake_until([&] { return generation_.load(std::memory_order_acquire) != seen; });
-      const std::function<void()>* job = nullptr;
-      {
-        std::unique_lock<std::mutex> lock(mutex_);
-        for (;;) {
-          const std::uint64_t now = generation_.load(std::memory_order_relaxed);
-          if (now != seen) {
-            seen = now;
-            if (open_ > 0) break;
-          }
-          wake_.wait(lock);
-        }
-        --open_;
-        busy_.fetch_add(1, std::memory_order_relaxed);
-        job = job_;
-        if (open_ > 0) wake_.notify_one();
+      if (!stay_awake_until([&] { return generation_.load(std::memory_order_acquire) != seen; })) {
+        sleeping_.fetch_add(1);
+        while (generation_.load() == seen) generation_.wait(seen);
+        sleeping_.fetch_sub(1);
       }
-      (*job)();
-      std::lock_guard<std::mutex> lock(mutex_);
-      if (busy_.fetch_sub(1, std::memory_order_release) == 1) done_.notify_one();
+      seen = generation_.load(std::memory_order_acquire);
+      // Counted busy before taking a place, so that a caller that withdraws
+      // the places and then finds no helper busy has none still to come.
+      busy_.fetch_add(1);
+      int open = open_.load(std::memory_order_acquire);
+      while (open > 0 && !open_.compare_exchange_weak(open, open - 1, std::memory_order_acquire)) {
+      }
+      if (open > 0) {
+        if (open > 1 && sleeping_.load() > 0) generation_.notify_all();
+        (*job_.load(std::memory_order_relaxed))();
+      }
+      if (busy_.fetch_sub(1, std::memory_order_release) == 1 && waiting_.load()) busy_.notify_one();
     }
   }
 
-  std::vector<std::thread> threads_;
-  std::mutex mutex_;
-  std::condition_variable wake_, done_;
-  // Guarded by mutex_; generation_ and busy_ are also read without it by
-  // threads that stay awake.
-  const std::function<void()>* job_ = nullptr;
-  std::atomic<std::uint64_t> generation_{0};
-  std::size_t open_ = 0;                // places in the current job not yet taken
-  std::atomic<std::size_t> busy_{0};    // helpers running the current job
+  const std::size_t helpers_;
+  std::atomic<const std::function<void()>*> job_{nullptr};
+  std::atomic<std::uint32_t> generation_{0};  // counts the jobs offered
+  std::atomic<int> open_{0};                  // places of the job not yet taken
+  std::atomic<int> busy_{0};                  // helpers that may hold a place
+  std::atomic<int> sleeping_{0};              // helpers asleep or about to be
+  std::atomic<bool> waiting_{false};          // the caller sleeps until busy_ is 0
 };
 
 Pool& pool() {
@@ -145,6 +142,8 @@ Pool& pool() {
 }  // namespace
 
 std::size_t width() { return pool().helpers() + 1; }
+
+void start() { pool(); }
 
 void run(const std::function<void()>& helper, const std::function<void()>& lead, std::size_t wanted) {
   if (pool().helpers() == 0 || wanted == 0) {

@@ -16,6 +16,9 @@ namespace conv::parallel {
 // Threads that share the work, the caller's included (at least 1).
 std::size_t width();
 
+// Starts the threads ahead of their first work, while the caller goes on.
+void start();
+
 // Runs `helper` on up to `wanted` other threads while the caller runs
 // `lead`; returns once all of those that started have returned.  Threads that
 // have not started `helper` by the time `lead` returns never do, so `lead`
