@@ -11,13 +11,17 @@
 
 namespace conv {
 
-void resize_series(std::span<Series> series, std::size_t steps, bool keep_times) {
+void resize_series(std::span<Series> series, std::size_t steps, bool keep_times, std::size_t room) {
   // Growing a vector copies its values and touches fresh memory: for many
   // long series that is worth sharing out.
   constexpr std::size_t kOnOneThread = std::size_t{1} << 16;  // values
+  const auto grow = [&](std::vector<float>& v) {
+    if (v.capacity() < steps && room > steps) v.reserve(room);
+    v.resize(steps);
+  };
   const auto resize = [&](std::size_t i) {
-    series[i].q.resize(steps);
-    if (keep_times) series[i].hours.resize(steps);
+    grow(series[i].q);
+    if (keep_times) grow(series[i].hours);
   };
   if (series.size() * steps < kOnOneThread) {
     for (std::size_t i = 0; i < series.size(); ++i) resize(i);

@@ -64,8 +64,9 @@ struct SeriesTable {
 
 // Gives each of the series `steps` values (new ones 0), and as many value
 // times when the table keeps them; the series are resized side by side on
-// every thread when they are many.
-void resize_series(std::span<Series> series, std::size_t steps, bool keep_times);
+// every thread when they are many.  A series that has to grow gets room for
+// `room` values at once when that is more.
+void resize_series(std::span<Series> series, std::size_t steps, bool keep_times, std::size_t room = 0);
 
 struct TimeAxis {
   float TMIN = 0.0f;

@@ -31,6 +31,8 @@ class ReadAhead {
   void look_ahead(LineInput& in, std::size_t max_lines, std::size_t bytes);
 
   std::size_t size() const { return lines_.size(); }
+  // The bytes of the batch's lines, line ends included.
+  std::size_t bytes() const { return places_.back().offset - places_.front().offset; }
   std::string_view line(std::size_t i) const { return lines_[i]; }
   // The index of a line of the batch (read through the same input), or
   // size() when it is none of them.

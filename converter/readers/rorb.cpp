@@ -82,7 +82,12 @@ std::size_t Reader::take_rows(std::size_t first, std::size_t width, std::int32_t
   ahead_.fill(in_, static_cast<std::size_t>(table.MAXVALS - j));
   const auto base = static_cast<std::size_t>(j);
   const std::span<Series> block(table.series.data() + first, width);
-  resize_series(block, base + ahead_.size(), table.keep_times);
+  // Series that have to grow get room for the rows that the rest of the
+  // file holds at this batch's bytes a row (within the limit): growing them
+  // batch by batch would copy them several times.
+  const std::size_t rows_left = ahead_.size() == 0 ? 0 : in_.bytes_left() / (ahead_.bytes() / ahead_.size() + 1);
+  const std::size_t room = std::min(base + ahead_.size() + rows_left, static_cast<std::size_t>(table.MAXVALS));
+  resize_series(block, base + ahead_.size(), table.keep_times, room);
   std::vector<float> minutes(ahead_.size());
   const std::size_t taken = ahead_.accepted([&](std::size_t i) {
     const std::string_view row = ahead_.line(i);
