@@ -44,6 +44,8 @@ class LineInput {
     std::int64_t nline = 0;
   };
   Place place() const { return {in_.position(), nline_}; }
+  // The text from the next line's start to the end of the file.
+  std::string_view rest() const { return in_.contents().substr(in_.position()); }
   // Bytes of the file after the next line's start.
   std::size_t bytes_left() const { return in_.contents().size() - in_.position(); }
   // Reading goes on from a place that place() gave.

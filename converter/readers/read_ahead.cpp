@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstring>
 #include <functional>
 
 #include "converter/parallel.h"
@@ -19,6 +20,8 @@ constexpr std::size_t kPieceLines = 64;
 // The bytes of a first batch, and of the largest.
 constexpr std::size_t kFirstBatchBytes = std::size_t{1} << 14;
 constexpr std::size_t kMostBatchBytes = std::size_t{16} << 20;
+// Batches of at least this many bytes are split into lines on every thread.
+constexpr std::size_t kSplitScanBytes = std::size_t{1} << 19;
 
 }  // namespace
 
@@ -34,14 +37,63 @@ void ReadAhead::look_ahead(LineInput& in, std::size_t max_lines, std::size_t byt
 void ReadAhead::read(LineInput& in, std::size_t max_lines, std::size_t max_bytes) {
   lines_.clear();
   places_.clear();
-  std::size_t bytes = 0;
   places_.push_back(in.place());
+  const std::string_view rest = in.rest();
+  if (std::min(max_bytes, rest.size()) >= kSplitScanBytes && parallel::width() > 1) {
+    split_scan(in, rest, max_lines, max_bytes);
+    return;
+  }
+  std::size_t bytes = 0;
   std::string_view line;
   while (lines_.size() < max_lines && bytes < max_bytes && in.read(line)) {
     lines_.push_back(line);
     places_.push_back(in.place());
     bytes += line.size() + 1;
   }
+}
+
+void ReadAhead::split_scan(LineInput& in, std::string_view rest, std::size_t max_lines, std::size_t max_bytes) {
+  // The lines that start in the first max_bytes bytes, found in pieces side
+  // by side.  Each piece keeps, for every line that starts in it, where the
+  // line after it starts (the end of the text after a last line without a
+  // line end); a line belongs to the piece it starts in, wherever it ends.
+  const std::size_t span = std::min(max_bytes, rest.size());
+  const std::size_t npieces = std::min(parallel::width() * 4, span / (kSplitScanBytes / 8));
+  const std::size_t piece = span / npieces + 1;
+  std::vector<std::vector<std::size_t>> next(npieces);
+  std::vector<std::size_t> begin(npieces);  // where a piece's first line starts
+  parallel::for_each(npieces, [&](std::size_t p) {
+    const std::size_t a = p * piece, b = std::min(span, a + piece);
+    std::size_t s = a;
+    if (a > 0) {
+      const void* nl = std::memchr(rest.data() + a - 1, '\n', rest.size() - (a - 1));
+      s = nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - rest.data()) + 1 : rest.size();
+    }
+    begin[p] = s;
+    while (s < b) {
+      const void* nl = std::memchr(rest.data() + s, '\n', rest.size() - s);
+      s = nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - rest.data()) + 1 : rest.size();
+      next[p].push_back(s);
+    }
+  });
+  std::vector<std::size_t> first(npieces + 1, 0);  // index of each piece's first line
+  for (std::size_t p = 0; p < npieces; ++p) first[p + 1] = first[p] + next[p].size();
+  const std::size_t n = std::min(first[npieces], max_lines);
+  lines_.resize(n);
+  places_.resize(n + 1);
+  const LineInput::Place at = places_[0];
+  parallel::for_each(npieces, [&](std::size_t p) {
+    for (std::size_t k = 0; k < next[p].size() && first[p] + k < n; ++k) {
+      const std::size_t i = first[p] + k;
+      const std::size_t start = k > 0 ? next[p][k - 1] : begin[p];
+      std::size_t stop = next[p][k];
+      if (stop > start && rest[stop - 1] == '\n') --stop;
+      if (stop > start && rest[stop - 1] == '\r') --stop;
+      lines_[i] = rest.substr(start, stop - start);
+      places_[i + 1] = {at.offset + next[p][k], at.nline + static_cast<std::int64_t>(i) + 1};
+    }
+  });
+  in.go_to(places_.back());
 }
 
 std::size_t ReadAhead::index_of(std::string_view line) const {

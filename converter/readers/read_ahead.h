@@ -50,6 +50,7 @@ class ReadAhead {
 
  private:
   void read(LineInput& in, std::size_t max_lines, std::size_t max_bytes);
+  void split_scan(LineInput& in, std::string_view rest, std::size_t max_lines, std::size_t max_bytes);
 
   std::vector<std::string_view> lines_;
   // The place before each line, and after the last.

@@ -1,0 +1,79 @@
+// Lines read ahead of a reader: a large batch is split into lines on several
+// threads, and must give the lines, line numbers and reading position that
+// reading the lines one by one gives.
+#include "converter/readers/read_ahead.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "transcript_support.h"
+
+namespace {
+
+// The lines of `text` as read one by one: split at "\n", a "\r" before it
+// dropped, a last line without "\n" kept.
+std::vector<std::string> lines_of(const std::string& text) {
+  std::vector<std::string> out;
+  std::size_t s = 0;
+  while (s < text.size()) {
+    std::size_t e = text.find('\n', s);
+    const std::size_t next = e == std::string::npos ? text.size() : e + 1;
+    if (e == std::string::npos) e = text.size();
+    if (e > s && text[e - 1] == '\r') --e;
+    out.push_back(text.substr(s, e - s));
+    s = next;
+  }
+  return out;
+}
+
+std::string repeat(const std::string& line, int n) {
+  std::string out;
+  for (int i = 0; i < n; ++i) out += line;
+  return out;
+}
+
+TEST(ReadAhead, LargeBatchesGiveTheLinesOfALineByLineReading) {
+  const std::string long_line(700000, '7');
+  const struct {
+    std::string name, text;
+    std::size_t skip;       // lines read one by one before the batch
+    std::size_t max_lines;  // the batch's line limit
+  } cases[] = {
+      {"CRLF lines", repeat("  1.0  2.0\r\n", 150000), 3, SIZE_MAX},
+      {"a line across pieces, no last line end", repeat("1 2\n", 100000) + long_line + "\n" + repeat("3\n\n", 200000) + "9 9",
+       0, SIZE_MAX},
+      {"empty lines and a lone CR", repeat("\n\r\n\n5\n", 200000), 1, SIZE_MAX},
+      {"cut by the line limit", repeat("0.5 1.5 2.5\n", 120000), 2, 70001},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    platform::rt::TextSource src = transcript::text(c.text);
+    conv::LineInput in(src);
+    std::string_view line;
+    for (std::size_t i = 0; i < c.skip; ++i) ASSERT_TRUE(in.read(line));
+    const std::vector<std::string> all = lines_of(c.text);
+    const std::size_t expected = std::min(all.size() - c.skip, c.max_lines);
+
+    conv::ReadAhead ahead;
+    ahead.look_ahead(in, c.max_lines, c.text.size());
+    ASSERT_EQ(ahead.size(), expected);
+    for (std::size_t i = 0; i < ahead.size(); ++i) {
+      ASSERT_EQ(ahead.line(i), all[c.skip + i]) << i;
+      ASSERT_EQ(ahead.line_number(i), static_cast<std::int64_t>(c.skip + i + 1)) << i;
+    }
+    EXPECT_EQ(in.NLINE(), static_cast<std::int64_t>(c.skip)) << "a look ahead leaves the input where it was";
+
+    // Keeping all but the last: reading goes on with the last line, counted once.
+    ahead.keep(in, expected - 1);
+    ASSERT_TRUE(in.read(line));
+    EXPECT_EQ(line, all[c.skip + expected - 1]);
+    EXPECT_EQ(in.NLINE(), static_cast<std::int64_t>(c.skip + expected));
+    if (c.skip + expected == all.size()) {
+      EXPECT_FALSE(in.read(line));
+    }
+  }
+}
+
+}  // namespace
