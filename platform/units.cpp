@@ -34,11 +34,9 @@ TextBuffer::~TextBuffer() {
 }
 
 std::shared_ptr<TextBuffer> TextBuffer::map(int fd, std::size_t n) {
-  // Files that fit comfortably are made present in one step; larger ones are
-  // paged in as the reader walks them, and can be larger than the memory.
-  constexpr std::size_t kPopulateUpTo = std::size_t{1} << 30;
-  const int flags = MAP_PRIVATE | (n <= kPopulateUpTo ? MAP_POPULATE : 0);
-  void* p = ::mmap(nullptr, n, PROT_READ, flags, fd, 0);
+  // The pages are made present a window at a time as the reader walks the
+  // file (follow()), so a file can be larger than the memory.
+  void* p = ::mmap(nullptr, n, PROT_READ, MAP_PRIVATE, fd, 0);
   if (p == MAP_FAILED) return nullptr;
   ::madvise(p, n, MADV_SEQUENTIAL);
   auto b = std::make_shared<TextBuffer>();
@@ -46,6 +44,44 @@ std::shared_ptr<TextBuffer> TextBuffer::map(int fd, std::size_t n) {
   b->size_ = n;
   b->mapped_ = true;
   return b;
+}
+
+namespace {
+
+// Pages are made present this far ahead of the reading, and let go in steps
+// of this size once reading (and what is held) is this far past them.
+constexpr std::size_t kPresentWindow = std::size_t{2} << 20;
+// ... and no closer behind the reading than this: a reader may step back.
+constexpr std::size_t kKeepBehind = std::size_t{1} << 19;
+// follow() is called again after at most this many bytes of reading.
+constexpr std::size_t kFollowStep = std::size_t{1} << 19;
+
+std::size_t page_down(std::size_t offset) {
+  static const std::size_t page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+  return offset / page * page;
+}
+
+}  // namespace
+
+std::size_t TextBuffer::follow(std::size_t pos, std::size_t keep_from) const {
+  if (!mapped_) return SIZE_MAX;
+  if (pos + kFollowStep >= present_to_ && present_to_ < size_) {
+    const std::size_t to = std::min(size_, page_down(pos + kPresentWindow));
+    // Fewer page faults than touching the pages one by one; where the system
+    // cannot, they come in on first touch.
+    if (to > present_to_) ::madvise(const_cast<char*>(data_) + present_to_, to - present_to_, MADV_POPULATE_READ);
+    present_to_ = std::max(present_to_, to);
+  }
+  if (keep_from > kKeepBehind) release_before(keep_from - kKeepBehind, kPresentWindow);
+  return pos + kFollowStep;
+}
+
+void TextBuffer::release_before(std::size_t offset, std::size_t least) const {
+  if (!mapped_) return;
+  const std::size_t upto = page_down(std::min(offset, size_));
+  if (upto <= released_to_ || upto - released_to_ < least) return;
+  ::madvise(const_cast<char*>(data_) + released_to_, upto - released_to_, MADV_DONTNEED);
+  released_to_ = upto;
 }
 
 void TextSource::back() {
@@ -550,6 +586,10 @@ void close_all() {
 }
 
 bool is_connected(int unit) { return table().find(unit) != nullptr; }
+
+void release_read(int unit) {
+  if (Connection* c = table().find(unit); c != nullptr && c->live) c->source.release_read();
+}
 
 std::string connected_path(int unit) {
   const Connection* c = table().find(unit);

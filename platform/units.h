@@ -17,6 +17,7 @@
 #pragma once
 
 #include <cstddef>
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -63,6 +64,9 @@ int close(int unit);
 void close_all();
 
 bool is_connected(int unit);
+// Lets go of the memory that holds what a formatted input connection has read
+// so far (reading it again still works).  Nothing for any other unit.
+void release_read(int unit);
 // The unit's path as given to open; empty when not connected.
 std::string connected_path(int unit);
 
@@ -110,11 +114,21 @@ class TextBuffer {
 
   std::string_view view() const { return std::string_view(data_, size_); }
 
+  // For a mapped file, memory follows the reading rather than the file's
+  // size: the pages a little ahead of `pos` are made present, and those
+  // before `keep_from` are let go (the file keeps them: a later read brings
+  // them back).  Returns the position from which it is worth calling again.
+  std::size_t follow(std::size_t pos, std::size_t keep_from) const;
+  // Lets go of the pages before `offset` when they are at least `least` bytes.
+  void release_before(std::size_t offset, std::size_t least) const;
+
  private:
   std::string str_;
   const char* data_ = nullptr;
   std::size_t size_ = 0;
   bool mapped_ = false;
+  mutable std::size_t present_to_ = 0;   // the pages before this offset were made present
+  mutable std::size_t released_to_ = 0;  // the pages before this offset were let go
 };
 
 // An input file held in memory and served record by record, with the
@@ -123,7 +137,8 @@ class TextBuffer {
 class TextSource {
  public:
   TextSource() = default;
-  explicit TextSource(std::shared_ptr<const TextBuffer> bytes) : owner_(std::move(bytes)), data_(owner_->view()) {}
+  explicit TextSource(std::shared_ptr<const TextBuffer> bytes)
+      : owner_(std::move(bytes)), data_(owner_->view()), check_at_(owner_->follow(0, 0)) {}
 
   // 0 and the next record, or kEnd.
   int next(std::string_view& record) {
@@ -138,6 +153,8 @@ class TextSource {
     pos_ = nl ? stop + 1 : stop;
     if (stop > start && d[stop - 1] == '\r') --stop;
     record = std::string_view(d.data() + start, stop - start);
+    if (pos_ >= check_at_) [[unlikely]]
+      follow();
     return 0;
   }
   void back();
@@ -152,14 +169,29 @@ class TextSource {
   void seek(std::size_t pos) {
     pos_ = pos;
     at_end_ = false;
+    if (pos_ >= check_at_) follow();
   }
   std::string_view contents() const { return data_; }
 
+  // The bytes from `offset` on are still needed although reading has passed
+  // them (lines read ahead and not yet used); they are kept present until
+  // the next hold().
+  void hold(std::size_t offset) { hold_ = offset; }
+  // Lets go of the pages before the reading position, held or not: the
+  // text read so far is no longer needed.
+  void release_read() {
+    if (owner_) owner_->release_before(pos_, 0);
+  }
+
  private:
+  void follow() { check_at_ = owner_->follow(pos_, std::min(pos_, hold_)); }
+
   std::shared_ptr<const TextBuffer> owner_;
   std::string_view data_;
   std::size_t pos_ = 0;   // byte offset of the next record
   bool at_end_ = false;   // the last read met the end of the file
+  std::size_t check_at_ = SIZE_MAX;  // follow() once reading gets here
+  std::size_t hold_ = SIZE_MAX;      // see hold()
 };
 TextSource* text_source(int unit);
 

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cctype>
+#include <sstream>
+#include <fstream>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -140,6 +143,46 @@ TEST_F(Units, RewindAndTextSourceShareThePosition) {
   EXPECT_TRUE(src->at_start());
   EXPECT_EQ(next(3), "a");
   EXPECT_EQ(src->contents(), "a\nb\nc\n");
+}
+
+// Resident kilobytes of this process's mapping that starts at `at`.
+long resident_kb(const void* at) {
+  std::ifstream smaps("/proc/self/smaps");
+  const std::string head = [&] {
+    std::ostringstream h;
+    h << std::hex << reinterpret_cast<std::uintptr_t>(at) << "-";
+    return h.str();
+  }();
+  bool in_it = false;
+  for (std::string line; std::getline(smaps, line);) {
+    if (!line.empty() && std::isxdigit(static_cast<unsigned char>(line[0])) && line.find('-') != std::string::npos)
+      in_it = line.rfind(head, 0) == 0;
+    else if (in_it && line.rfind("Rss:", 0) == 0)
+      return std::stol(line.substr(4));
+  }
+  return -1;
+}
+
+// A large input holds memory near where it is read, not all that was read,
+// and what it let go reads back the same.
+TEST_F(Units, InputMemoryFollowsTheReading) {
+  std::string bytes;
+  for (int i = 0; bytes.size() < (std::size_t{24} << 20); ++i) bytes += std::to_string(i) + " 1.5 2.5 3.5\n";
+  ASSERT_EQ(rt::open(3, make("in.txt", bytes), kTextIn), 0);
+  rt::TextSource* src = rt::text_source(3);
+  const char* at = src->contents().data();
+  std::string_view rec;
+  while (src->next(rec) == 0) {
+  }
+  const long read_through = resident_kb(at);
+  ASSERT_GE(read_through, 0) << "the input is mapped";
+  EXPECT_LT(read_through, 8 * 1024) << "of a 24 MB input";
+  rt::release_read(3);
+  EXPECT_LT(resident_kb(at), 1024) << "after the release";
+  EXPECT_EQ(rt::rewind(3), 0);
+  std::string again;
+  while (src->next(rec) == 0) (again += rec) += '\n';
+  EXPECT_EQ(again, bytes);
 }
 
 TEST_F(Units, OpenStatuses) {

@@ -44,6 +44,9 @@ class LineInput {
     std::int64_t nline = 0;
   };
   Place place() const { return {in_.position(), nline_}; }
+  // The lines from the next one on stay in memory until the next hold_here(),
+  // however far reading goes past them.
+  void hold_here() { in_.hold(in_.position()); }
   // The text from the next line's start to the end of the file.
   std::string_view rest() const { return in_.contents().substr(in_.position()); }
   // Bytes of the file after the next line's start.

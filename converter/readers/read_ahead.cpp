@@ -38,6 +38,7 @@ void ReadAhead::read(LineInput& in, std::size_t max_lines, std::size_t max_bytes
   lines_.clear();
   places_.clear();
   places_.push_back(in.place());
+  in.hold_here();
   const std::string_view rest = in.rest();
   if (std::min(max_bytes, rest.size()) >= kSplitScanBytes && parallel::width() > 1) {
     split_scan(in, rest, max_lines, max_bytes);
