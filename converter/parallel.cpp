@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdint>
 #include <exception>
+#include <system_error>
 #include <thread>
 
 #include "platform/cpus.h"
@@ -58,12 +59,25 @@ bool stay_awake_until(Done done) {
 // own part is done, and then waits only for the helpers that took one.
 class Pool {
  public:
-  explicit Pool(std::size_t helpers) : helpers_(helpers) {
-    if (helpers_ == 0) return;
-    std::thread([this] {
-      for (std::size_t i = 1; i < helpers_; ++i) std::thread([this] { serve(); }).detach();
-      serve();
-    }).detach();
+  // When the system refuses a thread, the work is shared by those it gave
+  // (with none, the calling thread does it all).
+  explicit Pool(std::size_t helpers) {
+    if (helpers == 0) return;
+    try {
+      std::thread([this, helpers] {
+        for (std::size_t i = 1; i < helpers; ++i) {
+          try {
+            std::thread([this] { serve(); }).detach();
+          } catch (const std::system_error&) {
+            break;
+          }
+        }
+        serve();
+      }).detach();
+      helpers_ = helpers;
+    } catch (const std::system_error&) {
+      helpers_ = 0;
+    }
   }
   Pool(const Pool&) = delete;
   Pool& operator=(const Pool&) = delete;
@@ -124,7 +138,7 @@ class Pool {
     }
   }
 
-  const std::size_t helpers_;
+  std::size_t helpers_ = 0;
   std::atomic<const std::function<void()>*> job_{nullptr};
   std::atomic<std::uint32_t> generation_{0};  // counts the jobs offered
   std::atomic<int> open_{0};                  // places of the job not yet taken
@@ -146,7 +160,7 @@ std::size_t width() { return pool().helpers() + 1; }
 void start() { pool(); }
 
 void run(const std::function<void()>& helper, const std::function<void()>& lead, std::size_t wanted) {
-  if (pool().helpers() == 0 || wanted == 0) {
+  if (pool().helpers() == 0 || wanted == 0 || t_sharing) {
     lead();
     return;
   }

@@ -21,10 +21,9 @@ void start();
 
 // Runs `helper` on up to `wanted` other threads while the caller runs
 // `lead`; returns once all of those that started have returned.  Threads that
-// have not started `helper` by the time `lead` returns never do, so `lead`
-// must not return before the work it hands to `helper` is done.  Not for
-// work already given to the other threads (for_each is: there it runs on the
-// calling thread alone).
+// have not started `helper` by the time `lead` returns never do, and within
+// work already shared out none does: `lead` must be able to finish the work
+// alone.
 void run(const std::function<void()>& helper, const std::function<void()>& lead, std::size_t wanted);
 
 // Runs body(i) for every i in 0..n-1, spread over the threads, the caller's

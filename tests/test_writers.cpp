@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <cstring>
 
 #include "converter/parallel.h"
@@ -195,6 +196,23 @@ TEST(Writers, FormattingStopsOnceTheOutputHasFailed) {
   EXPECT_LE(tiles.load(), 7u);
   EXPECT_NE(rt::write_status(40), 0);
   EXPECT_GT(rt::close(40), 0);
+}
+
+// Tiles to be formatted on several threads, asked for by work that is itself
+// shared out: the writing thread formats them all, in order.
+TEST(Writers, SharedTilesWithinSharedWork) {
+  ScratchDir dir;
+  ASSERT_EQ(rt::open(41, "tiles.txt", {rt::Form::Formatted, rt::Action::Write, rt::Disposition::Replace}), 0);
+  conv::parallel::for_each(2, [&](std::size_t i) {
+    if (i == 0)
+      conv::rows::write_tiles(41, 50, 8, true, [](char* tile, std::size_t t) {
+        return static_cast<std::size_t>(std::snprintf(tile, 8, "%05zu\n", t));
+      });
+  });
+  ASSERT_EQ(rt::close(41), 0);
+  std::string want;
+  for (int t = 0; t < 50; ++t) want += std::string(t < 10 ? "0000" : "000") + std::to_string(t) + "\n";
+  EXPECT_EQ(read_file("tiles.txt"), want);
 }
 
 TEST(Writers, OutputNamesAndTheTs2Refusal) {

@@ -67,10 +67,20 @@ void write_tiles(std::int32_t unit, std::size_t ntiles, std::size_t tile_bytes, 
   const auto lead = [&] {
     for (std::size_t t = 0; t < ntiles; ++t) {
       const std::size_t slot = t % slots;
+      bool own = false;
       {
         std::unique_lock<std::mutex> lock(mutex);
-        tile_done.wait(lock, [&] { return holds[slot] == t; });
+        // A tile that no helper has begun is formatted here (its slot is
+        // free: every tile before it is written), so that the writing never
+        // waits for a thread to wake, or for one the system did not give.
+        if (next == t) {
+          ++next;
+          own = true;
+        } else {
+          tile_done.wait(lock, [&] { return holds[slot] == t; });
+        }
       }
+      if (own) length[slot] = make(ring.get() + slot * tile_bytes, t);
       if (platform::rt::write_status(unit) != 0) break;
       put_text(unit, std::string_view(ring.get() + slot * tile_bytes, length[slot]));
       {
