@@ -157,6 +157,25 @@ Pool& pool() {
 
 std::size_t width() { return pool().helpers() + 1; }
 
+void Signal::raise() {
+  raised_.fetch_add(1);
+  if (sleepers_.load() > 0) raised_.notify_all();
+}
+
+void Signal::wait(const std::function<bool()>& done) {
+  if (stay_awake_until(done)) return;
+  for (;;) {
+    const std::uint32_t seen = raised_.load();
+    if (done()) return;
+    // Counted asleep before the raise count is looked at again: a raise after
+    // `seen` either finds this thread counted (and wakes it) or changed the
+    // count (and the wait returns at once).
+    sleepers_.fetch_add(1);
+    raised_.wait(seen);
+    sleepers_.fetch_sub(1);
+  }
+}
+
 void start() { pool(); }
 
 void run(const std::function<void()>& helper, const std::function<void()>& lead, std::size_t wanted) {

@@ -8,7 +8,9 @@
 // that afterwards, in the order a single thread would have met it.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 
 namespace conv::parallel {
@@ -29,5 +31,21 @@ void run(const std::function<void()>& helper, const std::function<void()>& lead,
 // Runs body(i) for every i in 0..n-1, spread over the threads, the caller's
 // included; returns when all are done.
 void for_each(std::size_t n, const std::function<void(std::size_t)>& body);
+
+// Something that threads wait for, raised by the thread that brings it
+// about.  A waiter stays awake a short while, then sleeps until a raise; a
+// raise costs a system call only when some waiter sleeps, so threads that
+// hand each other work many times a millisecond never pay for a wake.
+class Signal {
+ public:
+  // Call after making a waiter's condition true.
+  void raise();
+  // Returns once done() is true; done() becomes true only before a raise().
+  void wait(const std::function<bool()>& done);
+
+ private:
+  std::atomic<std::uint32_t> raised_{0};
+  std::atomic<int> sleepers_{0};
+};
 
 }  // namespace conv::parallel

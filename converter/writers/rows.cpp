@@ -1,8 +1,7 @@
 #include "converter/writers/rows.h"
 
-#include <condition_variable>
+#include <atomic>
 #include <memory>
-#include <mutex>
 
 #include "library/ffmt.h"
 #include "platform/console.h"
@@ -31,69 +30,53 @@ void write_tiles(std::int32_t unit, std::size_t ntiles, std::size_t tile_bytes, 
   // the file; more only compete with it for memory.
   constexpr std::size_t kFormattingThreads = 4;
   // Tile t is formatted into slot t % slots once tile t - slots has been
-  // written from it.  Only the writing thread waits for a tile, and a helper
-  // waits only for a slot, so each change wakes one thread.
+  // written from it.  A tile is taken by counting `next` up from t; whoever
+  // takes it formats it.
   const std::size_t slots = std::min(ntiles, kFormattingThreads + 2);
   // Left as allocated: each slot's memory is first touched by the thread
   // that formats into it, not by this one up front.
   const auto ring = std::make_unique_for_overwrite<char[]>(slots * tile_bytes);
   std::vector<std::size_t> length(slots);
-  std::vector<std::size_t> holds(slots, ntiles);  // the tile a slot holds formatted (ntiles: none)
-  std::mutex mutex;
-  std::condition_variable slot_free, tile_done;
-  std::size_t next = 0, written = 0;
-  bool stop = false;
+  // The tile a slot holds formatted (ntiles: none yet).
+  std::vector<std::atomic<std::size_t>> holds(slots);
+  for (auto& h : holds) h.store(ntiles, std::memory_order_relaxed);
+  std::atomic<std::size_t> next{0}, written{0};
+  std::atomic<bool> stop{false};
+  parallel::Signal slot_freed, tile_formatted;
   const auto helper = [&] {
     for (;;) {
-      std::size_t t = 0;
-      {
-        std::unique_lock<std::mutex> lock(mutex);
-        slot_free.wait(lock, [&] { return stop || next == ntiles || next < written + slots; });
-        if (stop || next == ntiles) return;
-        t = next++;
-      }
+      std::size_t t = next.load();
+      const auto can_take = [&] {
+        t = next.load();
+        return stop.load() || t >= ntiles || t < written.load() + slots;
+      };
+      slot_freed.wait(can_take);
+      if (stop.load() || t >= ntiles) return;
+      if (!next.compare_exchange_strong(t, t + 1)) continue;  // taken by another
       const std::size_t slot = t % slots;
-      const std::size_t n = make(ring.get() + slot * tile_bytes, t);
-      bool wanted = false;
-      {
-        std::lock_guard<std::mutex> lock(mutex);
-        length[slot] = n;
-        holds[slot] = t;
-        wanted = t == written;
-      }
-      if (wanted) tile_done.notify_one();
+      length[slot] = make(ring.get() + slot * tile_bytes, t);
+      holds[slot].store(t, std::memory_order_release);
+      tile_formatted.raise();
     }
   };
   const auto lead = [&] {
     for (std::size_t t = 0; t < ntiles; ++t) {
       const std::size_t slot = t % slots;
-      bool own = false;
-      {
-        std::unique_lock<std::mutex> lock(mutex);
-        // A tile that no helper has begun is formatted here (its slot is
-        // free: every tile before it is written), so that the writing never
-        // waits for a thread to wake, or for one the system did not give.
-        if (next == t) {
-          ++next;
-          own = true;
-        } else {
-          tile_done.wait(lock, [&] { return holds[slot] == t; });
-        }
-      }
-      if (own) length[slot] = make(ring.get() + slot * tile_bytes, t);
+      // A tile that no helper has begun is formatted here (its slot is free:
+      // every tile before it is written), so that the writing never waits
+      // for a thread to wake, or for one the system did not give.
+      std::size_t unclaimed = t;
+      if (next.compare_exchange_strong(unclaimed, t + 1))
+        length[slot] = make(ring.get() + slot * tile_bytes, t);
+      else
+        tile_formatted.wait([&] { return holds[slot].load(std::memory_order_acquire) == t; });
       if (platform::rt::write_status(unit) != 0) break;
       put_text(unit, std::string_view(ring.get() + slot * tile_bytes, length[slot]));
-      {
-        std::lock_guard<std::mutex> lock(mutex);
-        ++written;
-      }
-      slot_free.notify_one();
+      written.store(t + 1);
+      slot_freed.raise();
     }
-    {
-      std::lock_guard<std::mutex> lock(mutex);
-      stop = true;
-    }
-    slot_free.notify_all();
+    stop.store(true);
+    slot_freed.raise();
   };
   parallel::run(helper, lead, kFormattingThreads);
 }
