@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -18,6 +20,30 @@ TEST(Parallel, EveryIndexOnceAndNestedWorkToo) {
     });
     for (std::size_t i = 0; i < runs.size(); ++i) ASSERT_EQ(runs[i].load(), 1) << n << " " << i;
   }
+}
+
+// Two threads handing a turn back and forth, now and then after a pause long
+// enough for the other to fall asleep: no raise may be missed by a waiter.
+TEST(Parallel, SignalWakesAwakeAndSleepingWaiters) {
+  conv::parallel::Signal to_a, to_b;
+  std::atomic<int> turn{0};
+  constexpr int kRounds = 400;
+  std::thread b([&] {
+    for (int i = 0; i < kRounds; ++i) {
+      to_b.wait([&] { return turn.load() == 2 * i + 1; });
+      if (i % 50 == 0) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+      turn.store(2 * i + 2);
+      to_a.raise();
+    }
+  });
+  for (int i = 0; i < kRounds; ++i) {
+    if (i % 50 == 25) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    turn.store(2 * i + 1);
+    to_b.raise();
+    to_a.wait([&] { return turn.load() == 2 * i + 2; });
+  }
+  b.join();
+  EXPECT_EQ(turn.load(), 2 * kRounds);
 }
 
 }  // namespace
