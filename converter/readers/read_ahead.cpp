@@ -27,7 +27,11 @@ constexpr std::size_t kSplitScanBytes = std::size_t{1} << 19;
 
 ReadAhead::ReadAhead() : budget_(kFirstBatchBytes) {}
 
-void ReadAhead::fill(LineInput& in, std::size_t max_lines) { read(in, max_lines, budget_); }
+void ReadAhead::fill(LineInput& in, std::size_t max_lines, bool known) {
+  // A table whose lines have not all been kept so far (rows over several
+  // lines, say) is read ahead as one of unknown length.
+  read(in, max_lines, known && !refused_ ? kMostBatchBytes : budget_);
+}
 
 void ReadAhead::look_ahead(LineInput& in, std::size_t max_lines, std::size_t bytes) {
   read(in, max_lines, bytes);
@@ -107,7 +111,9 @@ std::size_t ReadAhead::index_of(std::string_view line) const {
 
 void ReadAhead::keep(LineInput& in, std::size_t kept) {
   in.go_to(places_[kept]);
-  budget_ = kept == lines_.size() && kept > 0 ? std::min(2 * budget_, kMostBatchBytes) : kFirstBatchBytes;
+  const bool whole = kept == lines_.size() && kept > 0;
+  budget_ = whole ? std::min(2 * budget_, kMostBatchBytes) : kFirstBatchBytes;
+  refused_ = refused_ || !whole;
 }
 
 std::size_t ReadAhead::accepted(const std::function<bool(std::size_t)>& accept) const {

@@ -23,8 +23,9 @@ class ReadAhead {
   // or the file ends.  A batch after one that was kept whole may be twice as
   // large (up to a few megabytes); after one that was not, it starts small
   // again, so that lines read ahead and not kept cost no more than a
-  // fraction of those kept.
-  void fill(LineInput& in, std::size_t max_lines);
+  // fraction of those kept.  When `known`, the table is known to hold
+  // `max_lines` more lines: the batch is as large as the largest at once.
+  void fill(LineInput& in, std::size_t max_lines, bool known = false);
 
   // Reads up to `max_lines` lines or about `bytes` from `in`, then puts `in`
   // back where it was; the batch size of fill() is left as it stands.
@@ -55,7 +56,8 @@ class ReadAhead {
   std::vector<std::string_view> lines_;
   // The place before each line, and after the last.
   std::vector<LineInput::Place> places_;
-  std::size_t budget_;  // bytes of the next batch
+  std::size_t budget_;    // bytes of the next batch
+  bool refused_ = false;  // a batch was not kept whole
 };
 
 }  // namespace conv
