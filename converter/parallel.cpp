@@ -63,16 +63,24 @@ class Pool {
   // (with none, the calling thread does it all).
   explicit Pool(std::size_t helpers) {
     if (helpers == 0) return;
+    // The helpers keep off the processor of the thread that creates the pool,
+    // the one that hands them work: woken on its processor, a helper would
+    // wait there for it instead of running beside it.
+    const int lead_cpu = platform::current_cpu();
+    const auto serve_off_lead = [this, lead_cpu] {
+      platform::keep_off_cpu(lead_cpu);
+      serve();
+    };
     try {
-      std::thread([this, helpers] {
+      std::thread([helpers, serve_off_lead] {
         for (std::size_t i = 1; i < helpers; ++i) {
           try {
-            std::thread([this] { serve(); }).detach();
+            std::thread(serve_off_lead).detach();
           } catch (const std::system_error&) {
             break;
           }
         }
-        serve();
+        serve_off_lead();
       }).detach();
       helpers_ = helpers;
     } catch (const std::system_error&) {

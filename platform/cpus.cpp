@@ -18,3 +18,18 @@ std::size_t available_cpus() {
 }
 
 }  // namespace platform
+
+namespace platform {
+
+int current_cpu() { return ::sched_getcpu(); }
+
+bool keep_off_cpu(int cpu) {
+  cpu_set_t set;
+  CPU_ZERO(&set);
+  if (cpu < 0 || cpu >= CPU_SETSIZE || ::sched_getaffinity(0, sizeof set, &set) != 0) return false;
+  if (!CPU_ISSET(cpu, &set) || CPU_COUNT(&set) < 2) return false;
+  CPU_CLR(cpu, &set);
+  return ::sched_setaffinity(0, sizeof set, &set) == 0;
+}
+
+}  // namespace platform

@@ -10,3 +10,13 @@ namespace platform {
 std::size_t available_cpus();
 
 }  // namespace platform
+
+namespace platform {
+
+// The processor the calling thread runs on now, -1 when unknown.
+int current_cpu();
+// Keeps the calling thread off processor `cpu` (when it may run on others);
+// false when that is not done.
+bool keep_off_cpu(int cpu);
+
+}  // namespace platform
