@@ -62,14 +62,20 @@ void write_tiles(std::int32_t unit, std::size_t ntiles, std::size_t tile_bytes, 
   const auto lead = [&] {
     for (std::size_t t = 0; t < ntiles; ++t) {
       const std::size_t slot = t % slots;
-      // A tile that no helper has begun is formatted here (its slot is free:
-      // every tile before it is written), so that the writing never waits
-      // for a thread to wake, or for one the system did not give.
-      std::size_t unclaimed = t;
-      if (next.compare_exchange_strong(unclaimed, t + 1))
-        length[slot] = make(ring.get() + slot * tile_bytes, t);
-      else
-        tile_formatted.wait([&] { return holds[slot].load(std::memory_order_acquire) == t; });
+      // While tile t is not ready, this thread formats the next tile that no
+      // helper has begun and that has a free slot (tile t itself, when no
+      // helper has taken it): the writing never waits for a thread to wake,
+      // or for one the system did not give, and with few helpers this thread
+      // formats its share.
+      while (holds[slot].load(std::memory_order_acquire) != t) {
+        std::size_t u = next.load();
+        if (u < ntiles && u < written.load() + slots && next.compare_exchange_strong(u, u + 1)) {
+          length[u % slots] = make(ring.get() + (u % slots) * tile_bytes, u);
+          holds[u % slots].store(u, std::memory_order_release);
+        } else {
+          tile_formatted.wait([&] { return holds[slot].load(std::memory_order_acquire) == t; });
+        }
+      }
       if (platform::rt::write_status(unit) != 0) break;
       put_text(unit, std::string_view(ring.get() + slot * tile_bytes, length[slot]));
       written.store(t + 1);
