@@ -152,6 +152,13 @@ bool Reader::take_rows(std::int32_t& j, std::int32_t nv, double& first_hours, fl
   // where the date does not read, so that the reading in order below meets
   // it and reports it.
   std::vector<double> date_hours(dated_ ? ahead_.size() : 0);
+  // Each dated row's console line, made here beside its values; the loop in
+  // order below only puts them out.
+  struct ShownRow {
+    char text[64];  // "j = ", up to 11 digits, " datestr = ", the date, "\n"
+    std::uint8_t size;
+  };
+  std::vector<ShownRow> shown_rows(dated_ ? ahead_.size() : 0);
   const std::size_t taken = ahead_.accepted([&](std::size_t i) {
     const std::string_view line = ahead_.line(i);
     ffmt::ListReader r(dated_ ? lib::columns(line, kDateColumns) : line);
@@ -163,8 +170,14 @@ bool Reader::take_rows(std::int32_t& j, std::int32_t nv, double& first_hours, fl
       series[k].q[base + i] = v;
     }
     if (st != ffmt::kOk) return false;
-    if (dated_ && !lib::urbs_date_hours(lib::columns(line, 0, kDateColumns), date_hours[i]))
-      date_hours[i] = std::numeric_limits<double>::quiet_NaN();
+    if (dated_) {
+      const std::string_view date = lib::columns(line, 0, kDateColumns);
+      if (!lib::urbs_date_hours(date, date_hours[i])) date_hours[i] = std::numeric_limits<double>::quiet_NaN();
+      std::string shown = "j = " + lib::AINTEGER(j + static_cast<std::int32_t>(i)) + " datestr = ";
+      (shown += lib::trim_right(date)) += '\n';
+      std::copy(shown.begin(), shown.end(), shown_rows[i].text);
+      shown_rows[i].size = static_cast<std::uint8_t>(shown.size());
+    }
     minutes[i] = hours * 60.0f;
     if (times_now)
       for (Series& s : series) s.hours[base + i] = minutes[i] / 60.0f;
@@ -174,10 +187,10 @@ bool Reader::take_rows(std::int32_t& j, std::int32_t nv, double& first_hours, fl
   resize_series(series, base + taken, table.keep_times);
   for (std::size_t i = 0; i < taken; ++i, ++j) {
     if (dated_) {
-      const std::string_view date = lib::columns(ahead_.line(i), 0, kDateColumns);
-      const double h = std::isnan(date_hours[i]) ? lib::URBSDATEHOURS(date) : date_hours[i];
+      const double h =
+          std::isnan(date_hours[i]) ? lib::URBSDATEHOURS(lib::columns(ahead_.line(i), 0, kDateColumns)) : date_hours[i];
       if (j == 1) first_hours = h;
-      console::line("j = " + lib::AINTEGER(j) + " datestr = " + std::string(lib::trim_right(date)));
+      console::put(std::string_view(shown_rows[i].text, shown_rows[i].size));
       minutes[i] = static_cast<float>((h - first_hours) * 60.0);
     }
     if (j == 1) first = minutes[i];
