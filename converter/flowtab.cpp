@@ -1,5 +1,9 @@
 #include "converter/flowtab.h"
 
+#include <new>
+#include <string>
+
+#include "converter/failure.h"
 #include "converter/fileloop.h"
 #include "converter/options.h"
 #include "library/ftext.h"
@@ -40,7 +44,13 @@ void FLOWTAB(const std::vector<std::string>& args) {
   CommandLine cl = parse_command_line(std::vector<std::string>(args.begin() + 1, args.end()));
   if (cl.error) help_and_end(2);
   cl.settings.PROGPATH = progpath;
-  run_file_loop(cl.settings);
+  try {
+    run_file_loop(cl.settings);
+  } catch (const std::bad_alloc&) {
+    // Tables larger than the memory the process may have: the run ends as
+    // after any fatal error, its outputs closed and reported.
+    fail("ERROR - Out of memory.  Contact " + std::string(lib::kSupportEmail));
+  }
 }
 
 }  // namespace conv

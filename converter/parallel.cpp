@@ -5,6 +5,8 @@
 #include <chrono>
 #include <cstdint>
 #include <exception>
+#include <mutex>
+#include <utility>
 #include <system_error>
 #include <thread>
 
@@ -59,10 +61,13 @@ bool stay_awake_until(Done done) {
 // own part is done, and then waits only for the helpers that took one.
 class Pool {
  public:
-  // When the system refuses a thread, the work is shared by those it gave
-  // (with none, the calling thread does it all).
+  // When the system refuses a thread (or the memory for one), the work is
+  // shared by those it gave; with none, the calling thread does it all.
   explicit Pool(std::size_t helpers) {
     if (helpers == 0) return;
+    // The helpers' work is short loops: small stacks leave the memory to
+    // the data.
+    platform::small_thread_stacks();
     // The helpers keep off the processor of the thread that creates the pool,
     // the one that hands them work: woken on its processor, a helper would
     // wait there for it instead of running beside it.
@@ -76,14 +81,14 @@ class Pool {
         for (std::size_t i = 1; i < helpers; ++i) {
           try {
             std::thread(serve_off_lead).detach();
-          } catch (const std::system_error&) {
+          } catch (...) {
             break;
           }
         }
         serve_off_lead();
       }).detach();
       helpers_ = helpers;
-    } catch (const std::system_error&) {
+    } catch (...) {
       helpers_ = 0;
     }
   }
@@ -117,6 +122,9 @@ class Pool {
       for (int busy = busy_.load(); busy != 0; busy = busy_.load()) busy_.wait(busy);
       waiting_.store(false);
     }
+    // What failed on a helper (memory running out, say) fails the caller.
+    if (!failure) failure = std::exchange(helper_failure_, nullptr);
+    helper_failure_ = nullptr;
     if (failure) std::rethrow_exception(failure);
   }
 
@@ -140,7 +148,12 @@ class Pool {
       }
       if (open > 0) {
         if (open > 1 && sleeping_.load() > 0) generation_.notify_all();
-        (*job_.load(std::memory_order_relaxed))();
+        try {
+          (*job_.load(std::memory_order_relaxed))();
+        } catch (...) {
+          std::lock_guard<std::mutex> lock(failure_mutex_);
+          if (!helper_failure_) helper_failure_ = std::current_exception();
+        }
       }
       if (busy_.fetch_sub(1, std::memory_order_release) == 1 && waiting_.load()) busy_.notify_one();
     }
@@ -153,6 +166,8 @@ class Pool {
   std::atomic<int> busy_{0};                  // helpers that may hold a place
   std::atomic<int> sleeping_{0};              // helpers asleep or about to be
   std::atomic<bool> waiting_{false};          // the caller sleeps until busy_ is 0
+  std::mutex failure_mutex_;
+  std::exception_ptr helper_failure_;  // the first thing that failed on a helper
 };
 
 Pool& pool() {
@@ -168,6 +183,11 @@ std::size_t width() { return pool().helpers() + 1; }
 void Signal::raise() {
   raised_.fetch_add(1);
   if (sleepers_.load() > 0) raised_.notify_all();
+}
+
+void Signal::raise_one() {
+  raised_.fetch_add(1);
+  if (sleepers_.load() > 0) raised_.notify_one();
 }
 
 void Signal::wait(const std::function<bool()>& done) {

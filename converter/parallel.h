@@ -38,8 +38,11 @@ void for_each(std::size_t n, const std::function<void(std::size_t)>& body);
 // hand each other work many times a millisecond never pay for a wake.
 class Signal {
  public:
-  // Call after making a waiter's condition true.
+  // Call after making waiters' conditions true: wakes every sleeping waiter.
   void raise();
+  // As raise(), when what changed lets only one waiter go on: wakes at most
+  // one (a thread that wakes for nothing waits again for the next raise).
+  void raise_one();
   // Returns once done() is true; done() becomes true only before a raise().
   void wait(const std::function<bool()>& done);
 

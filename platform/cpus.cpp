@@ -1,5 +1,6 @@
 #include "platform/cpus.h"
 
+#include <pthread.h>
 #include <sched.h>
 
 #include <thread>
@@ -30,6 +31,18 @@ bool keep_off_cpu(int cpu) {
   if (!CPU_ISSET(cpu, &set) || CPU_COUNT(&set) < 2) return false;
   CPU_CLR(cpu, &set);
   return ::sched_setaffinity(0, sizeof set, &set) == 0;
+}
+
+}  // namespace platform
+
+namespace platform {
+
+void small_thread_stacks() {
+  pthread_attr_t attr;
+  if (::pthread_getattr_default_np(&attr) != 0) return;
+  ::pthread_attr_setstacksize(&attr, std::size_t{1} << 18);
+  ::pthread_setattr_default_np(&attr);
+  ::pthread_attr_destroy(&attr);
 }
 
 }  // namespace platform

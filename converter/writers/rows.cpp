@@ -59,17 +59,19 @@ void write_tiles(std::int32_t unit, std::size_t ntiles, std::size_t tile_bytes, 
       tile_formatted.raise();
     }
   };
+  const bool lead_formats = parallel::width() - 1 < kFormattingThreads;
   const auto lead = [&] {
     for (std::size_t t = 0; t < ntiles; ++t) {
       const std::size_t slot = t % slots;
-      // While tile t is not ready, this thread formats the next tile that no
-      // helper has begun and that has a free slot (tile t itself, when no
-      // helper has taken it): the writing never waits for a thread to wake,
-      // or for one the system did not give, and with few helpers this thread
-      // formats its share.
+      // While tile t is not ready, this thread formats tile t itself when no
+      // helper has taken it, so that the writing never waits for a thread to
+      // wake, or for one the system did not give.  With fewer helpers than
+      // formatting threads it also formats any later tile with a free slot:
+      // then the formatting, not the writing, holds the table up.
       while (holds[slot].load(std::memory_order_acquire) != t) {
         std::size_t u = next.load();
-        if (u < ntiles && u < written.load() + slots && next.compare_exchange_strong(u, u + 1)) {
+        if (u < ntiles && (u == t || lead_formats) && u < written.load() + slots &&
+            next.compare_exchange_strong(u, u + 1)) {
           length[u % slots] = make(ring.get() + (u % slots) * tile_bytes, u);
           holds[u % slots].store(u, std::memory_order_release);
         } else {
@@ -79,7 +81,7 @@ void write_tiles(std::int32_t unit, std::size_t ntiles, std::size_t tile_bytes, 
       if (platform::rt::write_status(unit) != 0) break;
       put_text(unit, std::string_view(ring.get() + slot * tile_bytes, length[slot]));
       written.store(t + 1);
-      slot_freed.raise();
+      slot_freed.raise_one();
     }
     stop.store(true);
     slot_freed.raise();
