@@ -36,6 +36,57 @@ TEST(BoundedInput, HugeStatedCountsSizeNothing) {
   }
 }
 
+// Thousands of series whose rows are few, in a file of many short lines: the
+// series get room for what the file can hold, not for the lines or the limit.
+TEST(BoundedInput, ManySeriesOfFewRowsSizeByTheFile) {
+  constexpr int kSeries = 4000;
+  std::string header = " Inc    Time", rows[2] = {"    0   0.000", "    1   0.083"};
+  for (int k = 1; k <= kSeries; ++k) {
+    header += "   Hyd" + std::string(4 - std::to_string(k).size(), '0') + std::to_string(k);
+    rows[0] += " 0";
+    rows[1] += " 1";
+  }
+  std::string file = " RORB run\n Hydrograph summary\n" + header + "\n" + rows[0] + "\n" + rows[1] + "\n";
+  for (int i = 0; i < 500000; ++i) file += "x\n";
+  ScratchDir dir;
+  write_file("r.out", file);
+  const auto r = run_program(FLOWTAB_EXE, {"./flowtab", "-b", "-rorb", "r.out"}, "", dir.path(), std::size_t{64} << 20);
+  EXPECT_EQ(r.status, 0) << r.output.substr(0, 2000);
+
+  // URBS: 5000 locations of 10000 values stated, and 10000 lines that are
+  // no rows.
+  std::string names = "          ", types = names;
+  for (int k = 0; k < 5000; ++k) {
+    names += "   L" + std::string(5 - std::to_string(k).size(), '0') + std::to_string(k);
+    types += "     Calc";
+  }
+  std::string q = "URBS run\nDATA PARAMETERS : Locations = 5000 Values = 10000\n-------------\n" + names + "\n" +
+                  types + "\n";
+  for (int i = 0; i < 10000; ++i) q += "1\n";
+  write_file("r.q", q);
+  const auto u = run_program(FLOWTAB_EXE, {"./flowtab", "-b", "-urbs", "r.q"}, "", dir.path(), std::size_t{64} << 20);
+  EXPECT_TRUE(ends_with(u.output, read_error(10005) + kPause)) << u.output.substr(0, 3000);
+}
+
+// Tables larger than the memory the process may have end the run with a
+// message, not with a crash.
+TEST(BoundedInput, TablesBeyondTheMemoryEndWithAMessage) {
+  std::string names = "          ", types = names, row = "      0.00";
+  for (int k = 0; k < 1000; ++k) {
+    names += "   L" + std::string(5 - std::to_string(k).size(), '0') + std::to_string(k);
+    types += "     Calc";
+    row += " 0";
+  }
+  std::string q = "URBS run\nDATA PARAMETERS : Locations = 1000 Values = 5000\n-------------\n" + names + "\n" +
+                  types + "\n";
+  for (int i = 0; i < 5000; ++i) q += row + "\n";
+  ScratchDir dir;
+  write_file("big.q", q);
+  const auto r = run_program(FLOWTAB_EXE, {"./flowtab", "-b", "-urbs", "big.q"}, "", dir.path(), std::size_t{16} << 20);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.output.find("\nERROR - Out of memory.  Contact flowtab@example.org\n"), std::string::npos) << r.output;
+}
+
 }  // namespace
 
 #endif

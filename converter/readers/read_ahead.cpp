@@ -27,10 +27,12 @@ constexpr std::size_t kSplitScanBytes = std::size_t{1} << 19;
 
 ReadAhead::ReadAhead() : budget_(kFirstBatchBytes) {}
 
-void ReadAhead::fill(LineInput& in, std::size_t max_lines, bool known) {
+void ReadAhead::fill(LineInput& in, std::size_t max_lines, std::size_t line_bytes, bool known) {
   // A table whose lines have not all been kept so far (rows over several
   // lines, say) is read ahead as one of unknown length.
-  read(in, max_lines, known && !refused_ ? kMostBatchBytes : budget_);
+  const std::size_t bytes = known && !refused_ ? kMostBatchBytes : budget_;
+  const std::size_t most = std::min(bytes, in.bytes_left()) / std::max<std::size_t>(line_bytes, 1) + 1;
+  read(in, std::min(max_lines, most), bytes);
 }
 
 void ReadAhead::look_ahead(LineInput& in, std::size_t max_lines, std::size_t bytes) {

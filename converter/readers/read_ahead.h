@@ -25,7 +25,10 @@ class ReadAhead {
   // again, so that lines read ahead and not kept cost no more than a
   // fraction of those kept.  When `known`, the table is known to hold
   // `max_lines` more lines: the batch is as large as the largest at once.
-  void fill(LineInput& in, std::size_t max_lines, bool known = false);
+  // A line shorter than `line_bytes` is never kept: the batch holds no more
+  // lines than its bytes could hold of those (a reader sizes its series by
+  // the lines of a batch before it knows which it keeps).
+  void fill(LineInput& in, std::size_t max_lines, std::size_t line_bytes, bool known = false);
 
   // Reads up to `max_lines` lines or about `bytes` from `in`, then puts `in`
   // back where it was; the batch size of fill() is left as it stands.

@@ -139,8 +139,10 @@ float Reader::read_standard_row(std::vector<float>& values) {
 
 bool Reader::take_rows(std::int32_t& j, std::int32_t nv, double& first_hours, float& first, float& last,
                        SeriesTable& table) {
-  // The rows left are counted: no line after them is read ahead.
-  ahead_.fill(in_, static_cast<std::size_t>(nv - j + 1), true);
+  // The rows left are counted: no line after them is read ahead.  A row on
+  // one line holds a value for every location (after the time or the date),
+  // each a character at least, with a separator between.
+  ahead_.fill(in_, static_cast<std::size_t>(nv - j + 1), 2 * table.series.size() + (dated_ ? 0 : 1), true);
   const auto base = static_cast<std::size_t>(j - 1);
   std::vector<Series>& series = table.series;
   // Value times of standard rows are kept as they are read; dated ones need
