@@ -17,7 +17,7 @@
 namespace fuzzing {
 namespace {
 
-constexpr rlim_t kMaxFileBytes = rlim_t{32} << 20;
+constexpr rlim_t kMaxFileBytes = rlim_t{4} << 20;
 
 // Discards everything written to it.
 class NullBuffer : public std::streambuf {

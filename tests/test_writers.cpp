@@ -195,6 +195,10 @@ TEST(Writers, FormattingStopsOnceTheOutputHasFailed) {
   // write failed (the six the writer holds at most).
   EXPECT_LE(tiles.load(), 7u);
   EXPECT_NE(rt::write_status(40), 0);
+  // A later block of the same file formats nothing at all.
+  const std::size_t before = tiles.load();
+  conv::rows::write_tiled(40, 1000000, 60, [&](char*, std::size_t, std::size_t, std::size_t) { ++tiles; });
+  EXPECT_EQ(tiles.load(), before);
   EXPECT_GT(rt::close(40), 0);
 }
 

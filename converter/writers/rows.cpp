@@ -16,11 +16,13 @@ void put_text(std::int32_t unit, std::string_view text) { platform::rt::write_te
 
 void write_tiles(std::int32_t unit, std::size_t ntiles, std::size_t tile_bytes, bool shared,
                  const std::function<std::size_t(char*, std::size_t)>& make) {
+  // Once the output has failed (a full disk), nothing more can reach it:
+  // no tile is formatted for it any more (not for a later block of the same
+  // file either), and the close reports the failure.
+  if (platform::rt::write_status(unit) != 0) return;
   if (!shared) {
     const auto tile = std::make_unique_for_overwrite<char[]>(tile_bytes);
     for (std::size_t t = 0; t < ntiles; ++t) {
-      // Once the output has failed (a full disk), nothing more can reach it:
-      // formatting stops, and the close reports the failure.
       if (platform::rt::write_status(unit) != 0) return;
       put_text(unit, std::string_view(tile.get(), make(tile.get(), t)));
     }
