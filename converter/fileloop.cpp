@@ -122,8 +122,6 @@ void FileConverter::convert(const platform::Match& match, std::int32_t ifile) {
     table.clear();
     const auto ievent = static_cast<std::int32_t>(k + 1);
     reader->read_event(ievent, table, peaks_, run_.multi_event ? ievent - 1 : 0);
-    // The event's text is read: its memory goes before the table is written.
-    platform::rt::release_read(INUNIT_);
     const TimeAxis axis = build_time_axis(table, run_);
     writer_->write(run_, M, table, axis, UNITA_, pair ? UNITB_ : 0);
     lib::CLOSER(UNITA_);

@@ -587,10 +587,6 @@ void close_all() {
 
 bool is_connected(int unit) { return table().find(unit) != nullptr; }
 
-void release_read(int unit) {
-  if (Connection* c = table().find(unit); c != nullptr && c->live) c->source.release_read();
-}
-
 std::string connected_path(int unit) {
   const Connection* c = table().find(unit);
   return c ? c->path : std::string();

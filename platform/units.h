@@ -64,9 +64,6 @@ int close(int unit);
 void close_all();
 
 bool is_connected(int unit);
-// Lets go of the memory that holds what a formatted input connection has read
-// so far (reading it again still works).  Nothing for any other unit.
-void release_read(int unit);
 // The unit's path as given to open; empty when not connected.
 std::string connected_path(int unit);
 
@@ -119,10 +116,11 @@ class TextBuffer {
   // before `keep_from` are let go (the file keeps them: a later read brings
   // them back).  Returns the position from which it is worth calling again.
   std::size_t follow(std::size_t pos, std::size_t keep_from) const;
+
+ private:
   // Lets go of the pages before `offset` when they are at least `least` bytes.
   void release_before(std::size_t offset, std::size_t least) const;
 
- private:
   std::string str_;
   const char* data_ = nullptr;
   std::size_t size_ = 0;
@@ -177,11 +175,6 @@ class TextSource {
   // them (lines read ahead and not yet used); they are kept present until
   // the next hold().
   void hold(std::size_t offset) { hold_ = offset; }
-  // Lets go of the pages before the reading position, held or not: the
-  // text read so far is no longer needed.
-  void release_read() {
-    if (owner_) owner_->release_before(pos_, 0);
-  }
 
  private:
   void follow() { check_at_ = owner_->follow(pos_, std::min(pos_, hold_)); }
