@@ -20,6 +20,9 @@ constexpr std::size_t kPieceLines = 64;
 // The bytes of a first batch, and of the largest.
 constexpr std::size_t kFirstBatchBytes = std::size_t{1} << 14;
 constexpr std::size_t kMostBatchBytes = std::size_t{16} << 20;
+// The bytes of every batch of a table whose length is known: as fast as the
+// largest, and the text of a batch read is let go while the next is read.
+constexpr std::size_t kKnownBatchBytes = std::size_t{4} << 20;
 // Batches of at least this many bytes are split into lines on every thread.
 constexpr std::size_t kSplitScanBytes = std::size_t{1} << 19;
 
@@ -30,7 +33,7 @@ ReadAhead::ReadAhead() : budget_(kFirstBatchBytes) {}
 void ReadAhead::fill(LineInput& in, std::size_t max_lines, std::size_t line_bytes, bool known) {
   // A table whose lines have not all been kept so far (rows over several
   // lines, say) is read ahead as one of unknown length.
-  const std::size_t bytes = known && !refused_ ? kMostBatchBytes : budget_;
+  const std::size_t bytes = known && !refused_ ? kKnownBatchBytes : budget_;
   const std::size_t most = std::min(bytes, in.bytes_left()) / std::max<std::size_t>(line_bytes, 1) + 1;
   read(in, std::min(max_lines, most), bytes);
 }

@@ -24,7 +24,7 @@ class ReadAhead {
   // large (up to a few megabytes); after one that was not, it starts small
   // again, so that lines read ahead and not kept cost no more than a
   // fraction of those kept.  When `known`, the table is known to hold
-  // `max_lines` more lines: the batch is as large as the largest at once.
+  // `max_lines` more lines: batches are a few megabytes from the first.
   // A line shorter than `line_bytes` is never kept: the batch holds no more
   // lines than its bytes could hold of those (a reader sizes its series by
   // the lines of a batch before it knows which it keeps).
