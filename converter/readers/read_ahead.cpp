@@ -20,22 +20,23 @@ constexpr std::size_t kPieceLines = 64;
 // The bytes of a first batch, and of the largest.
 constexpr std::size_t kFirstBatchBytes = std::size_t{1} << 14;
 constexpr std::size_t kMostBatchBytes = std::size_t{16} << 20;
-// The bytes of every batch of a table whose length is known: as fast as the
-// largest, and the text of a batch read is let go while the next is read.
+// The bytes of a first batch of a table whose length is known: no line after
+// the table is read, so batches start large, and grow from there.
 constexpr std::size_t kKnownBatchBytes = std::size_t{4} << 20;
 // Batches of at least this many bytes are split into lines on every thread.
 constexpr std::size_t kSplitScanBytes = std::size_t{1} << 19;
 
 }  // namespace
 
-ReadAhead::ReadAhead() : budget_(kFirstBatchBytes) {}
+ReadAhead::ReadAhead() : budget_(kFirstBatchBytes), filled_(kFirstBatchBytes) {}
 
 void ReadAhead::fill(LineInput& in, std::size_t max_lines, std::size_t line_bytes, bool known) {
   // A table whose lines have not all been kept so far (rows over several
   // lines, say) is read ahead as one of unknown length.
-  const std::size_t bytes = known && !refused_ ? kKnownBatchBytes : budget_;
+  const std::size_t bytes = known && !refused_ ? std::max(budget_, kKnownBatchBytes) : budget_;
   const std::size_t most = std::min(bytes, in.bytes_left()) / std::max<std::size_t>(line_bytes, 1) + 1;
   read(in, std::min(max_lines, most), bytes);
+  filled_ = bytes;
 }
 
 void ReadAhead::look_ahead(LineInput& in, std::size_t max_lines, std::size_t bytes) {
@@ -117,7 +118,7 @@ std::size_t ReadAhead::index_of(std::string_view line) const {
 void ReadAhead::keep(LineInput& in, std::size_t kept) {
   in.go_to(places_[kept]);
   const bool whole = kept == lines_.size() && kept > 0;
-  budget_ = whole ? std::min(2 * budget_, kMostBatchBytes) : kFirstBatchBytes;
+  budget_ = whole ? std::min(2 * filled_, kMostBatchBytes) : kFirstBatchBytes;
   refused_ = refused_ || !whole;
 }
 

@@ -24,7 +24,7 @@ class ReadAhead {
   // large (up to a few megabytes); after one that was not, it starts small
   // again, so that lines read ahead and not kept cost no more than a
   // fraction of those kept.  When `known`, the table is known to hold
-  // `max_lines` more lines: batches are a few megabytes from the first.
+  // `max_lines` more lines: the first batch is a few megabytes already.
   // A line shorter than `line_bytes` is never kept: the batch holds no more
   // lines than its bytes could hold of those (a reader sizes its series by
   // the lines of a batch before it knows which it keeps).
@@ -60,6 +60,7 @@ class ReadAhead {
   // The place before each line, and after the last.
   std::vector<LineInput::Place> places_;
   std::size_t budget_;    // bytes of the next batch
+  std::size_t filled_;    // bytes asked of the last batch
   bool refused_ = false;  // a batch was not kept whole
 };
 
