@@ -5,10 +5,9 @@
 #include <chrono>
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <mutex>
 #include <utility>
-#include <system_error>
-#include <thread>
 
 #include "platform/cpus.h"
 
@@ -50,6 +49,15 @@ bool stay_awake_until(Done done) {
   }
 }
 
+// Starts a thread; false when the system refuses it or the memory for it.
+bool start(std::function<void()> body) {
+  try {
+    return platform::start_thread(std::move(body));
+  } catch (...) {
+    return false;
+  }
+}
+
 // Threads that wait for a job, run it, and wait for the next.  They live
 // until the process ends: they hold nothing that needs closing, and joining
 // them would only delay the exit.  The first of them starts the others, so
@@ -65,9 +73,6 @@ class Pool {
   // shared by those it gave; with none, the calling thread does it all.
   explicit Pool(std::size_t helpers) {
     if (helpers == 0) return;
-    // The helpers' work is short loops: small stacks leave the memory to
-    // the data.
-    platform::small_thread_stacks();
     // The helpers keep off the processor of the thread that creates the pool,
     // the one that hands them work: woken on its processor, a helper would
     // wait there for it instead of running beside it.
@@ -76,21 +81,12 @@ class Pool {
       platform::keep_off_cpu(lead_cpu);
       serve();
     };
-    try {
-      std::thread([helpers, serve_off_lead] {
-        for (std::size_t i = 1; i < helpers; ++i) {
-          try {
-            std::thread(serve_off_lead).detach();
-          } catch (...) {
-            break;
-          }
-        }
-        serve_off_lead();
-      }).detach();
-      helpers_ = helpers;
-    } catch (...) {
-      helpers_ = 0;
-    }
+    const auto starter = [helpers, serve_off_lead] {
+      for (std::size_t i = 1; i < helpers && start(serve_off_lead); ++i) {
+      }
+      serve_off_lead();
+    };
+    helpers_ = start(starter) ? helpers : 0;
   }
   Pool(const Pool&) = delete;
   Pool& operator=(const Pool&) = delete;
@@ -107,7 +103,7 @@ class Pool {
     generation_.fetch_add(1);
     // One sleeping thread is woken here, and it wakes the others: the caller
     // pays for one wake.
-    if (sleeping_.load() > 0) generation_.notify_one();
+    offered_.raise_one();
     // The helpers use what the caller's frame holds: they are waited for even
     // when the lead's part throws.
     std::exception_ptr failure;
@@ -117,11 +113,7 @@ class Pool {
       failure = std::current_exception();
     }
     open_.store(0);
-    if (!stay_awake_until([this] { return busy_.load(std::memory_order_acquire) == 0; })) {
-      waiting_.store(true);
-      for (int busy = busy_.load(); busy != 0; busy = busy_.load()) busy_.wait(busy);
-      waiting_.store(false);
-    }
+    finished_.wait([this] { return busy_.load(std::memory_order_acquire) == 0; });
     // What failed on a helper (memory running out, say) fails the caller.
     if (!failure) failure = std::exchange(helper_failure_, nullptr);
     helper_failure_ = nullptr;
@@ -134,11 +126,7 @@ class Pool {
     // A thread that starts after a job was offered still takes a place in it.
     std::uint32_t seen = 0;
     for (;;) {
-      if (!stay_awake_until([&] { return generation_.load(std::memory_order_acquire) != seen; })) {
-        sleeping_.fetch_add(1);
-        while (generation_.load() == seen) generation_.wait(seen);
-        sleeping_.fetch_sub(1);
-      }
+      offered_.wait([&] { return generation_.load(std::memory_order_acquire) != seen; });
       seen = generation_.load(std::memory_order_acquire);
       // Counted busy before taking a place, so that a caller that withdraws
       // the places and then finds no helper busy has none still to come.
@@ -147,7 +135,7 @@ class Pool {
       while (open > 0 && !open_.compare_exchange_weak(open, open - 1, std::memory_order_acquire)) {
       }
       if (open > 0) {
-        if (open > 1 && sleeping_.load() > 0) generation_.notify_all();
+        if (open > 1) offered_.raise();
         try {
           (*job_.load(std::memory_order_relaxed))();
         } catch (...) {
@@ -155,7 +143,7 @@ class Pool {
           if (!helper_failure_) helper_failure_ = std::current_exception();
         }
       }
-      if (busy_.fetch_sub(1, std::memory_order_release) == 1 && waiting_.load()) busy_.notify_one();
+      if (busy_.fetch_sub(1, std::memory_order_release) == 1) finished_.raise();
     }
   }
 
@@ -164,8 +152,8 @@ class Pool {
   std::atomic<std::uint32_t> generation_{0};  // counts the jobs offered
   std::atomic<int> open_{0};                  // places of the job not yet taken
   std::atomic<int> busy_{0};                  // helpers that may hold a place
-  std::atomic<int> sleeping_{0};              // helpers asleep or about to be
-  std::atomic<bool> waiting_{false};          // the caller sleeps until busy_ is 0
+  Signal offered_;                            // a job was offered
+  Signal finished_;                           // busy_ came down to 0
   std::mutex failure_mutex_;
   std::exception_ptr helper_failure_;  // the first thing that failed on a helper
 };

@@ -3,6 +3,8 @@
 #include <pthread.h>
 #include <sched.h>
 
+#include <cerrno>
+#include <memory>
 #include <thread>
 
 namespace platform {
@@ -18,10 +20,6 @@ std::size_t available_cpus() {
   return n > 0 ? n : 1;
 }
 
-}  // namespace platform
-
-namespace platform {
-
 int current_cpu() { return ::sched_getcpu(); }
 
 bool keep_off_cpu(int cpu) {
@@ -33,16 +31,30 @@ bool keep_off_cpu(int cpu) {
   return ::sched_setaffinity(0, sizeof set, &set) == 0;
 }
 
-}  // namespace platform
+namespace {
 
-namespace platform {
+void* run_body(void* arg) {
+  const std::unique_ptr<std::function<void()>> body(static_cast<std::function<void()>*>(arg));
+  (*body)();
+  return nullptr;
+}
 
-void small_thread_stacks() {
+}  // namespace
+
+bool start_thread(std::function<void()> body) {
+  auto owned = std::make_unique<std::function<void()>>(std::move(body));
   pthread_attr_t attr;
-  if (::pthread_getattr_default_np(&attr) != 0) return;
-  ::pthread_attr_setstacksize(&attr, std::size_t{1} << 18);
-  ::pthread_setattr_default_np(&attr);
+  if (::pthread_attr_init(&attr) != 0) return false;
+  pthread_t thread;
+  int status = EINVAL;
+  if (::pthread_attr_setstacksize(&attr, std::size_t{1} << 18) == 0)
+    status = ::pthread_create(&thread, &attr, run_body, owned.get());
   ::pthread_attr_destroy(&attr);
+  if (status != 0) status = ::pthread_create(&thread, nullptr, run_body, owned.get());
+  if (status != 0) return false;
+  owned.release();  // the thread owns it now
+  ::pthread_detach(thread);
+  return true;
 }
 
 }  // namespace platform

@@ -1,7 +1,8 @@
-// How many processors this process may run on.
+// The processors this process may run on, and the threads it starts on them.
 #pragma once
 
 #include <cstddef>
+#include <functional>
 
 namespace platform {
 
@@ -9,21 +10,15 @@ namespace platform {
 // at least 1.
 std::size_t available_cpus();
 
-}  // namespace platform
-
-namespace platform {
-
 // The processor the calling thread runs on now, -1 when unknown.
 int current_cpu();
 // Keeps the calling thread off processor `cpu` (when it may run on others);
 // false when that is not done.
 bool keep_off_cpu(int cpu);
 
-}  // namespace platform
-
-namespace platform {
-
-// Threads started from now on get stacks of a quarter of a megabyte.
-void small_thread_stacks();
+// Runs `body` on a thread of its own, never joined, with a stack of a quarter
+// of a megabyte (the system's default where it refuses that); false when no
+// thread could be started.
+bool start_thread(std::function<void()> body);
 
 }  // namespace platform
