@@ -72,16 +72,12 @@ std::size_t TextBuffer::follow(std::size_t pos, std::size_t keep_from) const {
     if (to > present_to_) ::madvise(const_cast<char*>(data_) + present_to_, to - present_to_, MADV_POPULATE_READ);
     present_to_ = std::max(present_to_, to);
   }
-  if (keep_from > kKeepBehind) release_before(keep_from - kKeepBehind, kPresentWindow);
+  const std::size_t upto = page_down(std::min(keep_from > kKeepBehind ? keep_from - kKeepBehind : 0, size_));
+  if (upto >= released_to_ + kPresentWindow) {
+    ::madvise(const_cast<char*>(data_) + released_to_, upto - released_to_, MADV_DONTNEED);
+    released_to_ = upto;
+  }
   return pos + kFollowStep;
-}
-
-void TextBuffer::release_before(std::size_t offset, std::size_t least) const {
-  if (!mapped_) return;
-  const std::size_t upto = page_down(std::min(offset, size_));
-  if (upto <= released_to_ || upto - released_to_ < least) return;
-  ::madvise(const_cast<char*>(data_) + released_to_, upto - released_to_, MADV_DONTNEED);
-  released_to_ = upto;
 }
 
 void TextSource::back() {

@@ -118,8 +118,6 @@ class TextBuffer {
   std::size_t follow(std::size_t pos, std::size_t keep_from) const;
 
  private:
-  // Lets go of the pages before `offset` when they are at least `least` bytes.
-  void release_before(std::size_t offset, std::size_t least) const;
 
   std::string str_;
   const char* data_ = nullptr;
@@ -138,6 +136,14 @@ class TextSource {
   explicit TextSource(std::shared_ptr<const TextBuffer> bytes)
       : owner_(std::move(bytes)), data_(owner_->view()), check_at_(owner_->follow(0, 0)) {}
 
+  // The record of `text` that starts at `start` when the next one starts at
+  // `next`: without its line end, and without a carriage return before that.
+  static std::string_view record_at(std::string_view text, std::size_t start, std::size_t next) {
+    if (next > start && text[next - 1] == '\n') --next;
+    if (next > start && text[next - 1] == '\r') --next;
+    return text.substr(start, next - start);
+  }
+
   // 0 and the next record, or kEnd.
   int next(std::string_view& record) {
     const std::string_view d = data_;
@@ -147,10 +153,8 @@ class TextSource {
     }
     const std::size_t start = pos_;
     const void* nl = std::memchr(d.data() + start, '\n', d.size() - start);
-    std::size_t stop = nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - d.data()) : d.size();
-    pos_ = nl ? stop + 1 : stop;
-    if (stop > start && d[stop - 1] == '\r') --stop;
-    record = std::string_view(d.data() + start, stop - start);
+    pos_ = nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - d.data()) + 1 : d.size();
+    record = record_at(d, start, pos_);
     if (pos_ >= check_at_) [[unlikely]]
       follow();
     return 0;

@@ -97,10 +97,7 @@ void ReadAhead::split_scan(LineInput& in, std::string_view rest, std::size_t max
     for (std::size_t k = 0; k < next[p].size() && first[p] + k < n; ++k) {
       const std::size_t i = first[p] + k;
       const std::size_t start = k > 0 ? next[p][k - 1] : begin[p];
-      std::size_t stop = next[p][k];
-      if (stop > start && rest[stop - 1] == '\n') --stop;
-      if (stop > start && rest[stop - 1] == '\r') --stop;
-      lines_[i] = rest.substr(start, stop - start);
+      lines_[i] = platform::rt::TextSource::record_at(rest, start, next[p][k]);
       places_[i + 1] = {at.offset + next[p][k], at.nline + static_cast<std::int64_t>(i) + 1};
     }
   });
