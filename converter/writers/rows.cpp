@@ -45,6 +45,12 @@ void write_tiles(std::int32_t unit, std::size_t ntiles, std::size_t tile_bytes, 
   std::atomic<std::size_t> next{0}, written{0};
   std::atomic<bool> stop{false};
   parallel::Signal slot_freed, tile_formatted;
+  // Formats tile u, taken, into its slot and marks it ready.
+  const auto format = [&](std::size_t u) {
+    const std::size_t slot = u % slots;
+    length[slot] = make(ring.get() + slot * tile_bytes, u);
+    holds[slot].store(u, std::memory_order_release);
+  };
   const auto helper = [&] {
     for (;;) {
       std::size_t t = next.load();
@@ -55,9 +61,7 @@ void write_tiles(std::int32_t unit, std::size_t ntiles, std::size_t tile_bytes, 
       slot_freed.wait(can_take);
       if (stop.load() || t >= ntiles) return;
       if (!next.compare_exchange_strong(t, t + 1)) continue;  // taken by another
-      const std::size_t slot = t % slots;
-      length[slot] = make(ring.get() + slot * tile_bytes, t);
-      holds[slot].store(t, std::memory_order_release);
+      format(t);
       tile_formatted.raise();
     }
   };
@@ -74,8 +78,7 @@ void write_tiles(std::int32_t unit, std::size_t ntiles, std::size_t tile_bytes, 
         std::size_t u = next.load();
         if (u < ntiles && (u == t || lead_formats) && u < written.load() + slots &&
             next.compare_exchange_strong(u, u + 1)) {
-          length[u % slots] = make(ring.get() + (u % slots) * tile_bytes, u);
-          holds[u % slots].store(u, std::memory_order_release);
+          format(u);
         } else {
           tile_formatted.wait([&] { return holds[slot].load(std::memory_order_acquire) == t; });
         }
