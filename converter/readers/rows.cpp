@@ -26,9 +26,11 @@ char first_character(std::string_view line) {
 
 }  // namespace
 
-bool is_data_line(std::string_view line) {
-  return starts_number(first_character(line)) && lib::NUMBEROFNUMBERS(line) > 0;
+bool is_data_line(std::string_view line, std::int32_t numbers) {
+  return starts_number(first_character(line)) && numbers > 0;
 }
+
+bool is_data_line(std::string_view line) { return is_data_line(line, lib::NUMBEROFNUMBERS(line)); }
 
 namespace {
 
@@ -97,8 +99,7 @@ bool Reader::find_block(std::string& title) {
       title = lib::trim_right(lib::cut(lib::REMOVETABS(line), kNameLength));
       titled = true;
     }
-    // A data line (as is_data_line tells), from the numbers read ahead.
-    if (starts_number(first_character(line)) && counts_[ahead_index(line)] > 0) {
+    if (is_data_line(line, counts_[ahead_index(line)])) {
       in_.step_back();
       return true;
     }
@@ -114,11 +115,8 @@ bool Reader::read_rows(SeriesTable& table, Series& s) {
     if (n <= 0) return true;
     if (n > table.MAXVALS - s.nvals()) capacity_exceeded(table.MAXVALS, " points in a row block time-series.");
     if (!read_ok_[i]) in_.read_error();
-    // Value k stands at minute k.
-    if (table.keep_times)
-      for (std::int32_t k = 1; k <= n; ++k) s.hours.push_back(static_cast<float>(s.nvals() + k) / 60.0f);
-    s.q.insert(s.q.end(), values_.begin() + static_cast<std::ptrdiff_t>(at_[i]),
-               values_.begin() + static_cast<std::ptrdiff_t>(at_[i + 1]));
+    // Value k of the series stands at minute k.
+    for (std::size_t v = at_[i]; v < at_[i + 1]; ++v) table.append(s, static_cast<float>(s.nvals() + 1), values_[v]);
   }
   return false;
 }

@@ -21,6 +21,8 @@ namespace conv::rows {
 // True when a line starts a block's data: after blanks and TABs it starts
 // with a digit, "-" or ".", and every token up to a comment mark is a number.
 bool is_data_line(std::string_view line);
+// The same, for a line already known to hold `numbers` numbers.
+bool is_data_line(std::string_view line, std::int32_t numbers);
 
 class Reader {
  public:
