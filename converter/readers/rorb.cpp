@@ -81,15 +81,16 @@ std::size_t Reader::take_rows(std::size_t first, std::size_t width, std::int32_t
                               SeriesTable& table) {
   // A row holds the increment, the time and `width` values, each a
   // character at least, with a separator between.
-  ahead_.fill(in_, static_cast<std::size_t>(table.MAXVALS - j), 2 * (width + 2) - 1);
+  const std::size_t least_row_bytes = 2 * (width + 2) - 1;
+  ahead_.fill(in_, static_cast<std::size_t>(table.MAXVALS - j), least_row_bytes);
   const auto base = static_cast<std::size_t>(j);
   const std::span<Series> block(table.series.data() + first, width);
   // Series that have to grow get room for the rows that the rest of the
   // file holds at this batch's bytes a row (within the limit): growing them
-  // batch by batch would copy them several times.  A row holds at least two
-  // bytes a number, so the room never exceeds what the file can fill.
+  // batch by batch would copy them several times.  Never more rows than the
+  // rest of the file can hold, so the room never exceeds what it can fill.
   const std::size_t row_bytes = ahead_.size() == 0 ? 1 : ahead_.bytes() / ahead_.size() + 1;
-  const std::size_t rows_left = in_.bytes_left() / std::max(row_bytes, 2 * (width + 2));
+  const std::size_t rows_left = in_.bytes_left() / std::max(row_bytes, least_row_bytes);
   const std::size_t room = std::min(base + ahead_.size() + rows_left, static_cast<std::size_t>(table.MAXVALS));
   resize_series(block, base + ahead_.size(), table.keep_times, room);
   std::vector<float> minutes(ahead_.size());
