@@ -51,6 +51,49 @@ void BM_PutF_InPlace_F12_3(benchmark::State& state) {
 }
 BENCHMARK(BM_PutF_InPlace_F12_3);
 
+// Flows as the tables hold them: 0 to 5000 with three decimals, one in ten
+// zero, one in twenty negative.
+std::vector<float> table_values() {
+  std::mt19937 rng(2);
+  std::uniform_int_distribution<int> thousandths(0, 5000000), pick(0, 19);
+  std::vector<float> v(4096);
+  for (auto& x : v) {
+    const int p = pick(rng);
+    x = p < 2 ? 0.0f : static_cast<float>(thousandths(rng)) / 1000.0f;
+    if (p == 2) x = -x;
+  }
+  return v;
+}
+
+// A column of F12.3 fields, each after a comma, one put_F per field.
+void BM_PutF_ColumnByField_F12_3(benchmark::State& state) {
+  const auto values = table_values();
+  constexpr std::size_t kStride = 13;
+  std::vector<char> col(values.size() * kStride, ',');
+  for (auto _ : state) {
+    char* p = col.data() + 1;
+    for (std::size_t k = 0; k < values.size(); ++k) ffmt::put_F(p + k * kStride, 12, 3, values[k]);
+    benchmark::DoNotOptimize(col.data());
+    benchmark::ClobberMemory();
+  }
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(values.size()));
+}
+BENCHMARK(BM_PutF_ColumnByField_F12_3);
+
+// The same column in one put_F_column.
+void BM_PutF_Column_F12_3(benchmark::State& state) {
+  const auto values = table_values();
+  constexpr std::size_t kStride = 13;
+  std::vector<char> col(values.size() * kStride, ',');
+  for (auto _ : state) {
+    ffmt::put_F_column(col.data() + 1, kStride, 12, 3, values.data(), values.size());
+    benchmark::DoNotOptimize(col.data());
+    benchmark::ClobberMemory();
+  }
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(values.size()));
+}
+BENCHMARK(BM_PutF_Column_F12_3);
+
 // The C library's conversion of the same fields, for comparison.
 void BM_Snprintf_Float_F12_3(benchmark::State& state) {
   const auto values = sample_values();

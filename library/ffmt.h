@@ -47,6 +47,9 @@ void put_A(std::string& out, int w, std::string_view s);
 // Fw.d of a float written in place: exactly w characters at `out`, which has
 // room for them; returns out + w.  Row writers fill their records with it.
 inline char* put_F(char* out, int w, int d, float v);
+// Fw.d of n floats down a column: field k, the text put_F writes for v[k],
+// at first + k * stride.  Several fields at a time where the processor can.
+void put_F_column(char* first, std::size_t stride, int w, int d, const float* v, std::size_t n);
 
 std::string I(int w, std::int64_t v);
 std::string Imin(int w, int m, std::int64_t v);

@@ -1,0 +1,195 @@
+// Fw.d fields down a column, eight values at a time.
+//
+// The table writers spend most of their time in one put_F after another at a
+// fixed stride, and one field at a time that time is instructions, not
+// memory.  The fast case of the inline put_F (ffmt.h) has no branch on the
+// digits, so its steps run here on eight values at once with AVX2: the
+// scaling and rounding in doubles, the digits in 16-bit lanes of the same
+// 64-bit word the scalar code builds, the blanks and the sign by byte masks.
+// Only the two stores of each field are made one field at a time.
+//
+// The build targets baseline x86-64: the AVX2 code is compiled for that
+// target alone and taken after a one-time check of the processor.  Without
+// AVX2, on other processors, for other shapes of field and for every value
+// outside the fast case, the fields come from put_F itself, whose text this
+// matches byte for byte.
+#include <cstring>
+
+#include "library/ffmt.h"
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
+namespace ffmt {
+
+namespace {
+
+void put_F_each(char* first, std::size_t stride, int w, int d, const float* v, std::size_t n) {
+  for (std::size_t k = 0; k < n; ++k) put_F(first + k * stride, w, d, v[k]);
+}
+
+#if defined(__x86_64__)
+
+constexpr std::uint64_t kBlanks = 0x2020202020202020ULL;
+
+// The masks and constants of one field shape, set up once per column.
+struct Shape {
+  __m128 magnitude;     // clears the float sign
+  __m256d scale;        // 10^d
+  __m256d limit;        // scaled values from here on do not fit eight digits
+  __m256d round;        // 2^52: the sum is rounded to an integer, which is its low bits
+  __m256i div10000;     // (x * this) >> 45 is x / 10000 for any 32-bit x
+  __m256i k10000, c5243, c100, c6554, c10, ascii_zeros;
+  __m256i int_part;     // the bytes of the integer digits before the point
+  __m256i point;        // '.' in the byte after them
+  __m256i lead_cap;     // the integer digits that may turn blank: all but the last
+  __m256i blanks, minus_bits, one, last_digit;
+  __m128i lo_shift;     // the first eight bytes of the field: the word moved right by w - 9
+  __m256i lo_blanks;    // (w up to 16) and the blanks it moves past
+};
+
+__attribute__((target("avx2"))) Shape make_shape(int w, int d) {
+  static constexpr double kScale[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7};
+  const int ip = 8 - d;  // digits before the point, 1..7
+  const int lead_w = (w < 16 ? w : 16) - 9;  // blanks in the first eight bytes, 0..7
+  Shape s;
+  s.magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7FFFFFFF));
+  s.scale = _mm256_set1_pd(kScale[d]);
+  s.limit = _mm256_set1_pd(99999999.5);
+  s.round = _mm256_set1_pd(0x1p52);
+  s.div10000 = _mm256_set1_epi64x(0xD1B71759);
+  s.k10000 = _mm256_set1_epi64x(10000);
+  s.c5243 = _mm256_set1_epi16(5243);
+  s.c100 = _mm256_set1_epi16(100);
+  s.c6554 = _mm256_set1_epi16(6554);
+  s.c10 = _mm256_set1_epi16(10);
+  s.ascii_zeros = _mm256_set1_epi8('0');
+  s.int_part = _mm256_set1_epi64x(static_cast<long long>((1ULL << (8 * ip)) - 1));
+  s.point = _mm256_set1_epi64x(static_cast<long long>(static_cast<std::uint64_t>('.') << (8 * ip)));
+  s.lead_cap = _mm256_set1_epi64x(static_cast<long long>((1ULL << (8 * (ip - 1))) - 1));
+  s.blanks = _mm256_set1_epi8(' ');
+  s.minus_bits = _mm256_set1_epi8('-' ^ ' ');
+  s.one = _mm256_set1_epi64x(1);
+  s.last_digit = _mm256_set1_epi64x(static_cast<long long>(0xFFULL << 56));
+  s.lo_shift = _mm_cvtsi32_si128(8 * lead_w);
+  s.lo_blanks = _mm256_set1_epi64x(static_cast<long long>(lead_w == 0 ? 0 : kBlanks >> (64 - 8 * lead_w)));
+  return s;
+}
+
+// Four fields: lo gets the first eight bytes of each field (counted from
+// column max(w - 16, 0)), hi the last eight; the result has bit j set when
+// value j is in the fast case and its bytes are the field.
+__attribute__((target("avx2"))) inline int four_fields(const Shape& c, __m128 f, __m256i& lo, __m256i& hi) {
+  const __m256d s = _mm256_mul_pd(_mm256_cvtps_pd(_mm_and_ps(f, c.magnitude)), c.scale);
+  const int fits = _mm256_movemask_pd(_mm256_cmp_pd(s, c.limit, _CMP_LT_OQ));
+  // x, the value rounded to an integer (to nearest, ties to even, as the
+  // scalar code rounds), is the low 32 bits of each 64-bit lane.
+  const __m256i x = _mm256_castpd_si256(_mm256_add_pd(s, c.round));
+  // Its halves x / 10000 and x % 10000 in the two 32-bit lanes, first the
+  // leading four digits; then each half split into hundreds and the rest
+  // side by side in 16-bit lanes, and those into tens and units in bytes.
+  const __m256i upper = _mm256_srli_epi64(_mm256_mul_epu32(x, c.div10000), 45);
+  const __m256i lower = _mm256_sub_epi32(x, _mm256_mul_epu32(upper, c.k10000));
+  const __m256i halves = _mm256_or_si256(upper, _mm256_slli_epi64(lower, 32));
+  const __m256i hundreds = _mm256_srli_epi16(_mm256_mulhi_epu16(halves, c.c5243), 3);
+  const __m256i rest = _mm256_sub_epi16(halves, _mm256_mullo_epi16(hundreds, c.c100));
+  const __m256i pairs = _mm256_or_si256(hundreds, _mm256_slli_epi32(rest, 16));
+  const __m256i tens = _mm256_mulhi_epu16(pairs, c.c6554);
+  const __m256i units = _mm256_sub_epi16(pairs, _mm256_mullo_epi16(tens, c.c10));
+  const __m256i digits =
+      _mm256_or_si256(_mm256_or_si256(tens, _mm256_slli_epi16(units, 8)), c.ascii_zeros);
+  // The field's last nine bytes but the last: the point after the integer digits.
+  __m256i word = _mm256_or_si256(_mm256_and_si256(digits, c.int_part), c.point);
+  word = _mm256_or_si256(word, _mm256_slli_epi64(_mm256_andnot_si256(c.int_part, digits), 8));
+  // The run of '0' bytes from the first digit, but not the last integer
+  // digit, turns blank: the run of ones at the bottom of z is z & ~(z + 1).
+  const __m256i z = _mm256_cmpeq_epi8(digits, c.ascii_zeros);
+  const __m256i blank = _mm256_and_si256(_mm256_andnot_si256(_mm256_add_epi64(z, c.one), z), c.lead_cap);
+  word = _mm256_or_si256(_mm256_andnot_si256(blank, word), _mm256_and_si256(blank, c.blanks));
+  // A negative value's sign replaces the last blank; with no blank left it
+  // goes the general way.
+  const __m256i neg = _mm256_cmpgt_epi64(_mm256_setzero_si256(), _mm256_cvtepi32_epi64(_mm_castps_si128(f)));
+  const __m256i sign_at = _mm256_xor_si256(blank, _mm256_srli_epi64(blank, 8));
+  word = _mm256_or_si256(word, _mm256_and_si256(_mm256_and_si256(sign_at, neg), c.minus_bits));
+  const int no_room =
+      _mm256_movemask_pd(_mm256_castsi256_pd(_mm256_and_si256(neg, _mm256_cmpeq_epi64(blank, _mm256_setzero_si256()))));
+  hi = _mm256_or_si256(_mm256_srli_epi64(word, 8), _mm256_and_si256(digits, c.last_digit));
+  lo = _mm256_or_si256(_mm256_sll_epi64(word, c.lo_shift), c.lo_blanks);
+  return fits & ~no_room;
+}
+
+// Fields k .. k + count - 1 (count <= 8) of values p[0 .. count - 1]; p has
+// eight values to read.  Wide fields (w > 16) start with w - 16 blanks.
+template <bool kWide>
+__attribute__((target("avx2"))) inline void eight_fields(const Shape& c, char* out, std::size_t stride, int w, int d,
+                                                         const float* p, std::size_t count) {
+  const __m256 f = _mm256_loadu_ps(p);
+  __m256i lo0, hi0, lo1, hi1;
+  const int ok0 = four_fields(c, _mm256_castps256_ps128(f), lo0, hi0);
+  const int ok1 = four_fields(c, _mm256_extractf128_ps(f, 1), lo1, hi1);
+  const unsigned ok = static_cast<unsigned>(ok0 | (ok1 << 4));
+  alignas(32) std::uint64_t lo[8], hi[8];
+  _mm256_store_si256(reinterpret_cast<__m256i*>(lo), lo0);
+  _mm256_store_si256(reinterpret_cast<__m256i*>(lo + 4), lo1);
+  _mm256_store_si256(reinterpret_cast<__m256i*>(hi), hi0);
+  _mm256_store_si256(reinterpret_cast<__m256i*>(hi + 4), hi1);
+  const std::size_t at_lo = kWide ? static_cast<std::size_t>(w - 16) : 0;
+  const auto at_hi = static_cast<std::size_t>(w - 8);
+  if (count == 8 && ok == 0xFF) {
+    for (int j = 0; j < 8; ++j, out += stride) {
+      if (kWide) std::memset(out, ' ', at_lo);
+      std::memcpy(out + at_lo, &lo[j], 8);
+      std::memcpy(out + at_hi, &hi[j], 8);
+    }
+    return;
+  }
+  for (std::size_t j = 0; j < count; ++j, out += stride) {
+    if (ok >> j & 1) {
+      if (kWide) std::memset(out, ' ', at_lo);
+      std::memcpy(out + at_lo, &lo[j], 8);
+      std::memcpy(out + at_hi, &hi[j], 8);
+    } else {
+      put_F(out, w, d, p[j]);
+    }
+  }
+}
+
+template <bool kWide>
+__attribute__((target("avx2"))) void put_F_column_avx2(char* first, std::size_t stride, int w, int d,
+                                                       const float* v, std::size_t n) {
+  const Shape c = make_shape(w, d);
+  std::size_t k = 0;
+  for (; k + 8 <= n; k += 8) eight_fields<kWide>(c, first + k * stride, stride, w, d, v + k, 8);
+  if (k < n) {
+    // The last few values are read from a copy: nothing past v[n - 1] is touched.
+    float tail[8] = {};
+    std::memcpy(tail, v + k, (n - k) * sizeof(float));
+    eight_fields<kWide>(c, first + k * stride, stride, w, d, tail, n - k);
+  }
+}
+
+bool has_avx2() {
+  static const bool yes = __builtin_cpu_supports("avx2");
+  return yes;
+}
+
+#endif  // __x86_64__
+
+}  // namespace
+
+void put_F_column(char* first, std::size_t stride, int w, int d, const float* v, std::size_t n) {
+#if defined(__x86_64__)
+  // The fast case of put_F: 1 to 7 decimals in 9 to 64 columns.
+  if (d >= 1 && d <= 7 && w >= 9 && w <= 64 && has_avx2()) {
+    if (w > 16)
+      put_F_column_avx2<true>(first, stride, w, d, v, n);
+    else
+      put_F_column_avx2<false>(first, stride, w, d, v, n);
+    return;
+  }
+#endif
+  put_F_each(first, stride, w, d, v, n);
+}
+
+}  // namespace ffmt
