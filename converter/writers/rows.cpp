@@ -102,7 +102,9 @@ void announce_writing(std::string_view ext) {
   platform::console::line(text);
 }
 
-char* put_value(char* field, float v) { return ffmt::put_F(field, kFieldWidth, 3, v); }
+void put_values(char* first, std::size_t stride, const float* v, std::size_t n) {
+  ffmt::put_F_column(first, stride, kFieldWidth, 3, v, n);
+}
 
 void heading(std::string& buf, std::string_view label, const SeriesTable& table, SeriesRange range) {
   buf = label;
@@ -148,7 +150,8 @@ void write_axis_rows(TimeColumn column, const SeriesTable& table, const TimeAxis
         const auto shown = static_cast<std::size_t>(hi - lo + 1);
         blank_fields(col, stride, before, kField);
         const float* v = values.data() + (lo - start);
-        for (std::size_t r = before; r < before + shown; ++r) put_value(col + r * stride, *v++);
+        put_values(col + before * stride, stride, v, shown);
+        v += shown;
         blank_fields(col + (before + shown) * stride, stride, n - before - shown, kField);
         // The series' values of the next tile are asked for now: by the time
         // the other series are done they are in the cache, where no hardware

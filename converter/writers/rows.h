@@ -82,8 +82,9 @@ inline void blank_fields(char* first, std::size_t stride, std::size_t n, std::si
 // an empty line and "Writing to " + ext + " file...".
 void announce_writing(std::string_view ext);
 
-// Writes a value in the 12 characters at `field`, with 3 decimals.
-char* put_value(char* field, float v);
+// Writes n values down a column, value k in the 12 characters at
+// first + k * stride, with 3 decimals.
+void put_values(char* first, std::size_t stride, const float* v, std::size_t n);
 
 // Builds the heading record: the label, then "," and each name of the range.
 void heading(std::string& buf, std::string_view label, const SeriesTable& table, SeriesRange range);

@@ -51,23 +51,25 @@ void Ts2Writer::write(const RunSettings&, std::string_view, const SeriesTable& t
         for (std::size_t r = 0; r < n; ++r) col[r * stride] = ',';
         ++col;
       }
+      // Rows r0 .. r0 + shown - 1 hold values of this series.
+      const std::size_t shown = s.q.size() > r0 ? std::min(n, s.q.size() - r0) : 0;
       for (std::size_t r = 0; r < n; ++r) {
         char* f = col + r * stride;
         const std::size_t j = r0 + r;
         f[kField] = ',';
-        if (j < s.q.size()) {
+        if (r < shown) {
           // Every reader keeps a time per value for this table; a value without
           // one gets a blank time rather than another value's.
           if (j < s.hours.size())
             ffmt::put_F(f, rows::kFieldWidth, 4, s.hours[j]);
           else
             std::memset(f, ' ', kField);
-          rows::put_value(f + kField + 1, s.q[j]);
         } else {
           std::memset(f, ' ', kField);
           std::memset(f + kField + 1, ' ', kField);
         }
       }
+      rows::put_values(col + kField + 1, stride, s.q.data() + std::min(r0, s.q.size()), shown);
     }
   };
   rows::write_tiled(unit_a, nr, length, fill);
