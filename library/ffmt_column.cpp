@@ -40,14 +40,22 @@ struct Shape {
   __m256d limit;        // scaled values from here on do not fit eight digits
   __m256d round;        // 2^52: the sum is rounded to an integer, which is its low bits
   __m256i div10000;     // (x * this) >> 45 is x / 10000 for any 32-bit x
-  __m256i k10000, c5243, c100, c6554, c10, ascii_zeros;
+  __m256i k10000;
+  __m256i c5243, c100;  // x / 100 is mulhi(x, 5243) >> 3 for x < 10^4
+  __m256i c6554, c10;   // x / 10 is mulhi(x, 6554) for x < 100
+  __m256i ascii_zeros;
   __m256i int_part;     // the bytes of the integer digits before the point
   __m256i point;        // '.' in the byte after them
   __m256i lead_cap;     // the integer digits that may turn blank: all but the last
   __m256i blanks, minus_bits, one, last_digit;
-  __m128i lo_shift;     // the first eight bytes of the field: the word moved right by w - 9
-  __m256i lo_blanks;    // (w up to 16) and the blanks it moves past
+  // The first eight bytes of a field of w <= 16 columns (else of its last
+  // 16): the word moved on by w - 9 columns, behind as many blanks.
+  __m128i lo_shift;
+  __m256i lo_blanks;
 };
+
+// Leaves v as it is, but the compiler no longer knows its value.
+__attribute__((target("avx2"))) inline void hide(__m256i& v) { __asm__("" : "+x"(v)); }
 
 __attribute__((target("avx2"))) Shape make_shape(int w, int d) {
   static constexpr double kScale[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7};
@@ -74,6 +82,12 @@ __attribute__((target("avx2"))) Shape make_shape(int w, int d) {
   s.last_digit = _mm256_set1_epi64x(static_cast<long long>(0xFFULL << 56));
   s.lo_shift = _mm_cvtsi32_si128(8 * lead_w);
   s.lo_blanks = _mm256_set1_epi64x(static_cast<long long>(lead_w == 0 ? 0 : kBlanks >> (64 - 8 * lead_w)));
+  // Left to the compiler, the constants are built again in every round of
+  // the loop, and the products by 100 and 10 become chains of shifts and
+  // adds; hidden from it, they are loaded once and multiplied.
+  for (__m256i* v : {&s.c5243, &s.c100, &s.c6554, &s.c10, &s.ascii_zeros, &s.blanks, &s.minus_bits,
+                     &s.last_digit, &s.int_part, &s.point, &s.lead_cap, &s.lo_blanks})
+    hide(*v);
   return s;
 }
 
@@ -129,21 +143,32 @@ __attribute__((target("avx2"))) inline void eight_fields(const Shape& c, char* o
   const int ok0 = four_fields(c, _mm256_castps256_ps128(f), lo0, hi0);
   const int ok1 = four_fields(c, _mm256_extractf128_ps(f, 1), lo1, hi1);
   const unsigned ok = static_cast<unsigned>(ok0 | (ok1 << 4));
+  const std::size_t at_lo = kWide ? static_cast<std::size_t>(w - 16) : 0;
+  const auto at_hi = static_cast<std::size_t>(w - 8);
+  if (count == 8 && ok == 0xFF) {
+    // Straight from the registers: the low and the high half of each 128 bits.
+    const __m128i halves[4][2] = {{_mm256_castsi256_si128(lo0), _mm256_castsi256_si128(hi0)},
+                                  {_mm256_extracti128_si256(lo0, 1), _mm256_extracti128_si256(hi0, 1)},
+                                  {_mm256_castsi256_si128(lo1), _mm256_castsi256_si128(hi1)},
+                                  {_mm256_extracti128_si256(lo1, 1), _mm256_extracti128_si256(hi1, 1)}};
+    for (const auto& h : halves) {
+      if (kWide) std::memset(out, ' ', at_lo);
+      _mm_storel_epi64(reinterpret_cast<__m128i*>(out + at_lo), h[0]);
+      _mm_storel_epi64(reinterpret_cast<__m128i*>(out + at_hi), h[1]);
+      out += stride;
+      if (kWide) std::memset(out, ' ', at_lo);
+      _mm_storeh_pi(reinterpret_cast<__m64*>(out + at_lo), _mm_castsi128_ps(h[0]));
+      _mm_storeh_pi(reinterpret_cast<__m64*>(out + at_hi), _mm_castsi128_ps(h[1]));
+      out += stride;
+    }
+    return;
+  }
+  // The fields one by one, each from its lane or from put_F.
   alignas(32) std::uint64_t lo[8], hi[8];
   _mm256_store_si256(reinterpret_cast<__m256i*>(lo), lo0);
   _mm256_store_si256(reinterpret_cast<__m256i*>(lo + 4), lo1);
   _mm256_store_si256(reinterpret_cast<__m256i*>(hi), hi0);
   _mm256_store_si256(reinterpret_cast<__m256i*>(hi + 4), hi1);
-  const std::size_t at_lo = kWide ? static_cast<std::size_t>(w - 16) : 0;
-  const auto at_hi = static_cast<std::size_t>(w - 8);
-  if (count == 8 && ok == 0xFF) {
-    for (int j = 0; j < 8; ++j, out += stride) {
-      if (kWide) std::memset(out, ' ', at_lo);
-      std::memcpy(out + at_lo, &lo[j], 8);
-      std::memcpy(out + at_hi, &hi[j], 8);
-    }
-    return;
-  }
   for (std::size_t j = 0; j < count; ++j, out += stride) {
     if (ok >> j & 1) {
       if (kWide) std::memset(out, ' ', at_lo);
