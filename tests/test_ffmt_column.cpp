@@ -116,26 +116,6 @@ TEST(FixedFieldColumn, SameTextAsOneFieldAtATime) {
   }
 }
 
-TEST(FixedFieldColumn, TableValuesAtEveryDecimalCount) {
-  // Flows as the tables hold them, mostly in the fast case: nonnegative with
-  // a few decimals, zeros and some negatives, every value in every lane.
-  std::mt19937_64 rng(5);
-  std::uniform_int_distribution<int> units(0, 50000000), pick(0, 9);
-  std::vector<float> v(4099);
-  for (auto& x : v) {
-    const int p = pick(rng);
-    x = p == 0 ? 0.0f : static_cast<float>(units(rng)) / static_cast<float>(1 << (rng() % 14));
-    if (p == 1) x = -x;
-  }
-  for (int d = 1; d <= 7; ++d) {
-    for (const int w : {9, 12, 16, 20}) {
-      const auto stride = static_cast<std::size_t>(w) + 1;
-      const Columns c = both_ways(w, d, stride, v.data(), v.size());
-      ASSERT_EQ(c.got, c.want) << "F" << w << "." << d << ": " << first_difference(c, w, stride, v.data(), v.size());
-    }
-  }
-}
-
 TEST(FixedFieldColumn, DenormalsUnderFlushToZero) {
   const float v[] = {1e-40f, -1e-40f, std::numeric_limits<float>::denorm_min(), -std::numeric_limits<float>::denorm_min(),
                      1.5f,   -2.25f,  std::numeric_limits<float>::min() / 2,    0.0f,
