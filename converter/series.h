@@ -60,6 +60,15 @@ struct SeriesTable {
     s.q.push_back(value);
     if (keep_times) s.hours.push_back(minutes / 60.0f);
   }
+  // Appends values as the next steps of s, each at the minute of its step
+  // number (1, 2, ...), as row-block series count their time.
+  void append_steps(Series& s, std::span<const float> values) {
+    if (!keep_times) {
+      s.q.insert(s.q.end(), values.begin(), values.end());
+      return;
+    }
+    for (const float v : values) append(s, static_cast<float>(s.nvals() + 1), v);
+  }
 };
 
 // Gives each of the series `steps` values (new ones 0), and as many value

@@ -41,6 +41,15 @@ class ReadAhead {
   // The index of a line of the batch (read through the same input), or
   // size() when it is none of them.
   std::size_t index_of(std::string_view line) const;
+  // Line i of the batch as in.read() would give it, when `in` stands right
+  // before it: `in` then stands after it.  False, with `in` unchanged, when
+  // `in` stands elsewhere.
+  bool replay(LineInput& in, std::size_t i, std::string_view& line) const {
+    if (i >= lines_.size() || in.place().offset != places_[i].offset) return false;
+    line = lines_[i];
+    in.go_to(places_[i + 1]);
+    return true;
+  }
   // The number in the file of line i (for its read-error message).
   std::int64_t line_number(std::size_t i) const { return places_[i].nline + 1; }
 

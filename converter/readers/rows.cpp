@@ -20,8 +20,11 @@ bool starts_number(char c) { return (c >= '0' && c <= '9') || c == '-' || c == '
 // The first character that is neither a blank nor a TAB ('\0' when none):
 // TABs stand between numbers like blanks, before the first one too.
 char first_character(std::string_view line) {
-  const std::size_t first = line.find_first_not_of(" \t");
-  return first == std::string_view::npos ? '\0' : line[first];
+  // A loop of our own: the library's search for a character not in a set
+  // makes a call per character, and this runs twice for every line.
+  for (const char c : line)
+    if (c != ' ' && c != '\t') return c;
+  return '\0';
 }
 
 }  // namespace
@@ -90,16 +93,29 @@ std::size_t Reader::ahead_index(std::string_view line) {
   return 0;
 }
 
+// The next line and its index among the lines read ahead; false at the end
+// of the file.  A line read ahead is not looked for again.
+bool Reader::next_line(std::string_view& line, std::size_t& i) {
+  if (ahead_.replay(in_, next_, line)) {
+    i = next_++;
+    return true;
+  }
+  if (!in_.read(line)) return false;
+  i = ahead_index(line);
+  return true;
+}
+
 bool Reader::find_block(std::string& title) {
   bool titled = false;
   std::string_view line;
-  while (in_.read(line)) {
+  std::size_t i = 0;
+  while (next_line(line, i)) {
     if (!titled && !lib::is_blank_or_tabs(line)) {
       // The title loses its TABs (the text closes up) and keeps its leading blanks.
       title = lib::trim_right(lib::cut(lib::REMOVETABS(line), kNameLength));
       titled = true;
     }
-    if (is_data_line(line, counts_[ahead_index(line)])) {
+    if (is_data_line(line, counts_[i])) {
       in_.step_back();
       return true;
     }
@@ -109,14 +125,13 @@ bool Reader::find_block(std::string& title) {
 
 bool Reader::read_rows(SeriesTable& table, Series& s) {
   std::string_view line;
-  while (in_.read(line)) {
-    const std::size_t i = ahead_index(line);
+  std::size_t i = 0;
+  while (next_line(line, i)) {
     const std::int32_t n = counts_[i];
     if (n <= 0) return true;
     if (n > table.MAXVALS - s.nvals()) capacity_exceeded(table.MAXVALS, " points in a row block time-series.");
     if (!read_ok_[i]) in_.read_error();
-    // Value k of the series stands at minute k.
-    for (std::size_t v = at_[i]; v < at_[i + 1]; ++v) table.append(s, static_cast<float>(s.nvals() + 1), values_[v]);
+    table.append_steps(s, std::span<const float>(values_.data() + at_[i], at_[i + 1] - at_[i]));
   }
   return false;
 }

@@ -48,6 +48,7 @@ class Reader {
   // The index among the lines read ahead of a line just read, after reading
   // ahead from it when it is not among them.
   std::size_t ahead_index(std::string_view line);
+  bool next_line(std::string_view& line, std::size_t& i);
 
   LineInput in_;
   // Lines read ahead, with each line's count of numbers (as a data line
