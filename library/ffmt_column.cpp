@@ -2,11 +2,11 @@
 //
 // The table writers spend most of their time in one put_F after another at a
 // fixed stride, and one field at a time that time is instructions, not
-// memory.  The fast case of the inline put_F (ffmt.h) has no branch on the
-// digits, so its steps run here on eight values at once with AVX2: the
-// scaling and rounding in doubles, the digits in 16-bit lanes of the same
-// 64-bit word the scalar code builds, the blanks and the sign by byte masks.
-// Only the two stores of each field are made one field at a time.
+// memory.  The fast case of the inline put_F (ffmt_fields.h) has no branch
+// on the digits, so its steps run here on eight values at once with AVX2:
+// the scaling and rounding in doubles, the digits in 16-bit lanes of the
+// same 64-bit word the scalar code builds, the blanks and the sign by byte
+// masks.  Only the two stores of each field are made one field at a time.
 //
 // The build targets baseline x86-64: the AVX2 code is compiled for that
 // target alone and taken after a one-time check of the processor.  Without
@@ -15,7 +15,7 @@
 // matches byte for byte.
 #include <cstring>
 
-#include "library/ffmt.h"
+#include "library/ffmt_fields.h"
 
 #if defined(__x86_64__)
 #include <immintrin.h>
