@@ -37,6 +37,11 @@ class ListReader {
   int read(std::int64_t& v);
   int read(float& v);
   int read(double& v);
+  // n real items into v[0..n), as n calls of read(float&) in a row: the same
+  // values, the status of the first item that is not kOk (the items after it
+  // unchanged), and the reader left as those calls leave it.  Plain decimals
+  // between blanks are read many at a time (ffmt_batch.cpp).
+  int read(float* v, std::size_t n);
   // A character item: quoted with ' or " (a doubled quote stands for one),
   // or unquoted up to a blank, comma, slash or the end of the record.
   int read(std::string& v);
@@ -55,6 +60,7 @@ class ListReader {
   int take(Token& t);
   template <class T>
   bool fast_real(T* v);
+  std::size_t plain_reals(float* v, std::size_t n);
   int scan_quoted(std::size_t start, Token& t);
   void skip_separator();
   bool next_record();
