@@ -205,8 +205,7 @@ FFMT_AVX2 std::size_t plain_tokens(const char* text, std::size_t size, std::size
         std::memcpy(tail, text + o, size - o);
         others = others64(tail);
       }
-      const std::size_t span = stop - o < 64 ? stop - o : 64;
-      if (span < 64) others &= (1ULL << span) - 1;
+      const std::size_t span = stop - o < 64 ? stop - o : 64;  // no bits are set from span on
       // A token ends where the next byte is blank or the text ends.
       const std::uint64_t goes_on = static_cast<std::uint64_t>(o + span < size && !is_blank(text[o + span]))
                                     << (span - 1);
