@@ -12,7 +12,7 @@
 // rounds correctly, which is what the scalar conversion of such a token
 // gives as well.
 //
-// Every token that is not of that shape (or that fills its eight bytes),
+// Every token that is not of that shape (or longer than eight characters),
 // every separator other than blanks and TABs (it makes its token look odd)
 // and every read that is not a plain internal one go to read(float&) from
 // that token on, with the reader's state as read(float&) leaves it after the
@@ -71,10 +71,12 @@ FFMT_AVX2 inline std::uint64_t others64(const char* p) {
 struct Lanes {
   __m256i m;     // the mantissa: all the digits as one integer, in the low half
   __m256i frac;  // digits after the point; 8 without a point (taken mod 8)
-  __m256i good;  // all ones: a plain token of 1 to 7 digits, shorter than the word
+  __m256i good;  // all ones: a plain token of 1 to 7 digits
   __m256i sign;  // the float sign bit in both halves: the token starts with '-'
 };
 
+// A token is at most eight characters long, 8 when it has no blank or TAB
+// in its word.
 FFMT_AVX2 inline Lanes four_tokens(__m256i word) {
   const __m256i zero = _mm256_setzero_si256();
   const __m256i all = _mm256_set1_epi8(-1);
@@ -86,10 +88,11 @@ FFMT_AVX2 inline Lanes four_tokens(__m256i word) {
                              13, 12, 11, 10, 9, 8));
   const __m256i blank = _mm256_or_si256(_mm256_cmpeq_epi8(w, _mm256_set1_epi8(' ')),
                                         _mm256_cmpeq_epi8(w, _mm256_set1_epi8('\t')));
-  // From the first blank up: x | -x.  Negative when there is a blank, that
-  // is when the token is shorter than the word.
+  // From the first blank up: x | -x.
   const __m256i outside = _mm256_or_si256(blank, _mm256_sub_epi64(zero, blank));
-  const __m256i first = _mm256_andnot_si256(outside, _mm256_srli_epi64(outside, 8));  // the token's first byte
+  // The token's first byte: below the first blank, or byte 7.
+  const __m256i first = _mm256_andnot_si256(
+      outside, _mm256_or_si256(_mm256_srli_epi64(outside, 8), _mm256_set1_epi64x(static_cast<long long>(0xFFULL << 56))));
   // A sign counts only as the first character.
   const __m256i minus = _mm256_cmpeq_epi8(w, _mm256_set1_epi8('-'));
   const __m256i sign = _mm256_and_si256(_mm256_or_si256(minus, _mm256_cmpeq_epi8(w, _mm256_set1_epi8('+'))), first);
@@ -101,14 +104,13 @@ FFMT_AVX2 inline Lanes four_tokens(__m256i word) {
   const __m256i below = _mm256_add_epi64(_mm256_and_si256(point, _mm256_sub_epi64(zero, point)), all);
   const __m256i upto = _mm256_or_si256(_mm256_slli_epi64(below, 8), _mm256_set1_epi64x(0xFF));
   // Plain: every byte of the token a digit, that one point, or the sign;
-  // at least one digit; a blank before the token within the word.
+  // 1 to 7 digits (eight bytes of digits are 8).
   const __m256i cover = _mm256_or_si256(_mm256_or_si256(outside, is_digit),
                                         _mm256_or_si256(sign, _mm256_and_si256(point, upto)));
   const __m256i dig = _mm256_andnot_si256(outside, is_digit);
   Lanes r;
-  r.good = _mm256_andnot_si256(
-      _mm256_cmpeq_epi64(dig, zero),
-      _mm256_and_si256(_mm256_cmpeq_epi64(cover, all), _mm256_cmpgt_epi64(zero, outside)));
+  r.good = _mm256_andnot_si256(_mm256_or_si256(_mm256_cmpeq_epi64(dig, zero), _mm256_cmpeq_epi64(dig, all)),
+                               _mm256_cmpeq_epi64(cover, all));
   r.frac = _mm256_sad_epu8(_mm256_and_si256(below, _mm256_set1_epi8(1)), zero);
   // The digits above the point move down into its byte; then the digits,
   // units in byte 0, are summed in pairs, fours and eights.
@@ -168,7 +170,9 @@ FFMT_AVX2 std::size_t plain_tokens(const char* text, std::size_t size, std::size
                                    std::size_t& end) {
   alignas(32) std::int32_t ends[kMaxEnds];
   std::size_t k = 0;
-  for (std::size_t rs = from; rs < size; rs += kRound) {
+  std::uint64_t before = 0;  // the mask of the 64 bytes before the chunk
+  bool longer = false;       // a token of more than eight characters was met
+  for (std::size_t rs = from; rs < size && !longer; rs += kRound) {
     const char* const at = text + rs;
     const std::size_t stop = size - rs < kRound ? size : rs + kRound;
     std::size_t count = 0;  // token ends of the round found so far
@@ -210,6 +214,19 @@ FFMT_AVX2 std::size_t plain_tokens(const char* text, std::size_t size, std::size
       const std::uint64_t goes_on = static_cast<std::uint64_t>(o + span < size && !is_blank(text[o + span]))
                                     << (span - 1);
       std::uint64_t e = others & ~((others >> 1) | goes_on);
+      // A token longer than its word: its last nine bytes are none blank.
+      // The scan stops before the first of them.  Most tokens whose ninth
+      // byte from the end is not blank end another token there.
+      for (std::uint64_t ninth = e & ((others << 8) | (before >> 56)); ninth != 0; ninth &= ninth - 1) {
+        const int b = std::countr_zero(ninth);
+        const std::uint64_t nine = b >= 8 ? others >> (b - 8) : (others << (8 - b)) | (before >> (56 + b));
+        if ((nine & 0x1FF) == 0x1FF) {
+          e &= (1ULL << b) - 1;
+          longer = true;
+          break;
+        }
+      }
+      before = others;
       const auto found = static_cast<std::size_t>(std::popcount(e));
       const auto base = static_cast<std::int32_t>(o - rs);
       std::int32_t* out = ends + count;
@@ -225,6 +242,7 @@ FFMT_AVX2 std::size_t plain_tokens(const char* text, std::size_t size, std::size
       count += found;
       while (count - done >= 8)
         if (!group(n - k < 8 ? n - k : 8)) return k;
+      if (longer) break;
     }
     if (done < count) {
       // The last few of the round; the lanes past them read the last token.
