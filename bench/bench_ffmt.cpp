@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/urbs_generator.h"
 #include "library/ffmt.h"
 
 namespace {
@@ -123,6 +124,77 @@ void BM_ReadLineOfNineReals(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_ReadLineOfNineReals);
+
+// The data lines of a generated URBS file (bench/urbs_generator.h): the
+// time, then 91 flows in F11.3; 256 different lines, so that no one line is
+// learnt by the branch predictors.
+std::vector<std::string> urbs_lines() {
+  const std::string file = bench::urbs_file(91, 256, false);
+  std::vector<std::string> lines;
+  for (std::size_t at = 0; at < file.size();) {
+    const std::size_t eol = file.find('\n', at);
+    const std::string line = file.substr(at, eol - at);
+    at = eol + 1;
+    const std::size_t first = line.find_first_not_of(' ');
+    if (first != std::string::npos && line[first] >= '0' && line[first] <= '9') lines.push_back(line);
+  }
+  return lines;
+}
+
+// Lines of the same shape with flows of 0 to 5000 (table_values): most
+// tokens have eight characters, and the negative ones of four digits before
+// the point nine, which are read one by one.
+std::vector<std::string> wide_flow_lines() {
+  const auto flows = table_values();
+  std::vector<std::string> lines(256);
+  std::size_t k = 0;
+  char buf[32];
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    std::snprintf(buf, sizeof buf, "%10.2f", 0.5 * static_cast<double>(i));
+    lines[i] = buf;
+    for (int j = 0; j < 91; ++j, ++k) {
+      std::snprintf(buf, sizeof buf, "%11.3f", static_cast<double>(flows[k % flows.size()]));
+      lines[i] += buf;
+    }
+  }
+  return lines;
+}
+
+constexpr std::size_t kLineValues = 92;
+
+void read_item_by_item(benchmark::State& state, const std::vector<std::string>& lines) {
+  float v[kLineValues];
+  for (auto _ : state) {
+    for (const auto& line : lines) {
+      ffmt::ListReader r(line);
+      for (float& x : v) r.read(x);
+      benchmark::DoNotOptimize(v);
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(lines.size() * kLineValues));
+}
+
+// Each line in one read of 92 reals.
+void read_in_one_call(benchmark::State& state, const std::vector<std::string>& lines) {
+  float v[kLineValues];
+  for (auto _ : state) {
+    for (const auto& line : lines) {
+      ffmt::ListReader r(line);
+      r.read(v, kLineValues);
+      benchmark::DoNotOptimize(v);
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(lines.size() * kLineValues));
+}
+
+void BM_ReadUrbsLines_ItemByItem(benchmark::State& state) { read_item_by_item(state, urbs_lines()); }
+BENCHMARK(BM_ReadUrbsLines_ItemByItem);
+void BM_ReadUrbsLines_OneCall(benchmark::State& state) { read_in_one_call(state, urbs_lines()); }
+BENCHMARK(BM_ReadUrbsLines_OneCall);
+void BM_ReadWideFlowLines_ItemByItem(benchmark::State& state) { read_item_by_item(state, wide_flow_lines()); }
+BENCHMARK(BM_ReadWideFlowLines_ItemByItem);
+void BM_ReadWideFlowLines_OneCall(benchmark::State& state) { read_in_one_call(state, wide_flow_lines()); }
+BENCHMARK(BM_ReadWideFlowLines_OneCall);
 
 }  // namespace
 
