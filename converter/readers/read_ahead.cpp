@@ -147,4 +147,10 @@ std::size_t ReadAhead::accepted(const std::function<bool(std::size_t)>& accept) 
   return first_refused.load();
 }
 
+std::span<float> line_items(std::size_t n) {
+  thread_local std::vector<float> items;
+  items.assign(n, 0.0f);
+  return items;
+}
+
 }  // namespace conv

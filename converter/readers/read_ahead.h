@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -72,5 +73,9 @@ class ReadAhead {
   std::size_t filled_;    // bytes asked of the last batch
   bool refused_ = false;  // a batch was not kept whole
 };
+
+// n zeros for the items of one line, read in one call: a buffer of the
+// calling thread's own, valid until its next call.
+std::span<float> line_items(std::size_t n);
 
 }  // namespace conv

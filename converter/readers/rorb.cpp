@@ -57,22 +57,14 @@ std::int32_t Reader::block_width(std::string_view row) {
 
 namespace {
 
-// Reads a data row: the increment number (not kept), the time in hours and
-// one value per hydrograph, each handed to store(k, value); items left by a
-// null value or a slash are 0.
-template <class Store>
-int read_row(std::string_view row, std::size_t width, float& hours, Store store) {
+// Reads a data row: the increment number (not kept), then the time in hours
+// and one value per hydrograph into items; items left by a null value or a
+// slash are 0.
+int read_row(std::string_view row, std::span<float> items) {
   std::int32_t increment = 0;
-  hours = 0.0f;
   ffmt::ListReader r(row);
-  int st = r.read(increment);
-  if (st == ffmt::kOk) st = r.read(hours);
-  for (std::size_t k = 0; k < width && st == ffmt::kOk; ++k) {
-    float v = 0.0f;
-    st = r.read(v);
-    store(k, v);
-  }
-  return st;
+  const int st = r.read(increment);
+  return st == ffmt::kOk ? r.read(items.data(), items.size()) : st;
 }
 
 }  // namespace
@@ -96,11 +88,11 @@ std::size_t Reader::take_rows(std::size_t first, std::size_t width, std::int32_t
   std::vector<float> minutes(ahead_.size());
   const std::size_t taken = ahead_.accepted([&](std::size_t i) {
     const std::string_view row = ahead_.line(i);
-    float hours = 0.0f;
-    if (!is_data_row(row) ||
-        read_row(row, width, hours, [&](std::size_t k, float v) { block[k].q[base + i] = v; }) != ffmt::kOk)
-      return false;
-    minutes[i] = hours * 60.0f;
+    if (!is_data_row(row)) return false;
+    const std::span<float> items = line_items(1 + width);
+    if (read_row(row, items) != ffmt::kOk) return false;
+    for (std::size_t k = 0; k < width; ++k) block[k].q[base + i] = items[1 + k];
+    minutes[i] = items[0] * 60.0f;
     if (table.keep_times)
       for (Series& s : block) s.hours[base + i] = minutes[i] / 60.0f;
     return true;

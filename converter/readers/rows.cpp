@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <span>
 #include <vector>
 
 #include "library/ffmt.h"
@@ -45,17 +46,12 @@ std::int32_t numbers_of(std::string_view line) {
   return n > 0 && first_character(line) == ',' ? n + 1 : n;
 }
 
-// Reads the n numbers of a line, each handed to store(k, value); a null value
-// leaves its number at zero.
-template <class Store>
-bool read_numbers(std::string_view line, std::int32_t n, Store store) {
+// Reads the numbers of a line into values; a null value leaves its number at
+// zero.
+bool read_numbers(std::string_view line, std::span<float> values) {
+  std::fill(values.begin(), values.end(), 0.0f);
   ffmt::ListReader r(line);
-  for (std::int32_t k = 0; k < n; ++k) {
-    float v = 0.0f;
-    if (r.read(v) != ffmt::kOk) return false;
-    store(k, v);
-  }
-  return true;
+  return r.read(values.data(), values.size()) == ffmt::kOk;
 }
 
 }  // namespace
@@ -85,8 +81,7 @@ std::size_t Reader::ahead_index(std::string_view line) {
   for (std::size_t i = 0; i < n; ++i) at_[i + 1] = at_[i] + static_cast<std::size_t>(std::max(counts_[i], 0));
   values_.resize(at_[n]);
   ahead_.accepted([&](std::size_t i) {
-    read_ok_[i] = counts_[i] > 0 &&
-                  read_numbers(ahead_.line(i), counts_[i], [&](std::int32_t k, float v) { values_[at_[i] + k] = v; });
+    read_ok_[i] = counts_[i] > 0 && read_numbers(ahead_.line(i), std::span<float>(values_).subspan(at_[i], at_[i + 1] - at_[i]));
     return true;
   });
   next_ = 1;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -163,15 +164,13 @@ bool Reader::take_rows(std::int32_t& j, std::int32_t nv, double& first_hours, fl
   std::vector<ShownRow> shown_rows(dated_ ? ahead_.size() : 0);
   const std::size_t taken = ahead_.accepted([&](std::size_t i) {
     const std::string_view line = ahead_.line(i);
+    // The time (of a standard row) and the values, in one read.
+    const std::size_t first = dated_ ? 0 : 1;
+    const std::span<float> items = line_items(first + series.size());
     ffmt::ListReader r(dated_ ? lib::columns(line, kDateColumns) : line);
-    float hours = 0.0f;
-    int st = dated_ ? ffmt::kOk : r.read(hours);
-    for (std::size_t k = 0; k < series.size() && st == ffmt::kOk; ++k) {
-      float v = 0.0f;
-      st = r.read(v);
-      series[k].q[base + i] = v;
-    }
-    if (st != ffmt::kOk) return false;
+    if (r.read(items.data(), items.size()) != ffmt::kOk) return false;
+    for (std::size_t k = 0; k < series.size(); ++k) series[k].q[base + i] = items[first + k];
+    const float hours = dated_ ? 0.0f : items[0];
     if (dated_) {
       const std::string_view date = lib::columns(line, 0, kDateColumns);
       if (!lib::urbs_date_hours(date, date_hours[i])) date_hours[i] = std::numeric_limits<double>::quiet_NaN();
