@@ -186,6 +186,7 @@ int ListReader::take(Token& t) {
 }
 
 int ListReader::read(std::int32_t& v) {
+  if (fast_int(v)) return kOk;
   Token t;
   const int st = take(t);
   if (st != kOk || t.kind != Token::kValue) return st;
@@ -241,13 +242,42 @@ bool ListReader::fast_real(T* v) {
     float x;
     if (parse_real(token, x) != kOk) return false;
   }
-  // The separator: blanks, then one comma with the blanks after it left for
-  // the next value.
+  end_fast_value(p);
+  return true;
+}
+
+// The separator after a value read the fast way, from p: blanks, then one
+// comma with the blanks after it left for the next value.
+void ListReader::end_fast_value(const char* p) {
+  const char* const base = rec_.data();
+  const char* const e = base + rec_.size();
   while (p < e && (*p == ' ' || *p == '\t')) ++p;
   sep_open_ = p == e;
   if (p < e && *p == ',') ++p;
   pos_ = static_cast<std::size_t>(p - base);
   value_read_ = true;
+}
+
+// Plain integers ([sign] one to nine digits, ended by a separator) in an
+// internal read, the same way as plain decimals.
+bool ListReader::fast_int(std::int32_t& v) {
+  if (next_ || repeat_left_ > 0 || slash_) return false;
+  const char* const e = rec_.data() + rec_.size();
+  const char* p = rec_.data() + pos_;
+  while (p < e && (*p == ' ' || *p == '\t')) ++p;
+  if (p == e) return false;
+  const bool neg = *p == '-';
+  if (neg || *p == '+') ++p;
+  const char* const first = p;
+  std::int32_t m = 0;  // nine digits at most: no overflow
+  unsigned d;
+  while (p < e && p - first < 9 && (d = static_cast<unsigned char>(*p) - static_cast<unsigned>('0')) <= 9) {
+    m = m * 10 + static_cast<std::int32_t>(d);
+    ++p;
+  }
+  if (p == first || (p < e && !is_delim(*p))) return false;
+  v = neg ? -m : m;
+  end_fast_value(p);
   return true;
 }
 

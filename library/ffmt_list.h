@@ -60,6 +60,8 @@ class ListReader {
   int take(Token& t);
   template <class T>
   bool fast_real(T* v);
+  bool fast_int(std::int32_t& v);
+  void end_fast_value(const char* p);
   std::size_t plain_reals(float* v, std::size_t n);
   int scan_quoted(std::size_t start, Token& t);
   void skip_separator();
