@@ -49,10 +49,11 @@ bool stay_awake_until(Done done) {
   }
 }
 
-// Starts a thread; false when the system refuses it or the memory for it.
-bool start(std::function<void()> body) {
+// Starts a thread off processor `off_cpu`; false when the system refuses it
+// or the memory for it.
+bool start(std::function<void()> body, int off_cpu) {
   try {
-    return platform::start_thread(std::move(body));
+    return platform::start_thread(std::move(body), off_cpu);
   } catch (...) {
     return false;
   }
@@ -77,16 +78,12 @@ class Pool {
     // the one that hands them work: woken on its processor, a helper would
     // wait there for it instead of running beside it.
     const int lead_cpu = platform::current_cpu();
-    const auto serve_off_lead = [this, lead_cpu] {
-      platform::keep_off_cpu(lead_cpu);
+    const auto starter = [this, helpers, lead_cpu] {
+      for (std::size_t i = 1; i < helpers && start([this] { serve(); }, lead_cpu); ++i) {
+      }
       serve();
     };
-    const auto starter = [helpers, serve_off_lead] {
-      for (std::size_t i = 1; i < helpers && start(serve_off_lead); ++i) {
-      }
-      serve_off_lead();
-    };
-    helpers_ = start(starter) ? helpers : 0;
+    helpers_ = start(starter, lead_cpu) ? helpers : 0;
   }
   Pool(const Pool&) = delete;
   Pool& operator=(const Pool&) = delete;

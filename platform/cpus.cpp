@@ -22,14 +22,19 @@ std::size_t available_cpus() {
 
 int current_cpu() { return ::sched_getcpu(); }
 
-bool keep_off_cpu(int cpu) {
-  cpu_set_t set;
+namespace {
+
+// The process's processors but `cpu`; false when that leaves none, or `cpu`
+// is not among them.
+bool all_but(int cpu, cpu_set_t& set) {
   CPU_ZERO(&set);
   if (cpu < 0 || cpu >= CPU_SETSIZE || ::sched_getaffinity(0, sizeof set, &set) != 0) return false;
   if (!CPU_ISSET(cpu, &set) || CPU_COUNT(&set) < 2) return false;
   CPU_CLR(cpu, &set);
-  return ::sched_setaffinity(0, sizeof set, &set) == 0;
+  return true;
 }
+
+}  // namespace
 
 namespace {
 
@@ -41,15 +46,19 @@ void* run_body(void* arg) {
 
 }  // namespace
 
-bool start_thread(std::function<void()> body) {
+bool start_thread(std::function<void()> body, int off_cpu) {
   auto owned = std::make_unique<std::function<void()>>(std::move(body));
   pthread_attr_t attr;
   if (::pthread_attr_init(&attr) != 0) return false;
+  cpu_set_t others;
+  if (all_but(off_cpu, others)) ::pthread_attr_setaffinity_np(&attr, sizeof others, &others);
   pthread_t thread;
   int status = EINVAL;
   if (::pthread_attr_setstacksize(&attr, std::size_t{1} << 18) == 0)
     status = ::pthread_create(&thread, &attr, run_body, owned.get());
   ::pthread_attr_destroy(&attr);
+  // Where the system refuses the small stack (or the processors), the thread
+  // starts as its default has it.
   if (status != 0) status = ::pthread_create(&thread, nullptr, run_body, owned.get());
   if (status != 0) return false;
   owned.release();  // the thread owns it now

@@ -12,13 +12,11 @@ std::size_t available_cpus();
 
 // The processor the calling thread runs on now, -1 when unknown.
 int current_cpu();
-// Keeps the calling thread off processor `cpu` (when it may run on others);
-// false when that is not done.
-bool keep_off_cpu(int cpu);
-
 // Runs `body` on a thread of its own, never joined, with a stack of a quarter
 // of a megabyte (the system's default where it refuses that); false when no
-// thread could be started.
-bool start_thread(std::function<void()> body);
+// thread could be started.  With `off_cpu` set, the thread never runs on that
+// processor (when it may run on others), from its very start: a new thread
+// placed on its creator's processor would otherwise hold the creator up.
+bool start_thread(std::function<void()> body, int off_cpu = -1);
 
 }  // namespace platform

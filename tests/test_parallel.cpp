@@ -2,12 +2,16 @@
 // piece shares out work of its own, and the calling thread waits for all.
 #include "converter/parallel.h"
 
+#include <sched.h>
+
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
 #include <thread>
 #include <vector>
+
+#include "platform/cpus.h"
 
 namespace {
 
@@ -44,6 +48,33 @@ TEST(Parallel, SignalWakesAwakeAndSleepingWaiters) {
   }
   b.join();
   EXPECT_EQ(turn.load(), 2 * kRounds);
+}
+
+}  // namespace
+
+namespace {
+
+// A thread started off a processor never runs there, from its first
+// instruction on, and still may run on every other processor of the process.
+TEST(Parallel, ThreadsStartOffTheGivenProcessor) {
+  cpu_set_t mine;
+  ASSERT_EQ(::sched_getaffinity(0, sizeof mine, &mine), 0);
+  if (CPU_COUNT(&mine) < 2) GTEST_SKIP() << "one processor";
+  int off = 0;
+  while (!CPU_ISSET(off, &mine)) ++off;
+  std::atomic<bool> done{false};
+  cpu_set_t seen;
+  CPU_ZERO(&seen);
+  ASSERT_TRUE(platform::start_thread(
+      [&] {
+        ::sched_getaffinity(0, sizeof seen, &seen);
+        done.store(true);
+      },
+      off));
+  while (!done.load()) std::this_thread::yield();
+  EXPECT_FALSE(CPU_ISSET(off, &seen));
+  CPU_CLR(off, &mine);
+  EXPECT_TRUE(CPU_EQUAL(&seen, &mine));
 }
 
 }  // namespace
