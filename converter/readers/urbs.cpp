@@ -1,6 +1,7 @@
 #include "converter/readers/urbs.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <limits>
 #include <span>
@@ -174,10 +175,18 @@ bool Reader::take_rows(std::int32_t& j, std::int32_t nv, double& first_hours, fl
     if (dated_) {
       const std::string_view date = lib::columns(line, 0, kDateColumns);
       if (!lib::urbs_date_hours(date, date_hours[i])) date_hours[i] = std::numeric_limits<double>::quiet_NaN();
-      std::string shown = "j = " + lib::AINTEGER(j + static_cast<std::int32_t>(i)) + " datestr = ";
-      (shown += lib::trim_right(date)) += '\n';
-      std::copy(shown.begin(), shown.end(), shown_rows[i].text);
-      shown_rows[i].size = static_cast<std::uint8_t>(shown.size());
+      // "j = ", the row's number as AINTEGER gives it, " datestr = ", the
+      // date: made in place, for a few allocations a row cost more here than
+      // the rest of the row.
+      ShownRow& shown = shown_rows[i];
+      char* p = shown.text;
+      const auto put = [&p](std::string_view text) { p = std::copy(text.begin(), text.end(), p); };
+      put("j = ");
+      p = std::to_chars(p, shown.text + sizeof shown.text, j + static_cast<std::int32_t>(i)).ptr;
+      put(" datestr = ");
+      put(lib::trim_right(date));
+      *p++ = '\n';
+      shown.size = static_cast<std::uint8_t>(p - shown.text);
     }
     minutes[i] = hours * 60.0f;
     if (times_now)
