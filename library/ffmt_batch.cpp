@@ -27,6 +27,7 @@
 #include <cstring>
 
 #include "library/ffmt_list.h"
+#include "platform/cpus.h"
 
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -254,8 +255,7 @@ FFMT_AVX2 std::size_t plain_tokens(const char* text, std::size_t size, std::size
 }
 
 bool has_avx2() {
-  static const bool yes =
-      __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") && __builtin_cpu_supports("popcnt");
+  static const bool yes = platform::has_avx2();
   return yes;
 }
 

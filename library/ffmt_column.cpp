@@ -16,6 +16,7 @@
 #include <cstring>
 
 #include "library/ffmt_fields.h"
+#include "platform/cpus.h"
 
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -195,7 +196,7 @@ __attribute__((target("avx2"))) void put_F_column_avx2(char* first, std::size_t 
 }
 
 bool has_avx2() {
-  static const bool yes = __builtin_cpu_supports("avx2");
+  static const bool yes = platform::has_avx2();
   return yes;
 }
 

@@ -3,6 +3,13 @@
 #include <pthread.h>
 #include <sched.h>
 
+// The C library's header is C: clang, unlike GCC, does not take its _Bool in
+// C++, and asks the processor itself instead.
+#if defined(__x86_64__) && !defined(__clang__) && __has_include(<sys/platform/x86.h>)
+#define FLOWTAB_LIBC_CPU_FEATURES 1
+#include <sys/platform/x86.h>
+#endif
+
 #include <cerrno>
 #include <memory>
 #include <thread>
@@ -21,6 +28,16 @@ std::size_t available_cpus() {
 }
 
 int current_cpu() { return ::sched_getcpu(); }
+
+bool has_avx2() {
+#if defined(FLOWTAB_LIBC_CPU_FEATURES)
+  return CPU_FEATURE_ACTIVE(AVX2) && CPU_FEATURE_ACTIVE(BMI1) && CPU_FEATURE_ACTIVE(POPCNT);
+#elif defined(__x86_64__)
+  return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") && __builtin_cpu_supports("popcnt");
+#else
+  return false;
+#endif
+}
 
 namespace {
 

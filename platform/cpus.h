@@ -12,6 +12,11 @@ std::size_t available_cpus();
 
 // The processor the calling thread runs on now, -1 when unknown.
 int current_cpu();
+// True when programs may use AVX2, with BMI1 and POPCNT beside it, on this
+// processor and system.  Read from what the C library found out at start-up:
+// asking the processor again costs a trap to the host in a virtual machine.
+bool has_avx2();
+
 // Runs `body` on a thread of its own, never joined, with a stack of a quarter
 // of a megabyte (the system's default where it refuses that); false when no
 // thread could be started.  With `off_cpu` set, the thread never runs on that

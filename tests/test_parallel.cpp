@@ -78,3 +78,18 @@ TEST(Parallel, ThreadsStartOffTheGivenProcessor) {
 }
 
 }  // namespace
+
+namespace {
+
+// What the C library found out at start-up agrees with asking the processor.
+TEST(Parallel, VectorUnitsAsTheProcessorTells) {
+#if defined(__x86_64__)
+  __builtin_cpu_init();
+  EXPECT_EQ(platform::has_avx2(),
+            __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") && __builtin_cpu_supports("popcnt"));
+#else
+  EXPECT_FALSE(platform::has_avx2());
+#endif
+}
+
+}  // namespace
