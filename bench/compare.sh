@@ -23,16 +23,18 @@ for tool in "$exe" "$gen" /usr/bin/time mawk; do
 done
 work="$(mktemp -d "${TMPDIR:-/tmp}/flowtab_compare.XXXXXX")"
 trap 'rm -rf "$work"' EXIT
-TIMEFORMAT=%3R
 
 # The median of the numbers given.
 median() { printf '%s\n' "$@" | sort -g | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
 
 # Runs a command; prints its wall seconds and its peak resident memory in KB.
+# Microseconds are counted: runs of small files last a few milliseconds.
 timed() {
-  local secs
-  secs=$( { time /usr/bin/time -f %M -o "$work/mem" "$@" >/dev/null 2>&1 </dev/null; } 2>&1 )
-  echo "$secs $(tail -n 1 "$work/mem")"
+  local start end
+  start=$(date +%s%N)
+  /usr/bin/time -f %M -o "$work/mem" "$@" >/dev/null 2>&1 </dev/null
+  end=$(date +%s%N)
+  echo "$(( (end - start) / 1000 ))e-6 $(tail -n 1 "$work/mem")"
 }
 
 baseline_cmd() {
@@ -81,7 +83,7 @@ measure() {
   awk -v k="$kind" -v bytes="$bytes" -v ts="$ts" -v bs="$bs" -v kb="$ms" -v stored="${stored:-0}" 'BEGIN {
     limit = (bytes + 3 * 4 * stored) / 1e6
     peak = kb * 1024 / 1e6
-    printf "%-11s %7.1f %9.3f %9.3f %7.2f %9.1f %9.1f%s\n", k, bytes / 1e6, ts, bs, (bs > 0 ? ts / bs : 0), peak, limit,
+    printf "%-11s %7.1f %9.4f %9.4f %7.2f %9.1f %9.1f%s\n", k, bytes / 1e6, ts, bs, (bs > 0 ? ts / bs : 0), peak, limit,
            (stored > 0 && peak > limit) ? "  OVER" : ""
   }'
   rm -rf "$dir"
