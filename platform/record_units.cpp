@@ -24,7 +24,6 @@ namespace platform::rt {
 using detail::Connection;
 using detail::kMaxOffset;
 using detail::require;
-using detail::table;
 
 namespace {
 
@@ -49,7 +48,7 @@ template <class T>
 int read_typed(int unit, T& v) {
   std::array<unsigned char, sizeof(T)> b;
   if (int s = read_bytes(unit, b.data(), b.size())) return s;
-  order_bytes(b, table().find(unit)->options.order);
+  order_bytes(b, require(unit, "read", Form::Stream, true, false).options.order);
   v = std::bit_cast<T>(b);
   return 0;
 }

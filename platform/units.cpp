@@ -16,10 +16,12 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <map>
 #include <memory>
 #include <new>
 #include <string>
 #include <system_error>
+#include <utility>
 
 #include "platform/console.h"
 #include "platform/file_io.h"
@@ -29,6 +31,46 @@
 namespace platform::rt {
 
 namespace detail {
+
+class UnitTable {
+ public:
+  // Closes the connections still open at the end of the process; a failed
+  // close ends it with status 1.
+  ~UnitTable();
+
+  Connection* find(int unit) {
+    if (cached_ && cached_unit_ == unit) return cached_;
+    const auto it = units_.find(unit);
+    if (it == units_.end()) return nullptr;
+    cached_unit_ = unit;
+    cached_ = it->second.get();
+    return cached_;
+  }
+  void insert(int unit, std::unique_ptr<Connection> c) {
+    units_.emplace(unit, std::move(c));
+  }
+  // Takes the connection out of the table (nullptr when none).
+  std::unique_ptr<Connection> take(int unit) {
+    const auto it = units_.find(unit);
+    if (it == units_.end()) return nullptr;
+    std::unique_ptr<Connection> c = std::move(it->second);
+    units_.erase(it);
+    cached_ = nullptr;
+    return c;
+  }
+  // The connection with the lowest unit number, taken out (nullptr when none).
+  std::pair<int, std::unique_ptr<Connection>> take_first() {
+    if (units_.empty()) return {0, nullptr};
+    const int unit = units_.begin()->first;
+    return {unit, take(unit)};
+  }
+  const std::map<int, std::unique_ptr<Connection>>& all() const { return units_; }
+
+ private:
+  std::map<int, std::unique_ptr<Connection>> units_;
+  Connection* cached_ = nullptr;  // the last unit looked up: most calls repeat it
+  int cached_unit_ = 0;
+};
 
 UnitTable::~UnitTable() {
   // Connections left open when the process ends without close_all(): write
