@@ -276,13 +276,8 @@ std::size_t ListReader::plain_reals(float* v, std::size_t n) {
   std::size_t end = 0;
   const std::size_t k = plain_tokens(text, size, pos_, v, n, end);
   if (k == 0) return 0;
-  // After the last value its separator, as read(float&) takes it: blanks,
-  // then a comma; a separator that the text ends stays open.
-  std::size_t p = end + 1;
-  while (p < size && is_blank(text[p])) ++p;
-  sep_open_ = p == size;
-  pos_ = p + (p < size && text[p] == ',' ? 1 : 0);
-  value_read_ = true;
+  // After the last value its separator, as read(float&) takes it.
+  end_fast_value(text + end + 1);
   return k;
 #else
   (void)v;

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <type_traits>
 #include <utility>
 
 #include "library/ffmt_numbers_detail.h"
@@ -185,32 +186,31 @@ int ListReader::take(Token& t) {
   return st;
 }
 
-int ListReader::read(std::int32_t& v) {
-  if (fast_int(v)) return kOk;
+// One number item the general way: the next token, converted to v's type.
+template <class T>
+int ListReader::read_token(T& v) {
   Token t;
   const int st = take(t);
   if (st != kOk || t.kind != Token::kValue) return st;
-  return t.quoted ? kError : parse_int(t.text, v);
+  if (t.quoted) return kError;
+  if constexpr (std::is_integral_v<T>)
+    return parse_int(t.text, v);
+  else
+    return parse_real(t.text, v);
 }
 
-int ListReader::read(std::int64_t& v) {
-  Token t;
-  const int st = take(t);
-  if (st != kOk || t.kind != Token::kValue) return st;
-  return t.quoted ? kError : parse_int(t.text, v);
-}
+int ListReader::read(std::int32_t& v) { return fast_int(v) ? kOk : read_token(v); }
+
+int ListReader::read(std::int64_t& v) { return read_token(v); }
 
 // Plain decimals ([sign] digits [. digits], ended by a separator) in an
 // internal read, in one pass and without the general token machinery.
 // Returns false, having changed nothing, for anything else.
 template <class T>
 bool ListReader::fast_real(T* v) {
-  if (next_ || repeat_left_ > 0 || slash_) return false;
-  const char* const base = rec_.data();
-  const char* const e = base + rec_.size();
-  const char* p = base + pos_;
-  while (p < e && (*p == ' ' || *p == '\t')) ++p;
-  if (p == e) return false;
+  const char* p = fast_value_start();
+  if (!p) return false;
+  const char* const e = rec_.data() + rec_.size();
   const char* const start = p;
   const bool neg = *p == '-';
   if (neg || *p == '+') ++p;
@@ -246,6 +246,17 @@ bool ListReader::fast_real(T* v) {
   return true;
 }
 
+// Where the next value starts, after blanks and TABs, when it may be read
+// the fast way: in an internal read, outside a repeat and before any slash;
+// nullptr otherwise, or when the text has no more.
+const char* ListReader::fast_value_start() const {
+  if (next_ || repeat_left_ > 0 || slash_) return nullptr;
+  const char* const e = rec_.data() + rec_.size();
+  const char* p = rec_.data() + pos_;
+  while (p < e && (*p == ' ' || *p == '\t')) ++p;
+  return p == e ? nullptr : p;
+}
+
 // The separator after a value read the fast way, from p: blanks, then one
 // comma with the blanks after it left for the next value.
 void ListReader::end_fast_value(const char* p) {
@@ -261,11 +272,9 @@ void ListReader::end_fast_value(const char* p) {
 // Plain integers ([sign] one to nine digits, ended by a separator) in an
 // internal read, the same way as plain decimals.
 bool ListReader::fast_int(std::int32_t& v) {
-  if (next_ || repeat_left_ > 0 || slash_) return false;
+  const char* p = fast_value_start();
+  if (!p) return false;
   const char* const e = rec_.data() + rec_.size();
-  const char* p = rec_.data() + pos_;
-  while (p < e && (*p == ' ' || *p == '\t')) ++p;
-  if (p == e) return false;
   const bool neg = *p == '-';
   if (neg || *p == '+') ++p;
   const char* const first = p;
@@ -281,21 +290,9 @@ bool ListReader::fast_int(std::int32_t& v) {
   return true;
 }
 
-int ListReader::read(float& v) {
-  if (fast_real(&v)) return kOk;
-  Token t;
-  const int st = take(t);
-  if (st != kOk || t.kind != Token::kValue) return st;
-  return t.quoted ? kError : parse_real(t.text, v);
-}
+int ListReader::read(float& v) { return fast_real(&v) ? kOk : read_token(v); }
 
-int ListReader::read(double& v) {
-  if (fast_real(&v)) return kOk;
-  Token t;
-  const int st = take(t);
-  if (st != kOk || t.kind != Token::kValue) return st;
-  return t.quoted ? kError : parse_real(t.text, v);
-}
+int ListReader::read(double& v) { return fast_real(&v) ? kOk : read_token(v); }
 
 int ListReader::read(std::string& v) {
   Token t;

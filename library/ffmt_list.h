@@ -61,7 +61,10 @@ class ListReader {
   template <class T>
   bool fast_real(T* v);
   bool fast_int(std::int32_t& v);
+  const char* fast_value_start() const;
   void end_fast_value(const char* p);
+  template <class T>
+  int read_token(T& v);
   std::size_t plain_reals(float* v, std::size_t n);
   int scan_quoted(std::size_t start, Token& t);
   void skip_separator();
