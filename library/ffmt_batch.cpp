@@ -254,11 +254,6 @@ FFMT_AVX2 std::size_t plain_tokens(const char* text, std::size_t size, std::size
   return k;
 }
 
-bool has_avx2() {
-  static const bool yes = platform::has_avx2();
-  return yes;
-}
-
 #endif  // __x86_64__
 
 }  // namespace
@@ -269,7 +264,7 @@ bool has_avx2() {
 // untouched).
 std::size_t ListReader::plain_reals(float* v, std::size_t n) {
 #if defined(__x86_64__)
-  if (n == 0 || next_ || repeat_left_ > 0 || slash_ || !has_avx2()) return 0;
+  if (n == 0 || next_ || repeat_left_ > 0 || slash_ || !platform::has_avx2()) return 0;
   const char* const text = rec_.data();
   const std::size_t size = rec_.size();
   if (pos_ >= size) return 0;

@@ -195,11 +195,6 @@ __attribute__((target("avx2"))) void put_F_column_avx2(char* first, std::size_t 
   }
 }
 
-bool has_avx2() {
-  static const bool yes = platform::has_avx2();
-  return yes;
-}
-
 #endif  // __x86_64__
 
 }  // namespace
@@ -207,7 +202,7 @@ bool has_avx2() {
 void put_F_column(char* first, std::size_t stride, int w, int d, const float* v, std::size_t n) {
 #if defined(__x86_64__)
   // The fast case of put_F: 1 to 7 decimals in 9 to 64 columns.
-  if (d >= 1 && d <= 7 && w >= 9 && w <= 64 && has_avx2()) {
+  if (d >= 1 && d <= 7 && w >= 9 && w <= 64 && platform::has_avx2()) {
     if (w > 16)
       put_F_column_avx2<true>(first, stride, w, d, v, n);
     else

@@ -30,13 +30,16 @@ std::size_t available_cpus() {
 int current_cpu() { return ::sched_getcpu(); }
 
 bool has_avx2() {
+  static const bool yes = [] {
 #if defined(FLOWTAB_LIBC_CPU_FEATURES)
-  return CPU_FEATURE_ACTIVE(AVX2) && CPU_FEATURE_ACTIVE(BMI1) && CPU_FEATURE_ACTIVE(POPCNT);
+    return CPU_FEATURE_ACTIVE(AVX2) && CPU_FEATURE_ACTIVE(BMI1) && CPU_FEATURE_ACTIVE(POPCNT);
 #elif defined(__x86_64__)
-  return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") && __builtin_cpu_supports("popcnt");
+    return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") && __builtin_cpu_supports("popcnt");
 #else
-  return false;
+    return false;
 #endif
+  }();
+  return yes;
 }
 
 namespace {

@@ -57,8 +57,6 @@ bool read_numbers(std::string_view line, std::span<float> values) {
 }  // namespace
 
 std::size_t Reader::ahead_index(std::string_view line) {
-  // The reader mostly moves a line at a time.
-  if (next_ < ahead_.size() && ahead_.line(next_).data() == line.data()) return next_++;
   if (const std::size_t i = ahead_.index_of(line); i < ahead_.size()) {
     next_ = i + 1;
     return i;
@@ -81,7 +79,8 @@ std::size_t Reader::ahead_index(std::string_view line) {
   for (std::size_t i = 0; i < n; ++i) at_[i + 1] = at_[i] + static_cast<std::size_t>(std::max(counts_[i], 0));
   values_.resize(at_[n]);
   ahead_.accepted([&](std::size_t i) {
-    read_ok_[i] = counts_[i] > 0 && read_numbers(ahead_.line(i), std::span<float>(values_).subspan(at_[i], at_[i + 1] - at_[i]));
+    const std::span<float> values = std::span<float>(values_).subspan(at_[i], at_[i + 1] - at_[i]);
+    read_ok_[i] = counts_[i] > 0 && read_numbers(ahead_.line(i), values);
     return true;
   });
   next_ = 1;
