@@ -50,10 +50,6 @@ TEST(Parallel, SignalWakesAwakeAndSleepingWaiters) {
   EXPECT_EQ(turn.load(), 2 * kRounds);
 }
 
-}  // namespace
-
-namespace {
-
 // A thread started off a processor never runs there, from its first
 // instruction on, and still may run on every other processor of the process.
 TEST(Parallel, ThreadsStartOffTheGivenProcessor) {
@@ -76,10 +72,6 @@ TEST(Parallel, ThreadsStartOffTheGivenProcessor) {
   CPU_CLR(off, &mine);
   EXPECT_TRUE(CPU_EQUAL(&seen, &mine));
 }
-
-}  // namespace
-
-namespace {
 
 // What the C library found out at start-up agrees with asking the processor.
 TEST(Parallel, VectorUnitsAsTheProcessorTells) {
