@@ -166,6 +166,33 @@ int formatted_write(int unit, std::string_view text, bool end_record) {
   return 0;
 }
 
+// Opens name empty for writing with flags, making it when it is missing.
+//
+// An existing plain file of this user with no other name is removed and made
+// anew, with its permission bits, rather than emptied in place: on ext4,
+// emptying a file makes its next close start writing the new data to disk at
+// once, and the file system calls after it wait for that, which made a
+// conversion that overwrote its last outputs half as slow again.  Anything
+// else (a link, a file with several names, another user's file, a folder
+// that does not let the file go) is emptied in place, so that what is
+// written reaches every name the file has.
+int open_replacing(const std::string& name, int flags) {
+  struct stat st;
+  if (::lstat(name.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink == 1 && st.st_uid == ::geteuid() &&
+      ::unlink(name.c_str()) == 0) {
+    const mode_t mode = st.st_mode & 07777;
+    const int fd = ::open(name.c_str(), flags | O_CREAT | O_EXCL, mode);
+    if (fd >= 0) {
+      // The process's mask took bits off the old mode; where they cannot be
+      // put back the file keeps the mode the mask gave it.
+      ::fchmod(fd, mode);
+      return fd;
+    }
+    if (errno != EEXIST) return -1;  // made again by someone else meanwhile: emptied below
+  }
+  return ::open(name.c_str(), flags | O_CREAT | O_TRUNC, 0666);
+}
+
 }  // namespace
 
 int open(int unit, std::string_view path, const OpenOptions& options) {
@@ -189,7 +216,6 @@ int open(int unit, std::string_view path, const OpenOptions& options) {
     case Disposition::Old:
       break;
     case Disposition::Replace:
-      flags |= O_CREAT | O_TRUNC;
       break;
     case Disposition::Append:
     case Disposition::Unknown:
@@ -200,7 +226,7 @@ int open(int unit, std::string_view path, const OpenOptions& options) {
   const std::string name(path);
   int fd;
   do {
-    fd = ::open(name.c_str(), flags, 0666);
+    fd = options.disposition == Disposition::Replace ? open_replacing(name, flags) : ::open(name.c_str(), flags, 0666);
   } while (fd < 0 && errno == EINTR);
   if (fd < 0) return errno_status();
   struct stat st;

@@ -303,6 +303,34 @@ TEST_F(Units, Dispositions) {
   EXPECT_EQ(rt::open(3, path("nope.txt"), text_out(Disposition::Old)), ENOENT);
 }
 
+// A replaced output holds only the new records under every name it had, a
+// link stays a link, and the file keeps its permission bits.
+TEST_F(Units, ReplacedFileKeepsItsNamesAndMode) {
+  struct Case {
+    std::string what;
+    std::function<void()> set_up;
+    std::vector<std::string> names;  // every one shows the new records
+  } cases[] = {
+      {"plain file", [&] { make("p.txt", "old\n"); fs::permissions(path("p.txt"), fs::perms(0640)); }, {"p.txt"}},
+      {"second name", [&] { make("h.txt", "old\nold\n"); fs::create_hard_link(path("h.txt"), path("h2.txt")); },
+       {"h.txt", "h2.txt"}},
+      {"link", [&] { make("t.txt", "old\nold\n"); fs::create_symlink(path("t.txt"), path("s.txt")); },
+       {"s.txt", "t.txt"}},
+  };
+  for (const auto& c : cases) {
+    c.set_up();
+    const std::string first = path(c.names.front());
+    const bool was_link = fs::is_symlink(first);
+    const auto mode = fs::status(first).permissions();
+    ASSERT_EQ(rt::open(3, first, text_out()), 0) << c.what;
+    ASSERT_EQ(rt::write_record(3, "new"), 0);
+    ASSERT_EQ(rt::close(3), 0);
+    for (const auto& name : c.names) EXPECT_EQ(read_file(path(name)), "new\n") << c.what << ": " << name;
+    EXPECT_EQ(fs::is_symlink(first), was_link) << c.what;
+    EXPECT_EQ(fs::status(first).permissions(), mode) << c.what;
+  }
+}
+
 TEST_F(Units, ReadAndWriteOnOneTextConnection) {
   const std::string p = make("rw.txt", "a\nb\nc\n");
   ASSERT_EQ(rt::open(3, p, {Form::Formatted, Action::ReadWrite, Disposition::Old}), 0);
