@@ -195,9 +195,145 @@ __attribute__((target("avx2"))) void put_F_column_avx2(char* first, std::size_t 
   }
 }
 
+// Eight columns side by side, a row at a time: the eight values of a row
+// are found by turning eight rows of eight columns around in registers, and
+// each field goes out with its separator in one store.  A table's fields are
+// then written along its rows, not down its columns, where every field of a
+// column lands on another page.
+struct RowShape {
+  Shape fields;
+  __m128i joined;  // [separator][the w characters]... from the bytes of lo and hi side by side
+  __m128i last;    // the last eight characters of the field from the same bytes
+  __m128i sep;
+};
+
+__attribute__((target("avx2"))) RowShape make_row_shape(char sep, int w, int d) {
+  RowShape s{make_shape(w, d), {}, {}, _mm_cvtsi32_si128(static_cast<unsigned char>(sep))};
+  // Byte m of [separator][field] comes from byte src(m) of lo:hi (the first
+  // eight characters, then the last eight); 0x80 gives a zero byte.
+  const auto src = [w](int m) -> std::uint8_t {
+    if (m == 0 || m > w) return 0x80;
+    const int column = m - 1;
+    return static_cast<std::uint8_t>(column < 8 ? column : 16 + column - w);
+  };
+  alignas(16) std::uint8_t joined[16], last[16];
+  for (int m = 0; m < 16; ++m) {
+    joined[m] = src(m);
+    last[m] = m < 8 ? src(w - 7 + m) : 0x80;
+  }
+  s.joined = _mm_load_si128(reinterpret_cast<const __m128i*>(joined));
+  s.last = _mm_load_si128(reinterpret_cast<const __m128i*>(last));
+  return s;
+}
+
+// The eight fields of one row, the values in f, at out.
+__attribute__((target("avx2"))) inline void row_of_eight(const RowShape& c, char* out, char sep, int w, int d,
+                                                         __m256 f) {
+  __m256i lo0, hi0, lo1, hi1;
+  const int ok0 = four_fields(c.fields, _mm256_castps256_ps128(f), lo0, hi0);
+  const int ok1 = four_fields(c.fields, _mm256_extractf128_ps(f, 1), lo1, hi1);
+  const auto width = static_cast<std::size_t>(w) + 1;
+  if ((ok0 & ok1) == 0xF) {
+    const __m128i lo[4] = {_mm256_castsi256_si128(lo0), _mm256_extracti128_si256(lo0, 1),
+                           _mm256_castsi256_si128(lo1), _mm256_extracti128_si256(lo1, 1)};
+    const __m128i hi[4] = {_mm256_castsi256_si128(hi0), _mm256_extracti128_si256(hi0, 1),
+                           _mm256_castsi256_si128(hi1), _mm256_extracti128_si256(hi1, 1)};
+    // Each store runs on past its field into the next one, which is stored
+    // after it; the last field is stored exactly.
+    for (int q = 0; q < 4; ++q) {
+      const __m128i a = _mm_unpacklo_epi64(lo[q], hi[q]);
+      const __m128i b = _mm_unpackhi_epi64(lo[q], hi[q]);
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_or_si128(_mm_shuffle_epi8(a, c.joined), c.sep));
+      out += width;
+      if (q < 3) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_or_si128(_mm_shuffle_epi8(b, c.joined), c.sep));
+      } else {
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out), _mm_or_si128(_mm_shuffle_epi8(b, c.joined), c.sep));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + w - 7), _mm_shuffle_epi8(b, c.last));
+      }
+      out += width;
+    }
+    return;
+  }
+  alignas(32) std::uint64_t lo[8], hi[8];
+  alignas(32) float value[8];
+  _mm256_store_si256(reinterpret_cast<__m256i*>(lo), lo0);
+  _mm256_store_si256(reinterpret_cast<__m256i*>(lo + 4), lo1);
+  _mm256_store_si256(reinterpret_cast<__m256i*>(hi), hi0);
+  _mm256_store_si256(reinterpret_cast<__m256i*>(hi + 4), hi1);
+  _mm256_store_ps(value, f);
+  const unsigned ok = static_cast<unsigned>(ok0 | (ok1 << 4));
+  for (int j = 0; j < 8; ++j, out += width) {
+    out[0] = sep;
+    if (ok >> j & 1) {
+      std::memcpy(out + 1, &lo[j], 8);
+      std::memcpy(out + 1 + w - 8, &hi[j], 8);
+    } else {
+      put_F(out + 1, w, d, value[j]);
+    }
+  }
+}
+
+// Turns eight rows of eight floats around: row j of the result holds
+// element j of every row given.
+__attribute__((target("avx2"))) inline void transpose8(__m256 r[8]) {
+  const __m256 t0 = _mm256_unpacklo_ps(r[0], r[1]), t1 = _mm256_unpackhi_ps(r[0], r[1]);
+  const __m256 t2 = _mm256_unpacklo_ps(r[2], r[3]), t3 = _mm256_unpackhi_ps(r[2], r[3]);
+  const __m256 t4 = _mm256_unpacklo_ps(r[4], r[5]), t5 = _mm256_unpackhi_ps(r[4], r[5]);
+  const __m256 t6 = _mm256_unpacklo_ps(r[6], r[7]), t7 = _mm256_unpackhi_ps(r[6], r[7]);
+  const __m256 u0 = _mm256_shuffle_ps(t0, t2, 0x44), u1 = _mm256_shuffle_ps(t0, t2, 0xEE);
+  const __m256 u2 = _mm256_shuffle_ps(t1, t3, 0x44), u3 = _mm256_shuffle_ps(t1, t3, 0xEE);
+  const __m256 u4 = _mm256_shuffle_ps(t4, t6, 0x44), u5 = _mm256_shuffle_ps(t4, t6, 0xEE);
+  const __m256 u6 = _mm256_shuffle_ps(t5, t7, 0x44), u7 = _mm256_shuffle_ps(t5, t7, 0xEE);
+  r[0] = _mm256_permute2f128_ps(u0, u4, 0x20);
+  r[1] = _mm256_permute2f128_ps(u1, u5, 0x20);
+  r[2] = _mm256_permute2f128_ps(u2, u6, 0x20);
+  r[3] = _mm256_permute2f128_ps(u3, u7, 0x20);
+  r[4] = _mm256_permute2f128_ps(u0, u4, 0x31);
+  r[5] = _mm256_permute2f128_ps(u1, u5, 0x31);
+  r[6] = _mm256_permute2f128_ps(u2, u6, 0x31);
+  r[7] = _mm256_permute2f128_ps(u3, u7, 0x31);
+}
+
+__attribute__((target("avx2"))) void eight_columns_avx2(char* first, std::size_t stride, char sep, int w, int d,
+                                                        const float* const v[8], std::size_t n) {
+  const RowShape c = make_row_shape(sep, w, d);
+  __m256 r[8];
+  std::size_t k = 0;
+  for (; k + 8 <= n; k += 8) {
+    for (int j = 0; j < 8; ++j) r[j] = _mm256_loadu_ps(v[j] + k);
+    transpose8(r);
+    for (int j = 0; j < 8; ++j) row_of_eight(c, first + (k + j) * stride, sep, w, d, r[j]);
+  }
+  if (k < n) {
+    // The last few rows from a copy: nothing past v[j][n - 1] is touched.
+    alignas(32) float tail[8][8] = {};
+    for (int j = 0; j < 8; ++j) std::memcpy(tail[j], v[j] + k, (n - k) * sizeof(float));
+    for (int j = 0; j < 8; ++j) r[j] = _mm256_load_ps(tail[j]);
+    transpose8(r);
+    for (std::size_t j = 0; j < n - k; ++j) row_of_eight(c, first + (k + j) * stride, sep, w, d, r[j]);
+  }
+}
+
 #endif  // __x86_64__
 
 }  // namespace
+
+void put_F_eight_columns(char* first, std::size_t stride, char sep, int w, int d, const float* const v[8],
+                         std::size_t n) {
+#if defined(__x86_64__)
+  // One store takes a field and its separator: 9 to 15 columns.
+  if (d >= 1 && d <= 7 && w >= 9 && w <= 15 && platform::has_avx2()) {
+    eight_columns_avx2(first, stride, sep, w, d, v, n);
+    return;
+  }
+#endif
+  for (int j = 0; j < 8; ++j) {
+    char* column = first + static_cast<std::size_t>(j) * (w + 1);
+    for (std::size_t k = 0; k < n; ++k) column[k * stride] = sep;
+    put_F_column(column + 1, stride, w, d, v[j], n);
+  }
+}
 
 void put_F_column(char* first, std::size_t stride, int w, int d, const float* v, std::size_t n) {
 #if defined(__x86_64__)
