@@ -180,6 +180,38 @@ TEST(Writers, RowsAcrossManyTiles) {
   EXPECT_EQ(first_difference(write_case(t), want2), "");
 }
 
+TEST(Writers, ManySeriesStartingAndEndingApart) {
+  // Nineteen series, each starting and ending on rows of its own, some of
+  // them in the middle of a tile, some with no value in a tile at all; values
+  // of every width, with signs, and too wide for their field.
+  constexpr int kSeries = 19, kRows = 30000;
+  LayoutCase c{OutputKind::Csv, {}, false, false, 0, ""};
+  std::vector<int> start(kSeries);
+  for (int i = 0; i < kSeries; ++i) {
+    start[i] = i == 17 ? 12000 : i == 7 ? 4400 : (i * 977) % 4000;
+    const int count = i == 17 ? 100 : kRows - start[i] - (i == 15 ? 9000 : (i * 1531) % 5000);
+    auto& spec = c.series.emplace_back(SeriesSpec{std::to_string(i), 5.0f * static_cast<float>(start[i]), 5, {}});
+    for (int j = 0; j < count; ++j) {
+      const int k = (j * 7919 + i * 104729) % 20011;
+      spec.values.push_back(k % 97 == 0 ? -1.5e9f : static_cast<float>(k - 10000) * (k % 3 == 0 ? 0.001f : 12.75f));
+    }
+  }
+  std::string want = "Time (hr)   ";
+  for (const auto& spec : c.series) want += "," + spec.name;
+  want += '\n';
+  for (int k = 0; k < kRows; ++k) {
+    want += ffmt::F(12, 4, static_cast<float>(k) * 5.0f / 60.0f);
+    for (int i = 0; i < kSeries; ++i) {
+      const int step = k - start[i];
+      const auto& v = c.series[i].values;
+      want += ',';
+      want += step >= 0 && step < static_cast<int>(v.size()) ? ffmt::F(12, 3, v[step]) : B;
+    }
+    want += '\n';
+  }
+  EXPECT_EQ(first_difference(write_case(c), want), "");
+}
+
 // On a full disk the rows stop being formatted at the first failed write;
 // the close reports the failure.
 TEST(Writers, FormattingStopsOnceTheOutputHasFailed) {

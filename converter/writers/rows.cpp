@@ -1,5 +1,6 @@
 #include "converter/writers/rows.h"
 
+#include <algorithm>
 #include <atomic>
 #include <memory>
 
@@ -129,37 +130,66 @@ void write_axis_rows(TimeColumn column, const SeriesTable& table, const TimeAxis
         else
           ffmt::put_F(first + r * stride, kFieldWidth, 4, t / 60.0f);
       }
-      for (std::size_t i = range.first; i < range.last; ++i) {
-        char* col = first + kField + (kField + 1) * (i - range.first);
-        for (std::size_t r = 0; r < n; ++r) col[r * stride] = ',';
-        ++col;
-        // Of rows r0+1 .. r0+n (1-based), rows lo..hi show values, each row
-        // k the value of step k - ISTART; the others are blank.
-        const Series& s = table.series[i];
-        const std::vector<float>& values = local ? s.qloc : s.q;
-        const std::int64_t start = axis.ISTART[i];
-        const std::int64_t row0 = static_cast<std::int64_t>(r0) + 1;
+      const std::int64_t row0 = static_cast<std::int64_t>(r0) + 1;
+      // The rows of this tile (0-based, [first, last)) that show one of
+      // series i's values, and those values from the first of them on.
+      struct Shown {
+        std::size_t first, last;
+        const float* values;
+      };
+      const auto shown = [&](std::size_t i) {
+        const std::vector<float>& values = local ? table.series[i].qloc : table.series[i].q;
         const auto [first_shown, last_shown] = axis.rows_shown(values, i);
         const std::int64_t lo = std::max(first_shown, row0);
         const std::int64_t hi = std::min(last_shown, row0 + static_cast<std::int64_t>(n) - 1);
-        if (lo > hi) {
-          blank_fields(col, stride, n, kField);
+        if (lo > hi) return Shown{0, 0, nullptr};
+        return Shown{static_cast<std::size_t>(lo - row0), static_cast<std::size_t>(hi - row0 + 1),
+                     values.data() + (lo - axis.ISTART[i])};
+      };
+      // Rows from..to - 1 of series i's column: the comma, then the value or blanks.
+      const auto column = [&](std::size_t i, const Shown& s, std::size_t from, std::size_t to) {
+        char* col = first + kField + (kField + 1) * (i - range.first);
+        for (std::size_t r = from; r < to; ++r) col[r * stride] = ',';
+        ++col;
+        const std::size_t lo = std::clamp(s.first, from, to), hi = std::clamp(s.last, lo, to);
+        blank_fields(col + from * stride, stride, lo - from, kField);
+        if (hi > lo) put_values(col + lo * stride, stride, s.values + (lo - s.first), hi - lo);
+        blank_fields(col + hi * stride, stride, to - hi, kField);
+      };
+      // Asks for the values of series i..i+7 in this tile: no hardware
+      // prefetcher follows that many short runs at once.
+      const auto find_and_prefetch = [&](std::size_t i, Shown* s) {
+        for (std::size_t j = 0; j < 8; ++j) {
+          s[j] = shown(i + j);
+          for (std::size_t k = s[j].first; k < s[j].last; k += 16) __builtin_prefetch(s[j].values + (k - s[j].first));
+        }
+      };
+      std::size_t i = range.first;
+      Shown s[8], next[8];
+      if (i + 8 <= range.last) find_and_prefetch(i, next);
+      // Eight series at a time, along the rows where all eight show values.
+      for (; i + 8 <= range.last; i += 8) {
+        std::copy(std::begin(next), std::end(next), std::begin(s));
+        if (i + 16 <= range.last) find_and_prefetch(i + 8, next);
+        std::size_t lo = 0, hi = n;
+        for (std::size_t j = 0; j < 8; ++j) {
+          lo = std::max(lo, s[j].first);
+          hi = std::min(hi, s[j].last);
+        }
+        if (hi <= lo) {
+          for (std::size_t j = 0; j < 8; ++j) column(i + j, s[j], 0, n);
           continue;
         }
-        const auto before = static_cast<std::size_t>(lo - row0);
-        const auto shown = static_cast<std::size_t>(hi - lo + 1);
-        blank_fields(col, stride, before, kField);
-        const float* v = values.data() + (lo - start);
-        put_values(col + before * stride, stride, v, shown);
-        v += shown;
-        blank_fields(col + (before + shown) * stride, stride, n - before - shown, kField);
-        // The series' values of the next tile are asked for now: by the time
-        // the other series are done they are in the cache, where no hardware
-        // prefetcher would have put them for hundreds of streams at once.
-        const float* const stop = values.data() + values.size();
-        const std::size_t ahead = std::min<std::size_t>(n, static_cast<std::size_t>(stop - v));
-        for (std::size_t k = 0; k < ahead; k += 16) __builtin_prefetch(v + k);
+        const float* v[8];
+        for (std::size_t j = 0; j < 8; ++j) {
+          column(i + j, s[j], 0, lo);
+          column(i + j, s[j], hi, n);
+          v[j] = s[j].values + (lo - s[j].first);
+        }
+        ffmt::put_F_eight_columns(first + kField + (kField + 1) * (i - range.first) + lo * stride, stride, ',',
+                                  kField, 3, v, hi - lo);
       }
+      for (; i < range.last; ++i) column(i, shown(i), 0, n);
     };
   };
   write_tiled(unit_a, nrows, length, rows(false));
