@@ -29,6 +29,16 @@ void resize_series(std::span<Series> series, std::size_t steps, bool keep_times,
   }
   parallel::for_each(series.size(), resize);
 }
+
+void rows_to_series(std::span<const float> items, std::size_t n, std::size_t skip, std::size_t rows,
+                    std::span<Series> series, std::size_t at) {
+  for (std::size_t k = 0; k < series.size(); ++k) {
+    float* to = series[k].q.data() + at;
+    const float* from = items.data() + skip + k;
+    for (std::size_t r = 0; r < rows; ++r) to[r] = from[r * n];
+  }
+}
+
 namespace console = platform::console;
 
 namespace {

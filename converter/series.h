@@ -76,6 +76,12 @@ struct SeriesTable {
 // every thread when they are many.  A series that has to grow gets room for
 // `room` values at once when that is more.
 void resize_series(std::span<Series> series, std::size_t steps, bool keep_times, std::size_t room = 0);
+// Gives the values of a run of rows, read a row at a time, to their series:
+// value k of row r, items[r * n + skip + k], becomes series[k].q[at + r].
+// A series at a time: the values of one row stored one by one would each
+// land in another series' memory, a page or more apart.
+void rows_to_series(std::span<const float> items, std::size_t n, std::size_t skip, std::size_t rows,
+                    std::span<Series> series, std::size_t at);
 
 struct TimeAxis {
   float TMIN = 0.0f;

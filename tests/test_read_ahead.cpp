@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -73,6 +75,49 @@ TEST(ReadAhead, LargeBatchesGiveTheLinesOfALineByLineReading) {
     if (c.skip + expected == all.size()) {
       EXPECT_FALSE(in.read(line));
     }
+  }
+}
+
+// Runs of lines on several threads: every line before the first refused one
+// is offered once, in runs of consecutive lines no longer than asked, and
+// the count that comes back is that of the lines before the first refusal.
+TEST(ReadAhead, RunsStopAtTheFirstRefusedLine) {
+  // Lines of 14 bytes: the pieces that go to the threads are not made of
+  // whole runs.
+  const std::string text = repeat("1.0 2.0 3.0 4\n", 300000);
+  const struct {
+    std::string name;
+    std::vector<std::size_t> refused;
+    std::size_t want;
+  } cases[] = {
+      {"none refused", {}, 300000},
+      {"the first line", {0}, 0},
+      {"inside a run", {17}, 17},
+      {"the last of a run", {31}, 31},
+      {"late, on another thread", {250001}, 250001},
+      {"the earlier of two", {299999, 123457}, 123457},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    platform::rt::TextSource src = transcript::text(text);
+    conv::LineInput in(src);
+    conv::ReadAhead ahead;
+    ahead.look_ahead(in, SIZE_MAX, text.size());
+    ASSERT_EQ(ahead.size(), 300000u);
+    std::vector<std::atomic<int>> offered(ahead.size());
+    std::atomic<bool> bad_run{false};
+    const std::size_t got = ahead.accepted_runs(16, [&](std::size_t from, std::size_t end) {
+      if (end <= from || end - from > 16 || end > ahead.size()) bad_run = true;
+      for (std::size_t i = from; i < end; ++i) {
+        ++offered[i];
+        if (std::find(c.refused.begin(), c.refused.end(), i) != c.refused.end()) return i - from;
+      }
+      return end - from;
+    });
+    EXPECT_EQ(got, c.want);
+    EXPECT_FALSE(bad_run.load());
+    // The refused line too is offered once.
+    for (std::size_t i = 0; i <= c.want && i < ahead.size(); ++i) ASSERT_EQ(offered[i].load(), 1) << "line " << i;
   }
 }
 

@@ -120,8 +120,13 @@ void ReadAhead::keep(LineInput& in, std::size_t kept) {
 }
 
 std::size_t ReadAhead::accepted(const std::function<bool(std::size_t)>& accept) const {
+  return accepted_runs(1, [&](std::size_t i, std::size_t) -> std::size_t { return accept(i) ? 1 : 0; });
+}
+
+std::size_t ReadAhead::accepted_runs(std::size_t run,
+                                     const std::function<std::size_t(std::size_t, std::size_t)>& accept) const {
   // Pieces of consecutive lines; each piece stops at its first refusal, and
-  // pieces after a refusal already found are not begun.
+  // runs after a refusal already found are not begun.
   std::vector<std::size_t> starts{0};
   std::size_t bytes = 0;
   for (std::size_t i = 0; i < lines_.size(); ++i) {
@@ -134,9 +139,11 @@ std::size_t ReadAhead::accepted(const std::function<bool(std::size_t)>& accept) 
   starts.push_back(lines_.size());
   std::atomic<std::size_t> first_refused{lines_.size()};
   parallel::for_each(starts.size() - 1, [&](std::size_t piece) {
-    for (std::size_t i = starts[piece]; i < starts[piece + 1]; ++i) {
+    for (std::size_t i = starts[piece]; i < starts[piece + 1];) {
       if (i > first_refused.load(std::memory_order_relaxed)) return;
-      if (!accept(i)) {
+      const std::size_t end = std::min(i + run, starts[piece + 1]);
+      i += accept(i, end);
+      if (i < end) {
         std::size_t seen = first_refused.load(std::memory_order_relaxed);
         while (i < seen && !first_refused.compare_exchange_weak(seen, i, std::memory_order_relaxed)) {
         }
@@ -147,9 +154,9 @@ std::size_t ReadAhead::accepted(const std::function<bool(std::size_t)>& accept) 
   return first_refused.load();
 }
 
-std::span<float> line_items(std::size_t n) {
+std::span<float> run_items(std::size_t rows, std::size_t n) {
   thread_local std::vector<float> items;
-  items.assign(n, 0.0f);
+  items.assign(rows * n, 0.0f);
   return items;
 }
 

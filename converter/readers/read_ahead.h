@@ -58,6 +58,10 @@ class ReadAhead {
   // are many; returns how many lines come before the first that accept()
   // refuses (size() when it refuses none).  accept() must not end the run.
   std::size_t accepted(const std::function<bool(std::size_t)>& accept) const;
+  // The same, `run` consecutive lines at a time: accept(first, end) takes
+  // lines first..end - 1 and returns how many of them come before the first
+  // it refuses (end - first when it refuses none).
+  std::size_t accepted_runs(std::size_t run, const std::function<std::size_t(std::size_t, std::size_t)>& accept) const;
 
   // Leaves `in` as though exactly the first `kept` lines had been read.
   void keep(LineInput& in, std::size_t kept);
@@ -74,8 +78,11 @@ class ReadAhead {
   bool refused_ = false;  // a batch was not kept whole
 };
 
-// n zeros for the items of one line, read in one call: a buffer of the
-// calling thread's own, valid until its next call.
-std::span<float> line_items(std::size_t n);
+// Lines of a run whose values are handed to their series together: sixteen
+// values of a series fill a cache line.
+inline constexpr std::size_t kRunRows = 16;
+// rows * n zeros for the items of a run of lines, line r's items from r * n:
+// a buffer of the calling thread's own, valid until its next call.
+std::span<float> run_items(std::size_t rows, std::size_t n);
 
 }  // namespace conv

@@ -86,16 +86,21 @@ std::size_t Reader::take_rows(std::size_t first, std::size_t width, std::int32_t
   const std::size_t room = std::min(base + ahead_.size() + rows_left, static_cast<std::size_t>(table.MAXVALS));
   resize_series(block, base + ahead_.size(), table.keep_times, room);
   std::vector<float> minutes(ahead_.size());
-  const std::size_t taken = ahead_.accepted([&](std::size_t i) {
+  // The time and the values of a row, read after its increment.
+  const auto take = [&](std::size_t i, std::span<float> items) {
     const std::string_view row = ahead_.line(i);
-    if (!is_data_row(row)) return false;
-    const std::span<float> items = line_items(1 + width);
-    if (read_row(row, items) != ffmt::kOk) return false;
-    for (std::size_t k = 0; k < width; ++k) block[k].q[base + i] = items[1 + k];
+    if (!is_data_row(row) || read_row(row, items) != ffmt::kOk) return false;
     minutes[i] = items[0] * 60.0f;
     if (table.keep_times)
       for (Series& s : block) s.hours[base + i] = minutes[i] / 60.0f;
     return true;
+  };
+  const std::size_t taken = ahead_.accepted_runs(kRunRows, [&](std::size_t from, std::size_t end) {
+    const std::span<float> items = run_items(end - from, 1 + width);
+    std::size_t i = from;
+    while (i < end && take(i, items.subspan((i - from) * (1 + width), 1 + width))) ++i;
+    rows_to_series(items, 1 + width, 1, i - from, block, base + from);
+    return i - from;
   });
   ahead_.keep(in_, taken);
   resize_series(block, base + taken, table.keep_times);

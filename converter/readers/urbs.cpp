@@ -163,14 +163,13 @@ bool Reader::take_rows(std::int32_t& j, std::int32_t nv, double& first_hours, fl
     std::uint8_t size;
   };
   std::vector<ShownRow> shown_rows(dated_ ? ahead_.size() : 0);
-  const std::size_t taken = ahead_.accepted([&](std::size_t i) {
+  // The time (of a standard row) and the values of a row, in one read.
+  const std::size_t skip = dated_ ? 0 : 1;
+  const std::size_t width = skip + series.size();
+  const auto take = [&](std::size_t i, std::span<float> items) {
     const std::string_view line = ahead_.line(i);
-    // The time (of a standard row) and the values, in one read.
-    const std::size_t first = dated_ ? 0 : 1;
-    const std::span<float> items = line_items(first + series.size());
     ffmt::ListReader r(dated_ ? lib::columns(line, kDateColumns) : line);
     if (r.read(items.data(), items.size()) != ffmt::kOk) return false;
-    for (std::size_t k = 0; k < series.size(); ++k) series[k].q[base + i] = items[first + k];
     const float hours = dated_ ? 0.0f : items[0];
     if (dated_) {
       const std::string_view date = lib::columns(line, 0, kDateColumns);
@@ -192,6 +191,13 @@ bool Reader::take_rows(std::int32_t& j, std::int32_t nv, double& first_hours, fl
     if (times_now)
       for (Series& s : series) s.hours[base + i] = minutes[i] / 60.0f;
     return true;
+  };
+  const std::size_t taken = ahead_.accepted_runs(kRunRows, [&](std::size_t from, std::size_t end) {
+    const std::span<float> items = run_items(end - from, width);
+    std::size_t i = from;
+    while (i < end && take(i, items.subspan((i - from) * width, width))) ++i;
+    rows_to_series(items, width, skip, i - from, series, base + from);
+    return i - from;
   });
   ahead_.keep(in_, taken);
   resize_series(series, base + taken, table.keep_times);
