@@ -1,6 +1,11 @@
 #include "converter/peaks.h"
 
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 #include <cmath>
+#include <cstddef>
 #include <limits>
 
 #include "converter/failure.h"
@@ -46,11 +51,37 @@ namespace {
 // The value that raising a peak by each of `values` in turn ends with, when
 // the peak starts below them all: the first of the largest values, NaNs
 // passed over (-infinity when there is none).
-float largest(std::span<const float> values) {
+float largest_in_order(std::span<const float> values) {
   float m = -std::numeric_limits<float>::infinity();
   for (const float v : values)
     if (v > m) m = v;
   return m;
+}
+
+float largest(std::span<const float> values) {
+#if defined(__x86_64__)
+  // Sixteen lanes side by side: one after the other, each step waits for the
+  // last.  maxps(v, m) is v > m ? v : m, NaN included, so that each lane ends
+  // as largest_in_order() of its values.  Their largest is the same value
+  // whatever the order, but for the sign of a zero, which only the order
+  // settles.
+  const float* p = values.data();
+  const std::size_t n = values.size();
+  if (n < 64) return largest_in_order(values);
+  __m128 m[4];
+  for (__m128& lane : m) lane = _mm_set1_ps(-std::numeric_limits<float>::infinity());
+  std::size_t i = 0;
+  for (; i + 16 <= n; i += 16)
+    for (int k = 0; k < 4; ++k) m[k] = _mm_max_ps(_mm_loadu_ps(p + i + 4 * k), m[k]);
+  alignas(16) float lanes[16];
+  for (int k = 0; k < 4; ++k) _mm_store_ps(lanes + 4 * k, m[k]);
+  float r = largest_in_order(lanes);
+  const float rest = largest_in_order(values.subspan(i));
+  if (rest > r) r = rest;
+  return r == 0.0f ? largest_in_order(values) : r;
+#else
+  return largest_in_order(values);
+#endif
 }
 
 // largest() of the values after the first.

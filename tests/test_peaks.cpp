@@ -89,6 +89,32 @@ TEST(PeakStore, ATableAtOnceAsSeriesOneByOne) {
   }
 }
 
+// Long series, whose largest value is found many values at a time: where the
+// largest lies, and which sign of zero comes first, decide as one by one.
+TEST(PeakStore, LongSeriesPeakAsOneByOne) {
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const struct {
+    std::vector<std::pair<std::size_t, float>> set;  // in 100 values of -5
+    float want;
+  } cases[] = {
+      {{{14, -0.0f}, {17, 0.0f}}, -0.0f},
+      {{{14, 0.0f}, {17, -0.0f}}, 0.0f},
+      {{{3, -0.0f}, {98, 0.0f}}, -0.0f},
+      {{{99, 7.5f}}, 7.5f},
+      {{{34, 3.0f}, {50, nan}, {63, 2.0f}, {64, nan}, {65, 2.0f}}, 3.0f},
+      {{{0, -9.0f}, {1, -5.5f}}, -5.0f},
+  };
+  for (const auto& c : cases) {
+    std::vector<float> v(100, -5.0f);
+    for (const auto& [at, value] : c.set) v[at] = value;
+    v[0] = std::fmin(v[0], -100.0f);  // the first value starts the peak: one below the rest
+    PeakStore p;
+    p.start_file(1);
+    p.aggregate("A", v, 0, 1, kEnding);
+    EXPECT_EQ(std::bit_cast<std::uint32_t>(p.peak(0, 0)), std::bit_cast<std::uint32_t>(c.want)) << c.set.front().first;
+  }
+}
+
 TEST(PeakStore, NamesDifferingInInnerBlanksOrTabsAreDistinctOrEqualAsKeywords) {
   PeakStore p;
   p.start_file(1);
