@@ -53,6 +53,10 @@ constexpr std::size_t kRound = 1024;
 // A token and a blank at least: the most token ends of a round, plus room
 // for the eight positions written past them.
 constexpr std::size_t kMaxEnds = kRound / 2 + 16;
+// How far ahead of the scan the text is asked for.  Long lines of a mapped
+// file come from memory a page at a time, and the hardware prefetcher stops
+// at the end of each page.
+constexpr std::size_t kPrefetchAhead = 1024;
 
 // Bit i set: byte i of the 64 at p is neither a blank nor a TAB.
 FFMT_AVX2 inline std::uint64_t others64(const char* p) {
@@ -198,6 +202,7 @@ FFMT_AVX2 std::size_t plain_tokens(const char* text, std::size_t size, std::size
       return got == want && k < n;
     };
     for (std::size_t o = rs; o < stop; o += 64) {
+      __builtin_prefetch(text + o + kPrefetchAhead);
       std::uint64_t others;
       if (o + 64 <= size) {
         others = others64(text + o);
