@@ -122,19 +122,31 @@ std::int32_t NUMBEROFNUMBERS(std::string_view line) noexcept {
   // Sixteen characters at a time while they are only number characters and
   // blanks: the numbers that start among them are the number characters
   // that follow no other.
-  for (; i + 16 <= n; i += 16) {
-    const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line.data() + i));
+  // The number characters and the blanks among the sixteen from `at`.
+  const auto classes = [&line](std::size_t at, std::uint32_t& number, std::uint32_t& blank) {
+    const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line.data() + at));
     const auto eq = [&x](char c) { return _mm_cmpeq_epi8(x, _mm_set1_epi8(c)); };
     const __m128i digit = _mm_cmpeq_epi8(_mm_subs_epu8(_mm_sub_epi8(x, _mm_set1_epi8('0')), _mm_set1_epi8(9)),
                                          _mm_setzero_si128());
     const __m128i other = _mm_or_si128(_mm_or_si128(eq('e'), eq('E')), _mm_or_si128(eq('-'), eq('.')));
-    const auto number = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_or_si128(digit, other)));
-    const auto blank = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_or_si128(eq(' '), eq('\t'))));
+    number = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_or_si128(digit, other)));
+    blank = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_or_si128(eq(' '), eq('\t'))));
+  };
+  std::uint32_t number = 0, blank = 0;
+  for (; i + 16 <= n; i += 16) {
+    classes(i, number, blank);
     if ((number | blank) != 0xFFFFu) break;  // commas, comments or other characters: one at a time
     const std::uint32_t starts = number & ~((number << 1) | (in_number ? 1u : 0u));
     count += bits16(starts);
     after_comma = after_comma && starts == 0;
     in_number = (number >> 15) != 0;
+  }
+  if (i < n && i + 16 > n && n >= 16) {
+    // The rest of the line: the sixteen characters that end it, of which
+    // those before i are counted already and tell what comes before i.
+    classes(n - 16, number, blank);
+    const std::uint32_t rest = (0xFFFFu << (i - (n - 16))) & 0xFFFFu;
+    if (((number | blank) & rest) == rest) return count + bits16(number & ~(number << 1) & rest);
   }
 #endif
   // One table look-up per character, and the state kept by arithmetic
