@@ -16,6 +16,27 @@
 
 namespace platform::rt {
 
+namespace {
+
+// Pages are made present this far ahead of the reading, and let go in steps
+// of this size once reading (and what is held) is this far past them: 2 MB,
+// or an eighth of a smaller file, so that the memory a small file takes is
+// a small part of it too.
+constexpr std::size_t kLargestWindow = std::size_t{2} << 20;
+constexpr std::size_t kSmallestWindow = std::size_t{1} << 17;
+// ... and no closer behind the reading than a quarter of that: a reader may
+// step back (what was let go is read again from the file).
+constexpr std::size_t kKeepBehindWindows = 4;
+// follow() is called again after at most a quarter of the window.
+constexpr std::size_t kFollowStepWindows = 4;
+
+std::size_t page_down(std::size_t offset) {
+  static const std::size_t page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+  return offset / page * page;
+}
+
+}  // namespace
+
 TextBuffer::~TextBuffer() {
   if (mapped_) ::munmap(const_cast<char*>(data_), size_);
 }
@@ -30,41 +51,27 @@ std::shared_ptr<TextBuffer> TextBuffer::map(int fd, std::size_t n) {
   b->data_ = static_cast<const char*>(p);
   b->size_ = n;
   b->mapped_ = true;
+  b->window_ = std::clamp(page_down(n / 8), kSmallestWindow, kLargestWindow);
   return b;
 }
 
-namespace {
-
-// Pages are made present this far ahead of the reading, and let go in steps
-// of this size once reading (and what is held) is this far past them.
-constexpr std::size_t kPresentWindow = std::size_t{2} << 20;
-// ... and no closer behind the reading than this: a reader may step back.
-constexpr std::size_t kKeepBehind = std::size_t{1} << 19;
-// follow() is called again after at most this many bytes of reading.
-constexpr std::size_t kFollowStep = std::size_t{1} << 19;
-
-std::size_t page_down(std::size_t offset) {
-  static const std::size_t page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
-  return offset / page * page;
-}
-
-}  // namespace
-
 std::size_t TextBuffer::follow(std::size_t pos, std::size_t keep_from) const {
   if (!mapped_) return SIZE_MAX;
-  if (pos + kFollowStep >= present_to_ && present_to_ < size_) {
-    const std::size_t to = std::min(size_, page_down(pos + kPresentWindow));
+  const std::size_t step = window_ / kFollowStepWindows;
+  if (pos + step >= present_to_ && present_to_ < size_) {
+    const std::size_t to = std::min(size_, page_down(pos + window_));
     // Fewer page faults than touching the pages one by one; where the system
     // cannot, they come in on first touch.
     if (to > present_to_) ::madvise(const_cast<char*>(data_) + present_to_, to - present_to_, MADV_POPULATE_READ);
     present_to_ = std::max(present_to_, to);
   }
-  const std::size_t upto = page_down(std::min(keep_from > kKeepBehind ? keep_from - kKeepBehind : 0, size_));
-  if (upto >= released_to_ + kPresentWindow) {
+  const std::size_t behind = window_ / kKeepBehindWindows;
+  const std::size_t upto = page_down(std::min(keep_from > behind ? keep_from - behind : 0, size_));
+  if (upto >= released_to_ + window_) {
     ::madvise(const_cast<char*>(data_) + released_to_, upto - released_to_, MADV_DONTNEED);
     released_to_ = upto;
   }
-  return pos + kFollowStep;
+  return pos + step;
 }
 
 void TextSource::back() {
