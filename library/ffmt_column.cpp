@@ -226,32 +226,31 @@ __attribute__((target("avx2"))) RowShape make_row_shape(char sep, int w, int d) 
   return s;
 }
 
-// The eight fields of one row, the values in f, at out.
-__attribute__((target("avx2"))) inline void row_of_eight(const RowShape& c, char* out, char sep, int w, int d,
-                                                         __m256 f) {
+// The eight fields of one row, the values in f, their separators at out,
+// out + step, ...
+__attribute__((target("avx2"))) inline void row_of_eight(const RowShape& c, char* out, std::size_t step, char sep,
+                                                         int w, int d, __m256 f) {
   __m256i lo0, hi0, lo1, hi1;
   const int ok0 = four_fields(c.fields, _mm256_castps256_ps128(f), lo0, hi0);
   const int ok1 = four_fields(c.fields, _mm256_extractf128_ps(f, 1), lo1, hi1);
-  const auto width = static_cast<std::size_t>(w) + 1;
   if ((ok0 & ok1) == 0xF) {
     const __m128i lo[4] = {_mm256_castsi256_si128(lo0), _mm256_extracti128_si256(lo0, 1),
                            _mm256_castsi256_si128(lo1), _mm256_extracti128_si256(lo1, 1)};
     const __m128i hi[4] = {_mm256_castsi256_si128(hi0), _mm256_extracti128_si256(hi0, 1),
                            _mm256_castsi256_si128(hi1), _mm256_extracti128_si256(hi1, 1)};
-    // Each store runs on past its field into the next one, which is stored
-    // after it; the last field is stored exactly.
-    for (int q = 0; q < 4; ++q) {
-      const __m128i a = _mm_unpacklo_epi64(lo[q], hi[q]);
-      const __m128i b = _mm_unpackhi_epi64(lo[q], hi[q]);
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_or_si128(_mm_shuffle_epi8(a, c.joined), c.sep));
-      out += width;
-      if (q < 3) {
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_or_si128(_mm_shuffle_epi8(b, c.joined), c.sep));
+    // Fields side by side: each store runs on past its field into the next
+    // one, which is stored after it.  The last field, and fields with room
+    // between them, are stored exactly.
+    const bool packed = step == static_cast<std::size_t>(w) + 1;
+    for (int k = 0; k < 8; ++k, out += step) {
+      const __m128i x = k % 2 == 0 ? _mm_unpacklo_epi64(lo[k / 2], hi[k / 2]) : _mm_unpackhi_epi64(lo[k / 2], hi[k / 2]);
+      const __m128i joined = _mm_or_si128(_mm_shuffle_epi8(x, c.joined), c.sep);
+      if (packed && k < 7) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), joined);
       } else {
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(out), _mm_or_si128(_mm_shuffle_epi8(b, c.joined), c.sep));
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + w - 7), _mm_shuffle_epi8(b, c.last));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out), joined);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + w - 7), _mm_shuffle_epi8(x, c.last));
       }
-      out += width;
     }
     return;
   }
@@ -263,7 +262,7 @@ __attribute__((target("avx2"))) inline void row_of_eight(const RowShape& c, char
   _mm256_store_si256(reinterpret_cast<__m256i*>(hi + 4), hi1);
   _mm256_store_ps(value, f);
   const unsigned ok = static_cast<unsigned>(ok0 | (ok1 << 4));
-  for (int j = 0; j < 8; ++j, out += width) {
+  for (int j = 0; j < 8; ++j, out += step) {
     out[0] = sep;
     if (ok >> j & 1) {
       std::memcpy(out + 1, &lo[j], 8);
@@ -295,15 +294,15 @@ __attribute__((target("avx2"))) inline void transpose8(__m256 r[8]) {
   r[7] = _mm256_permute2f128_ps(u3, u7, 0x31);
 }
 
-__attribute__((target("avx2"))) void eight_columns_avx2(char* first, std::size_t stride, char sep, int w, int d,
-                                                        const float* const v[8], std::size_t n) {
+__attribute__((target("avx2"))) void eight_columns_avx2(char* first, std::size_t stride, std::size_t step, char sep,
+                                                        int w, int d, const float* const v[8], std::size_t n) {
   const RowShape c = make_row_shape(sep, w, d);
   __m256 r[8];
   std::size_t k = 0;
   for (; k + 8 <= n; k += 8) {
     for (int j = 0; j < 8; ++j) r[j] = _mm256_loadu_ps(v[j] + k);
     transpose8(r);
-    for (int j = 0; j < 8; ++j) row_of_eight(c, first + (k + j) * stride, sep, w, d, r[j]);
+    for (int j = 0; j < 8; ++j) row_of_eight(c, first + (k + j) * stride, step, sep, w, d, r[j]);
   }
   if (k < n) {
     // The last few rows from a copy: nothing past v[j][n - 1] is touched.
@@ -311,7 +310,7 @@ __attribute__((target("avx2"))) void eight_columns_avx2(char* first, std::size_t
     for (int j = 0; j < 8; ++j) std::memcpy(tail[j], v[j] + k, (n - k) * sizeof(float));
     for (int j = 0; j < 8; ++j) r[j] = _mm256_load_ps(tail[j]);
     transpose8(r);
-    for (std::size_t j = 0; j < n - k; ++j) row_of_eight(c, first + (k + j) * stride, sep, w, d, r[j]);
+    for (std::size_t j = 0; j < n - k; ++j) row_of_eight(c, first + (k + j) * stride, step, sep, w, d, r[j]);
   }
 }
 
@@ -319,17 +318,17 @@ __attribute__((target("avx2"))) void eight_columns_avx2(char* first, std::size_t
 
 }  // namespace
 
-void put_F_eight_columns(char* first, std::size_t stride, char sep, int w, int d, const float* const v[8],
-                         std::size_t n) {
+void put_F_eight_columns(char* first, std::size_t stride, std::size_t step, char sep, int w, int d,
+                         const float* const v[8], std::size_t n) {
 #if defined(__x86_64__)
   // One store takes a field and its separator: 9 to 15 columns.
   if (d >= 1 && d <= 7 && w >= 9 && w <= 15 && platform::has_avx2()) {
-    eight_columns_avx2(first, stride, sep, w, d, v, n);
+    eight_columns_avx2(first, stride, step, sep, w, d, v, n);
     return;
   }
 #endif
   for (int j = 0; j < 8; ++j) {
-    char* column = first + static_cast<std::size_t>(j) * (w + 1);
+    char* column = first + static_cast<std::size_t>(j) * step;
     for (std::size_t k = 0; k < n; ++k) column[k * stride] = sep;
     put_F_column(column + 1, stride, w, d, v[j], n);
   }

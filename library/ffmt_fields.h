@@ -36,11 +36,11 @@ inline char* put_F(char* out, int w, int d, float v);
 // Fw.d of n floats down a column: field k, the text put_F writes for v[k],
 // at first + k * stride.  Several fields at a time where the processor can.
 void put_F_column(char* first, std::size_t stride, int w, int d, const float* v, std::size_t n);
-// Eight such columns side by side, each field after a separator: the row at
-// first + r * stride (r < n) gets sep, the field of v[0][r], sep, the field
-// of v[1][r], ... sep, the field of v[7][r]: 8 * (w + 1) characters.
-void put_F_eight_columns(char* first, std::size_t stride, char sep, int w, int d, const float* const v[8],
-                         std::size_t n);
+// Eight such columns side by side, each field after a separator: in the row
+// at first + r * stride (r < n), sep and the field of v[j][r] at j * step
+// (step >= w + 1; with step == w + 1 the 8 * (w + 1) characters in a row).
+void put_F_eight_columns(char* first, std::size_t stride, std::size_t step, char sep, int w, int d,
+                         const float* const v[8], std::size_t n);
 
 std::string I(int w, std::int64_t v);
 std::string Imin(int w, int m, std::int64_t v);

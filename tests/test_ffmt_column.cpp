@@ -116,31 +116,34 @@ TEST(FixedFieldColumn, SameTextAsOneFieldAtATime) {
   }
 }
 
-// Eight columns side by side: each row's fields and separators as put_F
-// writes them, nothing outside the rows touched.
+// Eight columns side by side, or with room between them: each row's fields
+// and separators as put_F writes them, nothing else touched.
 TEST(FixedFieldColumn, EightColumnsSameTextAsOneFieldAtATime) {
   std::mt19937_64 rng(47);
   const std::vector<float> values = column_values(rng);
   for (const auto& s : kShapes) {
     const int w = s[0], d = s[1];
-    const std::size_t row = 8 * (static_cast<std::size_t>(std::max(w, 0)) + 1);
-    for (const std::size_t n : {0, 1, 7, 8, 9, 17, 250}) {
-      for (const std::size_t stride : {row, row + 5}) {
-        const float* v[8];
-        for (std::size_t j = 0; j < 8; ++j) v[j] = values.data() + (j * 97 + n) % (values.size() - n);
-        const std::size_t size = 16 + n * stride + 16;
-        std::string got(size, '#'), want(size, '#');
-        ffmt::put_F_eight_columns(got.data() + 16, stride, ';', w, d, v, n);
-        for (std::size_t k = 0; k < n; ++k) {
-          char* out = want.data() + 16 + k * stride;
-          for (std::size_t j = 0; j < 8; ++j) {
-            *out++ = ';';
-            if (w > 0) out = ffmt::put_F(out, w, d, v[j][k]);
+    const std::size_t width = static_cast<std::size_t>(std::max(w, 0)) + 1;
+    for (const std::size_t step : {width, width + 13}) {
+      const std::size_t row = 8 * step;
+      for (const std::size_t n : {0, 1, 7, 8, 9, 17, 250}) {
+        for (const std::size_t stride : {row, row + 5}) {
+          const float* v[8];
+          for (std::size_t j = 0; j < 8; ++j) v[j] = values.data() + (j * 97 + n) % (values.size() - n);
+          const std::size_t size = 16 + n * stride + 16;
+          std::string got(size, '#'), want(size, '#');
+          ffmt::put_F_eight_columns(got.data() + 16, stride, step, ';', w, d, v, n);
+          for (std::size_t k = 0; k < n; ++k) {
+            for (std::size_t j = 0; j < 8; ++j) {
+              char* out = want.data() + 16 + k * stride + j * step;
+              *out = ';';
+              if (w > 0) ffmt::put_F(out + 1, w, d, v[j][k]);
+            }
           }
-        }
-        for (std::size_t k = 0; k < size; k += 64) {
-          ASSERT_EQ(got.substr(k, 64), want.substr(k, 64))
-              << "F" << w << "." << d << ", n " << n << ", stride " << stride << ", from byte " << k;
+          for (std::size_t k = 0; k < size; k += 64) {
+            ASSERT_EQ(got.substr(k, 64), want.substr(k, 64)) << "F" << w << "." << d << ", step " << step << ", n "
+                                                             << n << ", stride " << stride << ", from byte " << k;
+          }
         }
       }
     }

@@ -186,8 +186,8 @@ void write_axis_rows(TimeColumn column, const SeriesTable& table, const TimeAxis
           column(i + j, s[j], hi, n);
           v[j] = s[j].values + (lo - s[j].first);
         }
-        ffmt::put_F_eight_columns(first + kField + (kField + 1) * (i - range.first) + lo * stride, stride, ',',
-                                  kField, 3, v, hi - lo);
+        ffmt::put_F_eight_columns(first + kField + (kField + 1) * (i - range.first) + lo * stride, stride,
+                                  kField + 1, ',', kField, 3, v, hi - lo);
       }
       for (; i < range.last; ++i) column(i, shown(i), 0, n);
     };
