@@ -30,6 +30,7 @@ struct SeriesSpec {
   std::string name;
   float t0, dt;  // minutes
   std::vector<float> values;
+  std::size_t timed = SIZE_MAX;  // .ts2: the values that keep their time
 };
 
 struct LayoutCase {
@@ -56,6 +57,7 @@ std::string write_case(const LayoutCase& c) {
       if (j == 0) s.tstart = s.tend;
       t.append(s, s.tend, spec.values[j]);
     }
+    if (s.hours.size() > spec.timed) s.hours.resize(spec.timed);
   }
   conv::RunSettings run;
   run.output = c.kind;
@@ -206,6 +208,42 @@ TEST(Writers, ManySeriesStartingAndEndingApart) {
       const auto& v = c.series[i].values;
       want += ',';
       want += step >= 0 && step < static_cast<int>(v.size()) ? ffmt::F(12, 3, v[step]) : B;
+    }
+    want += '\n';
+  }
+  EXPECT_EQ(first_difference(write_case(c), want), "");
+}
+
+TEST(Writers, Ts2OfManySeriesOfOwnLengths) {
+  // Nineteen series of lengths of their own, one without values and one
+  // whose last values have no time, over several tiles.
+  constexpr int kSeries = 19;
+  LayoutCase c{OutputKind::Ts2, {}, false, false, 0, ""};
+  std::size_t rows = 0;
+  for (int i = 0; i < kSeries; ++i) {
+    auto& spec = c.series.emplace_back(SeriesSpec{std::to_string(i), 2.5f * static_cast<float>(i), 5, {}});
+    const int count = i == 4 ? 0 : 6000 - (i * 2399) % 3000;
+    for (int j = 0; j < count; ++j) {
+      const int k = (j * 7919 + i * 104729) % 20011;
+      spec.values.push_back(k % 97 == 0 ? -1.5e9f : static_cast<float>(k - 10000) * (k % 3 == 0 ? 0.001f : 12.75f));
+    }
+    if (i == 11) spec.timed = 2500;
+    rows = std::max(rows, spec.values.size());
+  }
+  std::string want;
+  for (const auto& spec : c.series) {
+    if (!want.empty()) want += ',';
+    want.append("\"Time_").append(spec.name).append("\",\"").append(spec.name).append("\"");
+  }
+  want += '\n';
+  for (std::size_t k = 0; k < rows; ++k) {
+    for (const auto& spec : c.series) {
+      if (&spec != &c.series.front()) want += ',';
+      const bool shown = k < spec.values.size();
+      const float hours = (spec.t0 + spec.dt * static_cast<float>(k)) / 60.0f;
+      want += shown && k < spec.timed ? ffmt::F(12, 4, hours) : B;
+      want += ',';
+      want += shown ? ffmt::F(12, 3, spec.values[k]) : B;
     }
     want += '\n';
   }

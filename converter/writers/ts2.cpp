@@ -43,17 +43,19 @@ void Ts2Writer::write(const RunSettings&, std::string_view, const SeriesTable& t
   const std::size_t nts = table.series.size();
   const std::size_t length = nts == 0 ? 0 : kPair + (kPair + 1) * (nts - 1);
   const auto fill = [&](char* first, std::size_t stride, std::size_t r0, std::size_t n) {
-    for (std::size_t i = 0; i < nts; ++i) {
+    // Rows from .. n - 1 of series i: a separator after the series before,
+    // then its time and value, or blanks.
+    const auto column = [&](std::size_t i, std::size_t from) {
       const Series& s = table.series[i];
       char* col = first;
       if (i > 0) {
         col += kPair + (kPair + 1) * (i - 1);
-        for (std::size_t r = 0; r < n; ++r) col[r * stride] = ',';
+        for (std::size_t r = from; r < n; ++r) col[r * stride] = ',';
         ++col;
       }
       // Rows r0 .. r0 + shown - 1 hold values of this series.
       const std::size_t shown = s.q.size() > r0 ? std::min(n, s.q.size() - r0) : 0;
-      for (std::size_t r = 0; r < n; ++r) {
+      for (std::size_t r = from; r < n; ++r) {
         char* f = col + r * stride;
         const std::size_t j = r0 + r;
         f[kField] = ',';
@@ -69,8 +71,33 @@ void Ts2Writer::write(const RunSettings&, std::string_view, const SeriesTable& t
           std::memset(f + kField + 1, ' ', kField);
         }
       }
-      rows::put_values(col + kField + 1, stride, s.q.data() + std::min(r0, s.q.size()), shown);
+      if (shown > from) rows::put_values(col + kField + 1 + from * stride, stride, s.q.data() + r0 + from, shown - from);
+    };
+    // After the first, eight series at a time along the rows where all eight
+    // have a time and a value.
+    std::size_t i = 1;
+    for (; i + 8 <= nts; i += 8) {
+      std::size_t full = n;
+      for (std::size_t k = 0; k < 8; ++k) {
+        const Series& s = table.series[i + k];
+        const std::size_t both = std::min(s.q.size(), s.hours.size());
+        full = std::min(full, both > r0 ? both - r0 : 0);
+      }
+      if (full > 0) {
+        const float* times[8];
+        const float* values[8];
+        for (std::size_t k = 0; k < 8; ++k) {
+          times[k] = table.series[i + k].hours.data() + r0;
+          values[k] = table.series[i + k].q.data() + r0;
+        }
+        char* const at = first + kPair + (kPair + 1) * (i - 1);
+        ffmt::put_F_eight_columns(at, stride, kPair + 1, ',', rows::kFieldWidth, 4, times, full);
+        ffmt::put_F_eight_columns(at + 1 + kField, stride, kPair + 1, ',', rows::kFieldWidth, 3, values, full);
+      }
+      for (std::size_t k = 0; k < 8; ++k) column(i + k, full);
     }
+    for (std::size_t k = 0; k < nts; ++k)
+      if (k == 0 || k >= i) column(k, 0);
   };
   rows::write_tiled(unit_a, nr, length, fill);
 }
