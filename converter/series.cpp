@@ -39,6 +39,12 @@ void rows_to_series(std::span<const float> items, std::size_t n, std::size_t ski
   }
 }
 
+void times_to_series(std::span<const float> minutes, std::size_t from, std::size_t to, std::span<Series> series,
+                     std::size_t at) {
+  for (Series& s : series)
+    for (std::size_t r = from; r < to; ++r) s.hours[at + r] = minutes[r] / 60.0f;
+}
+
 namespace console = platform::console;
 
 namespace {

@@ -82,6 +82,10 @@ void resize_series(std::span<Series> series, std::size_t steps, bool keep_times,
 // land in another series' memory, a page or more apart.
 void rows_to_series(std::span<const float> items, std::size_t n, std::size_t skip, std::size_t rows,
                     std::span<Series> series, std::size_t at);
+// The same for the rows' times: minutes[r] / 60 becomes every series'
+// hours[at + r], for r in from .. to - 1.
+void times_to_series(std::span<const float> minutes, std::size_t from, std::size_t to, std::span<Series> series,
+                     std::size_t at);
 
 struct TimeAxis {
   float TMIN = 0.0f;

@@ -91,8 +91,6 @@ std::size_t Reader::take_rows(std::size_t first, std::size_t width, std::int32_t
     const std::string_view row = ahead_.line(i);
     if (!is_data_row(row) || read_row(row, items) != ffmt::kOk) return false;
     minutes[i] = items[0] * 60.0f;
-    if (table.keep_times)
-      for (Series& s : block) s.hours[base + i] = minutes[i] / 60.0f;
     return true;
   };
   const std::size_t taken = ahead_.accepted_runs(kRunRows, [&](std::size_t from, std::size_t end) {
@@ -100,6 +98,7 @@ std::size_t Reader::take_rows(std::size_t first, std::size_t width, std::int32_t
     std::size_t i = from;
     while (i < end && take(i, items.subspan((i - from) * (1 + width), 1 + width))) ++i;
     rows_to_series(items, 1 + width, 1, i - from, block, base + from);
+    if (table.keep_times) times_to_series(minutes, from, i, block, base);
     return i - from;
   });
   ahead_.keep(in_, taken);

@@ -188,8 +188,6 @@ bool Reader::take_rows(std::int32_t& j, std::int32_t nv, double& first_hours, fl
       shown.size = static_cast<std::uint8_t>(p - shown.text);
     }
     minutes[i] = hours * 60.0f;
-    if (times_now)
-      for (Series& s : series) s.hours[base + i] = minutes[i] / 60.0f;
     return true;
   };
   const std::size_t taken = ahead_.accepted_runs(kRunRows, [&](std::size_t from, std::size_t end) {
@@ -197,6 +195,7 @@ bool Reader::take_rows(std::int32_t& j, std::int32_t nv, double& first_hours, fl
     std::size_t i = from;
     while (i < end && take(i, items.subspan((i - from) * width, width))) ++i;
     rows_to_series(items, width, skip, i - from, series, base + from);
+    if (times_now) times_to_series(minutes, from, i, series, base);
     return i - from;
   });
   ahead_.keep(in_, taken);
