@@ -84,6 +84,10 @@ class Pool {
       serve();
     };
     helpers_ = start(starter, lead_cpu) ? helpers : 0;
+    // And that thread keeps to its processor: a helper that wakes it would
+    // otherwise draw it onto the helper's own, where the two then share one
+    // processor while the other stands idle (seen for most of a conversion).
+    if (helpers_ > 0) platform::stay_on_cpu(lead_cpu);
   }
   Pool(const Pool&) = delete;
   Pool& operator=(const Pool&) = delete;

@@ -86,4 +86,14 @@ bool start_thread(std::function<void()> body, int off_cpu) {
   return true;
 }
 
+bool stay_on_cpu(int cpu) {
+  cpu_set_t set;
+  CPU_ZERO(&set);
+  if (cpu < 0 || cpu >= CPU_SETSIZE || ::sched_getaffinity(0, sizeof set, &set) != 0 || !CPU_ISSET(cpu, &set))
+    return false;
+  CPU_ZERO(&set);
+  CPU_SET(cpu, &set);
+  return ::pthread_setaffinity_np(::pthread_self(), sizeof set, &set) == 0;
+}
+
 }  // namespace platform

@@ -24,4 +24,8 @@ bool has_avx2();
 // placed on its creator's processor would otherwise hold the creator up.
 bool start_thread(std::function<void()> body, int off_cpu = -1);
 
+// Keeps the calling thread on processor `cpu` from now on; false when the
+// system refuses it (or `cpu` is not the process's).
+bool stay_on_cpu(int cpu);
+
 }  // namespace platform

@@ -15,6 +15,15 @@
 
 namespace {
 
+// The processors of the process as they were at its start, before the pool
+// kept the thread that made it to one of them.
+const cpu_set_t kStartCpus = [] {
+  cpu_set_t set;
+  CPU_ZERO(&set);
+  ::sched_getaffinity(0, sizeof set, &set);
+  return set;
+}();
+
 TEST(Parallel, EveryIndexOnceAndNestedWorkToo) {
   for (const std::size_t n : {std::size_t{0}, std::size_t{1}, std::size_t{7}, std::size_t{10000}}) {
     std::vector<std::atomic<int>> runs(n * 3);
@@ -53,24 +62,40 @@ TEST(Parallel, SignalWakesAwakeAndSleepingWaiters) {
 // A thread started off a processor never runs there, from its first
 // instruction on, and still may run on every other processor of the process.
 TEST(Parallel, ThreadsStartOffTheGivenProcessor) {
-  cpu_set_t mine;
-  ASSERT_EQ(::sched_getaffinity(0, sizeof mine, &mine), 0);
-  if (CPU_COUNT(&mine) < 2) GTEST_SKIP() << "one processor";
-  int off = 0;
-  while (!CPU_ISSET(off, &mine)) ++off;
+  if (CPU_COUNT(&kStartCpus) < 2) GTEST_SKIP() << "one processor";
+  // From a thread that may run on all of them.
   std::atomic<bool> done{false};
   cpu_set_t seen;
   CPU_ZERO(&seen);
-  ASSERT_TRUE(platform::start_thread(
-      [&] {
-        ::sched_getaffinity(0, sizeof seen, &seen);
-        done.store(true);
-      },
-      off));
+  int off = 0;
+  while (!CPU_ISSET(off, &kStartCpus)) ++off;
+  std::thread starter([&] {
+    ASSERT_EQ(::pthread_setaffinity_np(::pthread_self(), sizeof kStartCpus, &kStartCpus), 0);
+    ASSERT_TRUE(platform::start_thread(
+        [&] {
+          ::sched_getaffinity(0, sizeof seen, &seen);
+          done.store(true);
+        },
+        off));
+  });
+  starter.join();
   while (!done.load()) std::this_thread::yield();
   EXPECT_FALSE(CPU_ISSET(off, &seen));
-  CPU_CLR(off, &mine);
-  EXPECT_TRUE(CPU_EQUAL(&seen, &mine));
+  cpu_set_t others = kStartCpus;
+  CPU_CLR(off, &others);
+  EXPECT_TRUE(CPU_EQUAL(&seen, &others));
+}
+
+// The thread that starts the helpers keeps to the processor they keep off.
+TEST(Parallel, TheLeadKeepsToItsProcessor) {
+  conv::parallel::start();
+  if (conv::parallel::width() < 2) GTEST_SKIP() << "no helpers";
+  cpu_set_t mine;
+  ASSERT_EQ(::sched_getaffinity(0, sizeof mine, &mine), 0);
+  ASSERT_EQ(CPU_COUNT(&mine), 1);
+  cpu_set_t both;
+  CPU_AND(&both, &mine, &kStartCpus);
+  EXPECT_EQ(CPU_COUNT(&both), 1);
 }
 
 // What the C library found out at start-up agrees with asking the processor.
