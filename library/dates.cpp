@@ -1,5 +1,6 @@
 #include "library/dates.h"
 
+#include <cstdint>
 #include <string>
 
 #include "library/ffmt.h"
@@ -17,6 +18,26 @@ constexpr std::array<std::string_view, 12> kMonthNames = {"Jan", "Feb", "Mar", "
 
 // The fields of the last URBS date read (the second is never set).
 DateFields urbs_fields{};
+
+// The index of the month a date names (12 when none), as ASAME compares
+// the names: three letters are compared in capitals at once.
+std::size_t month_index(std::string_view name) {
+  const auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+  if (name.size() == 3 && letter(name[0]) && letter(name[1]) && letter(name[2])) {
+    const auto capitals = [](std::string_view t) {
+      std::uint32_t v = 0;
+      for (const char c : t) v = v << 8 | static_cast<unsigned char>(c & ~0x20);
+      return v;
+    };
+    const std::uint32_t v = capitals(name);
+    std::size_t month = 0;
+    while (month < kMonthNames.size() && capitals(kMonthNames[month]) != v) ++month;
+    return month;
+  }
+  std::size_t month = 0;
+  while (month < kMonthNames.size() && !ASAME(name, kMonthNames[month])) ++month;
+  return month;
+}
 
 // One integer read free-form from a field; false when the field holds none,
 // or holds a null value or a slash (which would leave the last date's field).
@@ -89,8 +110,7 @@ DateFault read_urbs_date(std::string_view DATESTR, DateFields& f) {
   if (!read_integer(columns(DATESTR, 11, 4), f[0])) return DateFault::kUnreadable;
   if (f[0] < 1900) return DateFault::kBefore1900;
   const std::string_view name = columns(DATESTR, 4, 3);
-  std::size_t month = 0;
-  while (month < kMonthNames.size() && !ASAME(name, kMonthNames[month])) ++month;
+  const std::size_t month = month_index(name);
   if (month == kMonthNames.size()) return DateFault::kMonth;
   f[1] = static_cast<std::int32_t>(month) + 1;
   if (!read_integer(columns(DATESTR, 8, 2), f[2]) || !read_integer(columns(DATESTR, 16, 2), f[3]) ||

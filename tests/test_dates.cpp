@@ -1,7 +1,9 @@
 // Calendar arithmetic: hours of URBS dates, day numbers, leap years.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdio>
+#include <string>
 
 #include "library/dates.h"
 #include "library/unittables.h"
@@ -35,6 +37,23 @@ TEST(Dates, UrbsDateHours) {
       {"Fri Jan 01 2101 00:00   ", "1761936.0000000000"},
   };
   for (const auto& [date, hours] : cases) EXPECT_EQ(ten_decimals(lib::URBSDATEHOURS(date)), hours) << date;
+}
+
+// Every month's name in any case names that month: a month later is a
+// month's hours more.
+TEST(Dates, MonthNamesInAnyCase) {
+  const std::string_view names[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  const std::int32_t days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  double want = lib::URBSDATEHOURS("Mon Jan 01 1990 00:00");
+  for (std::size_t m = 0; m < 12; ++m) {
+    std::string lower(names[m]), upper(names[m]);
+    for (char& c : lower) c = static_cast<char>(std::tolower(c));
+    for (char& c : upper) c = static_cast<char>(std::toupper(c));
+    const std::string mixed = upper.substr(0, 2) + lower[2];
+    for (const std::string& name : {std::string(names[m]), lower, upper, mixed})
+      EXPECT_EQ(lib::URBSDATEHOURS("Mon " + name + " 01 1990 00:00"), want) << name;
+    want += 24.0 * days[m];
+  }
 }
 
 TEST(Dates, BadUrbsDatesEndTheRun) {
