@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "converter/readers/line_input.h"
+#include "converter/series.h"
 
 namespace conv {
 
@@ -84,5 +85,23 @@ inline constexpr std::size_t kRunRows = 16;
 // rows * n zeros for the items of a run of lines, line r's items from r * n:
 // a buffer of the calling thread's own, valid until its next call.
 std::span<float> run_items(std::size_t rows, std::size_t n);
+
+// The lines of a batch of table rows, read a run at a time: take(i, items)
+// reads line i's `width` items, false when it does not read.  Item skip + k
+// of a row taken goes to series[k].q at step `at` + i, and with `times` the
+// row's minutes[i] / 60 to every series' hours there.  Returns how many
+// lines come before the first not taken, as accepted() does.
+template <class Take>
+std::size_t accepted_rows(const ReadAhead& ahead, std::size_t width, std::size_t skip, std::span<Series> series,
+                          std::size_t at, std::span<const float> minutes, bool times, Take take) {
+  return ahead.accepted_runs(kRunRows, [&](std::size_t from, std::size_t end) {
+    const std::span<float> items = run_items(end - from, width);
+    std::size_t i = from;
+    while (i < end && take(i, items.subspan((i - from) * width, width))) ++i;
+    rows_to_series(items, width, skip, i - from, series, at + from);
+    if (times) times_to_series(minutes, from, i, series, at);
+    return i - from;
+  });
+}
 
 }  // namespace conv

@@ -93,14 +93,7 @@ std::size_t Reader::take_rows(std::size_t first, std::size_t width, std::int32_t
     minutes[i] = items[0] * 60.0f;
     return true;
   };
-  const std::size_t taken = ahead_.accepted_runs(kRunRows, [&](std::size_t from, std::size_t end) {
-    const std::span<float> items = run_items(end - from, 1 + width);
-    std::size_t i = from;
-    while (i < end && take(i, items.subspan((i - from) * (1 + width), 1 + width))) ++i;
-    rows_to_series(items, 1 + width, 1, i - from, block, base + from);
-    if (table.keep_times) times_to_series(minutes, from, i, block, base);
-    return i - from;
-  });
+  const std::size_t taken = accepted_rows(ahead_, 1 + width, 1, block, base, minutes, table.keep_times, take);
   ahead_.keep(in_, taken);
   resize_series(block, base + taken, table.keep_times);
   for (std::size_t i = 0; i < taken; ++i) {

@@ -190,14 +190,7 @@ bool Reader::take_rows(std::int32_t& j, std::int32_t nv, double& first_hours, fl
     minutes[i] = hours * 60.0f;
     return true;
   };
-  const std::size_t taken = ahead_.accepted_runs(kRunRows, [&](std::size_t from, std::size_t end) {
-    const std::span<float> items = run_items(end - from, width);
-    std::size_t i = from;
-    while (i < end && take(i, items.subspan((i - from) * width, width))) ++i;
-    rows_to_series(items, width, skip, i - from, series, base + from);
-    if (times_now) times_to_series(minutes, from, i, series, base);
-    return i - from;
-  });
+  const std::size_t taken = accepted_rows(ahead_, width, skip, series, base, minutes, times_now, take);
   ahead_.keep(in_, taken);
   resize_series(series, base + taken, table.keep_times);
   for (std::size_t i = 0; i < taken; ++i, ++j) {
