@@ -1,4 +1,5 @@
-// Fw.d fields down a column, eight values at a time.
+// Fw.d fields of table columns, eight values at a time: down one column, or
+// along the rows of eight columns side by side.
 //
 // The table writers spend most of their time in one put_F after another at a
 // fixed stride, and one field at a time that time is instructions, not
@@ -6,7 +7,9 @@
 // on the digits, so its steps run here on eight values at once with AVX2:
 // the scaling and rounding in doubles, the digits in 16-bit lanes of the
 // same 64-bit word the scalar code builds, the blanks and the sign by byte
-// masks.  Only the two stores of each field are made one field at a time.
+// masks.  Only the stores of each field are made one field at a time.  Down
+// a wide table's column each field lands on another page; along its rows
+// the stores of a row follow one another.
 //
 // The build targets baseline x86-64: the AVX2 code is compiled for that
 // target alone and taken after a one-time check of the processor.  Without
