@@ -84,10 +84,6 @@ class Pool {
       serve();
     };
     helpers_ = start(starter, lead_cpu) ? helpers : 0;
-    // And that thread keeps to its processor: a helper that wakes it would
-    // otherwise draw it onto the helper's own, where the two then share one
-    // processor while the other stands idle (seen for most of a conversion).
-    if (helpers_ > 0) platform::stay_on_cpu(lead_cpu);
   }
   Pool(const Pool&) = delete;
   Pool& operator=(const Pool&) = delete;
@@ -181,6 +177,11 @@ void Signal::raise_one() {
 
 void Signal::wait(const std::function<bool()>& done) {
   if (stay_awake_until(done)) return;
+  // Asleep, a thread keeps to its processor: woken from another, the system
+  // may move it next to the thread that woke it, and with a helper kept off
+  // the leading thread's processor the two then shared the helper's while
+  // the other stood idle (seen for most of a conversion on two processors).
+  const platform::StayPut here;
   for (;;) {
     const std::uint32_t seen = raised_.load();
     if (done()) return;

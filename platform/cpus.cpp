@@ -86,14 +86,19 @@ bool start_thread(std::function<void()> body, int off_cpu) {
   return true;
 }
 
-bool stay_on_cpu(int cpu) {
-  cpu_set_t set;
-  CPU_ZERO(&set);
-  if (cpu < 0 || cpu >= CPU_SETSIZE || ::sched_getaffinity(0, sizeof set, &set) != 0 || !CPU_ISSET(cpu, &set))
-    return false;
-  CPU_ZERO(&set);
-  CPU_SET(cpu, &set);
-  return ::pthread_setaffinity_np(::pthread_self(), sizeof set, &set) == 0;
+StayPut::StayPut() {
+  const int cpu = current_cpu();
+  if (cpu < 0 || cpu >= CPU_SETSIZE || ::pthread_getaffinity_np(::pthread_self(), sizeof before_, &before_) != 0 ||
+      !CPU_ISSET(cpu, &before_) || CPU_COUNT(&before_) < 2)
+    return;
+  cpu_set_t one;
+  CPU_ZERO(&one);
+  CPU_SET(cpu, &one);
+  kept_ = ::pthread_setaffinity_np(::pthread_self(), sizeof one, &one) == 0;
+}
+
+StayPut::~StayPut() {
+  if (kept_) ::pthread_setaffinity_np(::pthread_self(), sizeof before_, &before_);
 }
 
 }  // namespace platform

@@ -1,6 +1,8 @@
 // The processors this process may run on, and the threads it starts on them.
 #pragma once
 
+#include <sched.h>
+
 #include <cstddef>
 #include <functional>
 
@@ -24,8 +26,18 @@ bool has_avx2();
 // placed on its creator's processor would otherwise hold the creator up.
 bool start_thread(std::function<void()> body, int off_cpu = -1);
 
-// Keeps the calling thread on processor `cpu` from now on; false when the
-// system refuses it (or `cpu` is not the process's).
-bool stay_on_cpu(int cpu);
+// While it lives, the thread that made it keeps to the processor it ran on
+// then (where the system allows); its processors come back at its end.
+class StayPut {
+ public:
+  StayPut();
+  ~StayPut();
+  StayPut(const StayPut&) = delete;
+  StayPut& operator=(const StayPut&) = delete;
+
+ private:
+  cpu_set_t before_;
+  bool kept_ = false;
+};
 
 }  // namespace platform

@@ -15,8 +15,7 @@
 
 namespace {
 
-// The processors of the process as they were at its start, before the pool
-// kept the thread that made it to one of them.
+// The processors of the process as they were at its start.
 const cpu_set_t kStartCpus = [] {
   cpu_set_t set;
   CPU_ZERO(&set);
@@ -86,16 +85,24 @@ TEST(Parallel, ThreadsStartOffTheGivenProcessor) {
   EXPECT_TRUE(CPU_EQUAL(&seen, &others));
 }
 
-// The thread that starts the helpers keeps to the processor they keep off.
-TEST(Parallel, TheLeadKeepsToItsProcessor) {
-  conv::parallel::start();
-  if (conv::parallel::width() < 2) GTEST_SKIP() << "no helpers";
-  cpu_set_t mine;
-  ASSERT_EQ(::sched_getaffinity(0, sizeof mine, &mine), 0);
-  ASSERT_EQ(CPU_COUNT(&mine), 1);
-  cpu_set_t both;
-  CPU_AND(&both, &mine, &kStartCpus);
-  EXPECT_EQ(CPU_COUNT(&both), 1);
+// A thread keeps to its processor while it says so, and then gets its
+// processors back.
+TEST(Parallel, StayPutKeepsAThreadToItsProcessorForAWhile) {
+  if (CPU_COUNT(&kStartCpus) < 2) GTEST_SKIP() << "one processor";
+  std::thread t([] {
+    ASSERT_EQ(::pthread_setaffinity_np(::pthread_self(), sizeof kStartCpus, &kStartCpus), 0);
+    cpu_set_t inside, after;
+    {
+      const platform::StayPut here;
+      const int cpu = platform::current_cpu();
+      ASSERT_EQ(::sched_getaffinity(0, sizeof inside, &inside), 0);
+      EXPECT_EQ(CPU_COUNT(&inside), 1);
+      EXPECT_TRUE(CPU_ISSET(cpu, &inside));
+    }
+    ASSERT_EQ(::sched_getaffinity(0, sizeof after, &after), 0);
+    EXPECT_TRUE(CPU_EQUAL(&after, &kStartCpus));
+  });
+  t.join();
 }
 
 // What the C library found out at start-up agrees with asking the processor.
