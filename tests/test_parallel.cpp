@@ -15,14 +15,6 @@
 
 namespace {
 
-// The processors of the process as they were at its start.
-const cpu_set_t kStartCpus = [] {
-  cpu_set_t set;
-  CPU_ZERO(&set);
-  ::sched_getaffinity(0, sizeof set, &set);
-  return set;
-}();
-
 TEST(Parallel, EveryIndexOnceAndNestedWorkToo) {
   for (const std::size_t n : {std::size_t{0}, std::size_t{1}, std::size_t{7}, std::size_t{10000}}) {
     std::vector<std::atomic<int>> runs(n * 3);
@@ -61,48 +53,40 @@ TEST(Parallel, SignalWakesAwakeAndSleepingWaiters) {
 // A thread started off a processor never runs there, from its first
 // instruction on, and still may run on every other processor of the process.
 TEST(Parallel, ThreadsStartOffTheGivenProcessor) {
-  if (CPU_COUNT(&kStartCpus) < 2) GTEST_SKIP() << "one processor";
-  // From a thread that may run on all of them.
+  cpu_set_t mine;
+  ASSERT_EQ(::sched_getaffinity(0, sizeof mine, &mine), 0);
+  if (CPU_COUNT(&mine) < 2) GTEST_SKIP() << "one processor";
+  int off = 0;
+  while (!CPU_ISSET(off, &mine)) ++off;
   std::atomic<bool> done{false};
   cpu_set_t seen;
   CPU_ZERO(&seen);
-  int off = 0;
-  while (!CPU_ISSET(off, &kStartCpus)) ++off;
-  std::thread starter([&] {
-    ASSERT_EQ(::pthread_setaffinity_np(::pthread_self(), sizeof kStartCpus, &kStartCpus), 0);
-    ASSERT_TRUE(platform::start_thread(
-        [&] {
-          ::sched_getaffinity(0, sizeof seen, &seen);
-          done.store(true);
-        },
-        off));
-  });
-  starter.join();
+  ASSERT_TRUE(platform::start_thread(
+      [&] {
+        ::sched_getaffinity(0, sizeof seen, &seen);
+        done.store(true);
+      },
+      off));
   while (!done.load()) std::this_thread::yield();
   EXPECT_FALSE(CPU_ISSET(off, &seen));
-  cpu_set_t others = kStartCpus;
-  CPU_CLR(off, &others);
-  EXPECT_TRUE(CPU_EQUAL(&seen, &others));
+  CPU_CLR(off, &mine);
+  EXPECT_TRUE(CPU_EQUAL(&seen, &mine));
 }
 
 // A thread keeps to its processor while it says so, and then gets its
 // processors back.
 TEST(Parallel, StayPutKeepsAThreadToItsProcessorForAWhile) {
-  if (CPU_COUNT(&kStartCpus) < 2) GTEST_SKIP() << "one processor";
-  std::thread t([] {
-    ASSERT_EQ(::pthread_setaffinity_np(::pthread_self(), sizeof kStartCpus, &kStartCpus), 0);
-    cpu_set_t inside, after;
-    {
-      const platform::StayPut here;
-      const int cpu = platform::current_cpu();
-      ASSERT_EQ(::sched_getaffinity(0, sizeof inside, &inside), 0);
-      EXPECT_EQ(CPU_COUNT(&inside), 1);
-      EXPECT_TRUE(CPU_ISSET(cpu, &inside));
-    }
-    ASSERT_EQ(::sched_getaffinity(0, sizeof after, &after), 0);
-    EXPECT_TRUE(CPU_EQUAL(&after, &kStartCpus));
-  });
-  t.join();
+  cpu_set_t before, inside, after;
+  ASSERT_EQ(::sched_getaffinity(0, sizeof before, &before), 0);
+  if (CPU_COUNT(&before) < 2) GTEST_SKIP() << "one processor";
+  {
+    const platform::StayPut here;
+    ASSERT_EQ(::sched_getaffinity(0, sizeof inside, &inside), 0);
+    EXPECT_EQ(CPU_COUNT(&inside), 1);
+    EXPECT_TRUE(CPU_ISSET(platform::current_cpu(), &inside));
+  }
+  ASSERT_EQ(::sched_getaffinity(0, sizeof after, &after), 0);
+  EXPECT_TRUE(CPU_EQUAL(&after, &before));
 }
 
 // What the C library found out at start-up agrees with asking the processor.

@@ -182,10 +182,15 @@ TEST(Writers, RowsAcrossManyTiles) {
   EXPECT_EQ(first_difference(write_case(t), want2), "");
 }
 
+// Values of every width, with signs, and some too wide for their field.
+float awkward_value(int series, int step) {
+  const int k = (step * 7919 + series * 104729) % 20011;
+  return k % 97 == 0 ? -1.5e9f : static_cast<float>(k - 10000) * (k % 3 == 0 ? 0.001f : 12.75f);
+}
+
 TEST(Writers, ManySeriesStartingAndEndingApart) {
   // Nineteen series, each starting and ending on rows of its own, some of
-  // them in the middle of a tile, some with no value in a tile at all; values
-  // of every width, with signs, and too wide for their field.
+  // them in the middle of a tile, some with no value in a tile at all.
   constexpr int kSeries = 19, kRows = 30000;
   LayoutCase c{OutputKind::Csv, {}, false, false, 0, ""};
   std::vector<int> start(kSeries);
@@ -193,10 +198,7 @@ TEST(Writers, ManySeriesStartingAndEndingApart) {
     start[i] = i == 17 ? 12000 : i == 7 ? 4400 : (i * 977) % 4000;
     const int count = i == 17 ? 100 : kRows - start[i] - (i == 15 ? 9000 : (i * 1531) % 5000);
     auto& spec = c.series.emplace_back(SeriesSpec{std::to_string(i), 5.0f * static_cast<float>(start[i]), 5, {}});
-    for (int j = 0; j < count; ++j) {
-      const int k = (j * 7919 + i * 104729) % 20011;
-      spec.values.push_back(k % 97 == 0 ? -1.5e9f : static_cast<float>(k - 10000) * (k % 3 == 0 ? 0.001f : 12.75f));
-    }
+    for (int j = 0; j < count; ++j) spec.values.push_back(awkward_value(i, j));
   }
   std::string want = "Time (hr)   ";
   for (const auto& spec : c.series) want += "," + spec.name;
@@ -223,10 +225,7 @@ TEST(Writers, Ts2OfManySeriesOfOwnLengths) {
   for (int i = 0; i < kSeries; ++i) {
     auto& spec = c.series.emplace_back(SeriesSpec{std::to_string(i), 2.5f * static_cast<float>(i), 5, {}});
     const int count = i == 4 ? 0 : 6000 - (i * 2399) % 3000;
-    for (int j = 0; j < count; ++j) {
-      const int k = (j * 7919 + i * 104729) % 20011;
-      spec.values.push_back(k % 97 == 0 ? -1.5e9f : static_cast<float>(k - 10000) * (k % 3 == 0 ? 0.001f : 12.75f));
-    }
+    for (int j = 0; j < count; ++j) spec.values.push_back(awkward_value(i, j));
     if (i == 11) spec.timed = 2500;
     rows = std::max(rows, spec.values.size());
   }
