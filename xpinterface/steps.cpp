@@ -2,7 +2,9 @@
 #include "xpinterface/steps.h"
 
 #include <cmath>
+#include <algorithm>
 #include <cstdlib>
+#include <vector>
 
 #include "xpinterface/julian_dates.h"
 
@@ -108,15 +110,30 @@ std::int64_t count_steps(BinaryInput& in, const Header& h) {
 void store_steps(BinaryInput& in, const Header& h, std::size_t nsteps, float* times, const FlowColumns& to) {
   in.restart(h.type->framing, h.steps_offset);
   StepReader reader(in, h);
+  // A block holds a flow of every location: stored straight into the
+  // columns, each would land in another column's memory, a page or more
+  // apart.  The flows of kRun blocks are gathered first, column by column,
+  // and go to each column in one stretch.
+  constexpr std::size_t kRun = 16;
+  std::vector<float> gathered(to.count * kRun);
+  std::vector<float*> gathered_columns(to.count);
+  for (std::size_t c = 0; c < to.count; ++c) gathered_columns[c] = gathered.data() + c * kRun;
+  const FlowColumns run{gathered_columns.data(), to.first, to.count};
+  const auto hand_over = [&](std::size_t first_step, std::size_t steps) {
+    for (std::size_t c = 0; c < to.count; ++c)
+      std::copy_n(gathered_columns[c], steps, to.columns[c] + first_step);
+  };
   std::int64_t firstdays = 0;
   for (std::size_t k = 0; k < nsteps; ++k) {
-    if (reader.read(&to, k) != 0) {
+    if (reader.read(&run, k % kRun) != 0) {
+      hand_over(k - k % kRun, k % kRun);
       for (std::size_t j = k; j < nsteps; ++j) {
         times[j] = 0.0f;
         for (std::size_t c = 0; c < to.count; ++c) to.columns[c][j] = 0.0f;
       }
       return;
     }
+    if (k % kRun == kRun - 1 || k + 1 == nsteps) hand_over(k - k % kRun, k % kRun + 1);
     const std::int64_t days = XPJULIANDAYS(reader.jday());
     if (k == 0) firstdays = days;
     const float seconds = static_cast<float>(static_cast<double>((days - firstdays) * 86400) + reader.timesec());
