@@ -306,28 +306,24 @@ TEST_F(Units, Dispositions) {
 // A replaced output holds only the new records under every name it had, a
 // link stays a link, and the file keeps its permission bits.
 TEST_F(Units, ReplacedFileKeepsItsNamesAndMode) {
-  struct Case {
-    std::string what;
-    std::function<void()> set_up;
-    std::vector<std::string> names;  // every one shows the new records
-  } cases[] = {
-      {"plain file", [&] { make("p.txt", "old\n"); fs::permissions(path("p.txt"), fs::perms(0640)); }, {"p.txt"}},
-      {"second name", [&] { make("h.txt", "old\nold\n"); fs::create_hard_link(path("h.txt"), path("h2.txt")); },
-       {"h.txt", "h2.txt"}},
-      {"link", [&] { make("t.txt", "old\nold\n"); fs::create_symlink(path("t.txt"), path("s.txt")); },
-       {"s.txt", "t.txt"}},
-  };
-  for (const auto& c : cases) {
-    c.set_up();
-    const std::string first = path(c.names.front());
+  make("p.txt", "old\n");
+  fs::permissions(path("p.txt"), fs::perms(0640));
+  make("h.txt", "old\nold\n");
+  fs::create_hard_link(path("h.txt"), path("h2.txt"));
+  make("t.txt", "old\nold\n");
+  fs::create_symlink(path("t.txt"), path("s.txt"));
+  // The first name is opened; every one shows the new records.
+  const std::vector<std::string> cases[] = {{"p.txt"}, {"h.txt", "h2.txt"}, {"s.txt", "t.txt"}};
+  for (const auto& names : cases) {
+    const std::string first = path(names.front());
     const bool was_link = fs::is_symlink(first);
     const auto mode = fs::status(first).permissions();
-    ASSERT_EQ(rt::open(3, first, text_out()), 0) << c.what;
+    ASSERT_EQ(rt::open(3, first, text_out()), 0) << first;
     ASSERT_EQ(rt::write_record(3, "new"), 0);
     ASSERT_EQ(rt::close(3), 0);
-    for (const auto& name : c.names) EXPECT_EQ(read_file(path(name)), "new\n") << c.what << ": " << name;
-    EXPECT_EQ(fs::is_symlink(first), was_link) << c.what;
-    EXPECT_EQ(fs::status(first).permissions(), mode) << c.what;
+    for (const auto& name : names) EXPECT_EQ(read_file(path(name)), "new\n") << name;
+    EXPECT_EQ(fs::is_symlink(first), was_link) << first;
+    EXPECT_EQ(fs::status(first).permissions(), mode) << first;
   }
 }
 

@@ -85,36 +85,30 @@ TEST_F(XpReader, EveryValueOfEveryLayoutComesBack) {
 // back, also from a last run cut short; steps asked for beyond the file's
 // last get time and flows 0, those before them their own.
 TEST_F(XpReader, ManyStepsAndStepsBeyondTheFile) {
-  constexpr std::size_t kSteps = 37, kAsked = 45;
+  constexpr std::size_t kSteps = 37;
   for (const int type : {1, 2, 3, 4, 5}) {
-    SCOPED_TRACE(testing::Message() << "type " << type);
     xpgen::File f = standard_file(type, kLayouts[type % 2 == 0 ? 0 : 3]);
     f.steps.resize(kSteps, f.steps.back());
     for (std::size_t k = 0; k < kSteps; ++k)
       for (std::size_t i = 0; i < kIds.size(); ++i) f.steps[k].q[i] = flow(i, k);
     const std::string path = put("many.int", f);
-    const Result r = read(path);
-    ASSERT_EQ(r.nsteps, static_cast<std::int32_t>(kSteps));
-    xp::BinaryInput in;
-    xp::Header h;
-    ASSERT_TRUE(in.open(path));
-    h.type = &xp::file_type(xp::XPDETECTFORMAT(in, h.fields));
-    xp::read_rest_of_header(in, h);
-    std::vector<std::vector<float>> flows(kIds.size(), std::vector<float>(kAsked, -1.0f));
-    std::vector<float*> columns;
-    for (auto& c : flows) columns.push_back(c.data());
-    std::vector<float> times(kAsked, -1.0f);
-    xp::store_steps(in, h, kAsked, times.data(), xp::FlowColumns{columns.data(), 0, kIds.size()});
-    for (std::size_t i = 0; i < kIds.size(); ++i) {
-      for (std::size_t k = 0; k < kAsked; ++k) {
-        const float want = k < kSteps ? static_cast<float>(flow(i, k)) : 0.0f;
-        if (k < kSteps) {
-          ASSERT_EQ(r.flows[i].at(k), want) << i << "," << k;
-        }
-        ASSERT_EQ(flows[i][k], want) << i << "," << k;
+    for (const std::size_t asked : {kSteps, kSteps + 8}) {
+      xp::BinaryInput in;
+      xp::Header h;
+      ASSERT_TRUE(in.open(path));
+      h.type = &xp::file_type(xp::XPDETECTFORMAT(in, h.fields));
+      xp::read_rest_of_header(in, h);
+      std::vector<std::vector<float>> flows(kIds.size(), std::vector<float>(asked, -1.0f));
+      std::vector<float*> columns;
+      for (auto& c : flows) columns.push_back(c.data());
+      std::vector<float> times(asked, -1.0f);
+      xp::store_steps(in, h, asked, times.data(), xp::FlowColumns{columns.data(), 0, kIds.size()});
+      for (std::size_t k = 0; k < asked; ++k) {
+        for (std::size_t i = 0; i < kIds.size(); ++i)
+          ASSERT_EQ(flows[i][k], k < kSteps ? static_cast<float>(flow(i, k)) : 0.0f) << type << ": " << i << "," << k;
+        EXPECT_TRUE(k < kSteps || times[k] == 0.0f) << k;
       }
     }
-    for (std::size_t k = kSteps; k < kAsked; ++k) EXPECT_EQ(times[k], 0.0f) << k;
   }
 }
 
