@@ -7,9 +7,11 @@
 
 #include <algorithm>
 #include <atomic>
+#include <span>
 #include <string>
 #include <vector>
 
+#include "library/ffmt.h"
 #include "transcript_support.h"
 
 namespace {
@@ -108,6 +110,38 @@ TEST(ReadAhead, RunsStopAtTheFirstRefusedLine) {
     EXPECT_FALSE(bad_run.load());
     // Every line up to the refused one, that one too, is offered once.
     for (std::size_t i = 0; i <= want && i < ahead.size(); ++i) ASSERT_EQ(offered[i].load(), 1) << "line " << i;
+  }
+}
+
+// Rows read a run at a time land at their own steps: row i's values and
+// time at step `at` + i of every series, also in runs after the first, and
+// nothing from the refused row on.
+TEST(ReadAhead, RowsGoToTheirStepsRunAfterRun) {
+  constexpr std::size_t kLines = 70, kRefused = 53, kAt = 5;
+  std::string text;
+  for (std::size_t i = 0; i < kLines; ++i)
+    text += i == kRefused ? "bad\n" : std::to_string(i) + " " + std::to_string(i + 1000) + " " + std::to_string(i + 2000) + "\n";
+  platform::rt::TextSource src = transcript::text(text);
+  conv::LineInput in(src);
+  conv::ReadAhead ahead;
+  ahead.look_ahead(in, SIZE_MAX, text.size());
+  std::vector<conv::Series> series(2);
+  for (auto& s : series) s.q.assign(kAt + kLines, -1.0f), s.hours.assign(kAt + kLines, -1.0f);
+  std::vector<float> minutes(kLines);
+  const auto take = [&](std::size_t i, std::span<float> items) {
+    ffmt::ListReader r(ahead.line(i));
+    if (r.read(items.data(), items.size()) != ffmt::kOk) return false;
+    minutes[i] = items[0] * 60.0f;
+    return true;
+  };
+  EXPECT_EQ(conv::accepted_rows(ahead, 3, 1, series, kAt, minutes, true, take), kRefused);
+  for (std::size_t k = 0; k < 2; ++k) {
+    for (std::size_t step = 0; step < kAt + kLines; ++step) {
+      const bool taken = step >= kAt && step - kAt < kRefused;
+      const float i = static_cast<float>(step) - kAt;
+      ASSERT_EQ(series[k].q[step], taken ? i + 1000.0f * static_cast<float>(k + 1) : -1.0f) << k << " " << step;
+      ASSERT_EQ(series[k].hours[step], taken ? i : -1.0f) << k << " " << step;
+    }
   }
 }
 
