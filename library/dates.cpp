@@ -1,6 +1,6 @@
 #include "library/dates.h"
 
-#include <cstdint>
+#include <algorithm>
 #include <string>
 
 #include "library/ffmt.h"
@@ -20,22 +20,18 @@ constexpr std::array<std::string_view, 12> kMonthNames = {"Jan", "Feb", "Mar", "
 DateFields urbs_fields{};
 
 // The index of the month a date names (12 when none), as ASAME compares
-// the names: three letters are compared in capitals at once.
+// the names: three letters are compared in any case at once.
 std::size_t month_index(std::string_view name) {
-  const auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
-  if (name.size() == 3 && letter(name[0]) && letter(name[1]) && letter(name[2])) {
-    const auto capitals = [](std::string_view t) {
-      std::uint32_t v = 0;
-      for (const char c : t) v = v << 8 | static_cast<unsigned char>(c & ~0x20);
-      return v;
-    };
-    const std::uint32_t v = capitals(name);
-    std::size_t month = 0;
-    while (month < kMonthNames.size() && capitals(kMonthNames[month]) != v) ++month;
-    return month;
-  }
+  const auto letter = [](char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; };
+  const bool letters = name.size() == 3 && std::all_of(name.begin(), name.end(), letter);
+  const auto same = [&](std::string_view month) {
+    if (!letters) return ASAME(name, month);
+    for (std::size_t k = 0; k < 3; ++k)
+      if ((name[k] | 0x20) != (month[k] | 0x20)) return false;
+    return true;
+  };
   std::size_t month = 0;
-  while (month < kMonthNames.size() && !ASAME(name, kMonthNames[month])) ++month;
+  while (month < kMonthNames.size() && !same(kMonthNames[month])) ++month;
   return month;
 }
 
