@@ -1,47 +1,120 @@
 #include "platform/console.h"
 
-#include <iostream>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "platform/console_redirect.h"
 
 namespace platform::console {
 namespace {
 
-std::ostream* g_out = nullptr;
-std::istream* g_in = nullptr;
+// Standard output, buffered.  A failed write drops the text, as a stream in
+// a failed state would: the console is never the reason a conversion stops.
+class ProcessOutput final : public detail::Output {
+ public:
+  ~ProcessOutput() override { flush(); }
+  void write(std::string_view text) override {
+    if (text.size() > sizeof buf_ - used_) {
+      flush();
+      if (text.size() > sizeof buf_) {
+        write_all(text.data(), text.size());
+        return;
+      }
+    }
+    std::memcpy(buf_ + used_, text.data(), text.size());
+    used_ += text.size();
+  }
+  void flush() override {
+    write_all(buf_, used_);
+    used_ = 0;
+  }
 
-std::ostream& out() { return g_out ? *g_out : std::cout; }
-std::istream& in() { return g_in ? *g_in : std::cin; }
+ private:
+  static void write_all(const char* p, size_t n) {
+    while (n > 0) {
+      const ssize_t w = ::write(1, p, n);
+      if (w < 0 && errno == EINTR) continue;
+      if (w <= 0) return;
+      p += w;
+      n -= static_cast<size_t>(w);
+    }
+  }
+  char buf_[64 * 1024];
+  size_t used_ = 0;
+};
+
+// Standard input, read a buffer at a time.
+class ProcessInput final : public detail::Input {
+ public:
+  std::optional<std::string> read_line() override {
+    std::string s;
+    for (;;) {
+      if (pos_ == end_ && !fill()) {
+        // A last line without "\n" still counts as a line.
+        if (s.empty()) return std::nullopt;
+        return s;
+      }
+      const char* start = buf_ + pos_;
+      const void* nl = std::memchr(start, '\n', end_ - pos_);
+      const size_t n = nl ? static_cast<size_t>(static_cast<const char*>(nl) - start) : end_ - pos_;
+      s.append(start, n);
+      pos_ += n;
+      if (nl) {
+        ++pos_;
+        return s;
+      }
+    }
+  }
+
+ private:
+  bool fill() {
+    for (;;) {
+      const ssize_t r = ::read(0, buf_, sizeof buf_);
+      if (r < 0 && errno == EINTR) continue;
+      if (r <= 0) return false;
+      pos_ = 0;
+      end_ = static_cast<size_t>(r);
+      return true;
+    }
+  }
+  char buf_[4096];
+  size_t pos_ = 0;
+  size_t end_ = 0;
+};
+
+ProcessOutput g_process_out;
+ProcessInput g_process_in;
+detail::Output* g_out = &g_process_out;
+detail::Input* g_in = &g_process_in;
 
 }  // namespace
 
-void set_output(std::ostream* o) { g_out = o; }
-void set_input(std::istream* i) { g_in = i; }
+void detail::install(Output* out) { g_out = out ? out : &g_process_out; }
+void detail::install(Input* in) { g_in = in ? in : &g_process_in; }
 
-void put(std::string_view text) { out().write(text.data(), static_cast<std::streamsize>(text.size())); }
+void put(std::string_view text) { g_out->write(text); }
 
 void line(std::string_view text) {
-  put(text);
-  out().put('\n');
+  g_out->write(text);
+  g_out->write("\n");
 }
 
-void empty_line() { out().put('\n'); }
+void empty_line() { g_out->write("\n"); }
 
 void free_line(std::string_view text) {
-  out().put(' ');
+  g_out->write(" ");
   line(text);
 }
 
 std::optional<std::string> read_line() {
   flush();
-  std::istream& is = in();
-  std::string s;
-  if (!std::getline(is, s)) {
-    // A last line without "\n" still counts as a line.
-    if (s.empty()) return std::nullopt;
-  }
-  if (!s.empty() && s.back() == '\r') s.pop_back();
+  std::optional<std::string> s = g_in->read_line();
+  if (s && !s->empty() && s->back() == '\r') s->pop_back();
   return s;
 }
 
-void flush() { out().flush(); }
+void flush() { g_out->flush(); }
 
 }  // namespace platform::console

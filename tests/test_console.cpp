@@ -1,0 +1,99 @@
+// The process's own console: standard output through its buffer and
+// standard input line by line, with descriptors 0 and 1 put on files for
+// the test.
+#include "platform/console.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "test_support.h"
+
+namespace {
+
+namespace console = platform::console;
+
+// Puts descriptor `fd` on the file at `path` while the object lives.
+class Redirect {
+ public:
+  Redirect(int fd, const std::string& path, int flags) : fd_(fd), saved_(::dup(fd)) {
+    const int f = ::open(path.c_str(), flags, 0644);
+    EXPECT_GE(f, 0);
+    ::dup2(f, fd);
+    ::close(f);
+  }
+  ~Redirect() {
+    ::dup2(saved_, fd_);
+    ::close(saved_);
+  }
+
+ private:
+  int fd_, saved_;
+};
+
+std::string read_file(const std::string& path) {
+  std::string s;
+  char buf[4096];
+  const int f = ::open(path.c_str(), O_RDONLY);
+  for (ssize_t n; (n = ::read(f, buf, sizeof buf)) > 0;) s.append(buf, static_cast<std::size_t>(n));
+  ::close(f);
+  return s;
+}
+
+void write_file(const std::string& path, const std::string& bytes) {
+  const int f = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  ASSERT_EQ(::write(f, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+  ::close(f);
+}
+
+TEST(ProcessConsole, OutputKeepsItsOrderAcrossTheBuffer) {
+  testing_support::TempFolder folder;
+  const std::string out = (folder.path() / "out").string();
+  const std::string big(200000, 'b');
+  std::string expected;
+  {
+    Redirect r(1, out, O_WRONLY | O_CREAT | O_TRUNC);
+    // Pieces that fill the buffer exactly, overflow it, and exceed it whole.
+    const std::string pieces[] = {"start", std::string(65536 - 6, 'a'), "x", big, "y", std::string(70000, 'c')};
+    for (const std::string& p : pieces) {
+      console::put(p);
+      expected += p;
+    }
+    console::line("end");
+    console::free_line("free");
+    console::empty_line();
+    expected += "end\n free\n\n";
+    console::flush();
+  }
+  EXPECT_EQ(read_file(out), expected);
+}
+
+TEST(ProcessConsole, InputLines) {
+  const std::string long_line(10000, 'L');
+  const struct {
+    std::string input;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {"", {}},
+      {"a\nb\n", {"a", "b"}},
+      {"a\nlast", {"a", "last"}},
+      {"crlf\r\n\r\n", {"crlf", ""}},
+      {"\n\n", {"", ""}},
+      {long_line + "\n" + long_line + "x", {long_line, long_line + "x"}},
+  };
+  testing_support::TempFolder folder;
+  const std::string in = (folder.path() / "in").string();
+  for (const auto& c : cases) {
+    write_file(in, c.input);
+    Redirect r(0, in, O_RDONLY);
+    std::vector<std::string> got;
+    for (std::optional<std::string> s; (s = console::read_line());) got.push_back(*s);
+    EXPECT_EQ(got, c.lines) << c.input.substr(0, 20);
+  }
+}
+
+}  // namespace
