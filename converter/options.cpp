@@ -1,12 +1,12 @@
 #include "converter/options.h"
 
-#include <filesystem>
 
 #include "converter/failure.h"
 #include "library/ffmt.h"
 #include "library/ftext.h"
 #include "library/text_basics.h"
 #include "platform/console.h"
+#include "platform/filesys.h"
 
 namespace conv {
 namespace console = platform::console;
@@ -125,10 +125,7 @@ void check_message(std::string_view text, bool& error) {
 
 }  // namespace
 
-bool regular_file_exists(std::string_view name) {
-  std::error_code ec;
-  return std::filesystem::is_regular_file(std::filesystem::path(std::string(name)), ec);
-}
+bool regular_file_exists(std::string_view name) { return platform::is_regular_file(name); }
 
 bool is_option(std::string_view arg, std::size_t* mark) {
   std::size_t m = 0;

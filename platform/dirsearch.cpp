@@ -4,18 +4,16 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <filesystem>
 #include <new>
-#include <system_error>
+
+#include "platform/folder_entries.h"
 
 namespace platform {
 namespace {
 
-namespace fs = std::filesystem;
-
-SearchStatus status_of(const std::error_code& ec) {
-  if (ec == std::errc::no_such_file_or_directory || ec == std::errc::not_a_directory) return SearchStatus::NoSuchFile;
-  if (ec == std::errc::not_enough_memory) return SearchStatus::OutOfMemory;
+SearchStatus status_of(int error) {
+  if (error == ENOENT || error == ENOTDIR) return SearchStatus::NoSuchFile;
+  if (error == ENOMEM) return SearchStatus::OutOfMemory;
   return SearchStatus::Other;
 }
 
@@ -24,7 +22,7 @@ SearchStatus test_name(std::string_view folder, std::string_view name, std::vect
   if (name.find('\0') != std::string_view::npos) return SearchStatus::NoSuchFile;
   const std::string full = std::string(folder) + std::string(name);
   struct stat st;
-  if (::stat(full.c_str(), &st) != 0) return status_of(std::error_code(errno, std::generic_category()));
+  if (::stat(full.c_str(), &st) != 0) return status_of(errno);
   if (!S_ISREG(st.st_mode)) return SearchStatus::NoSuchFile;
   out.push_back(Match{std::string(folder), std::string(name)});
   return SearchStatus::Ok;
@@ -66,16 +64,11 @@ SearchStatus expand_pattern(std::string_view pattern, std::vector<Match>& out) {
     if (name_pattern.find_first_of("*?") == std::string_view::npos) return test_name(folder, name_pattern, out);
 
     std::vector<std::string> names;
-    std::error_code ec;
-    fs::directory_iterator it(folder.empty() ? fs::path(".") : fs::path(folder), ec);
-    if (ec) return status_of(ec);
-    for (const fs::directory_iterator end; it != end;) {
-      std::string name = it->path().filename().string();
-      std::error_code type_ec;
-      if (wildcard_match(name_pattern, name) && it->is_regular_file(type_ec)) names.push_back(std::move(name));
-      it.increment(ec);
-      if (ec) return status_of(ec);
-    }
+    const int listed = for_each_entry(folder.empty() ? std::string(".") : std::string(folder),
+                                      [&](std::string_view name, bool regular) {
+                                        if (regular && wildcard_match(name_pattern, name)) names.emplace_back(name);
+                                      });
+    if (listed) return status_of(listed);
     if (names.empty()) return SearchStatus::NoSuchFile;
     std::sort(names.begin(), names.end());
     out.reserve(names.size());

@@ -1,31 +1,96 @@
 #include "platform/filesys.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
-#include <filesystem>
-#include <system_error>
+
+#include "platform/folder_entries.h"
 
 namespace platform {
 namespace {
 
-namespace fs = std::filesystem;
-
 bool has_nul(std::string_view s) { return s.find('\0') != std::string_view::npos; }
 
-// A positive status for an error code (any failure that carries no errno
-// value counts as an I/O error).
-int status_of(const std::error_code& ec) {
-  if (!ec) return 0;
-  return ec.category() == std::generic_category() || ec.category() == std::system_category()
-             ? (ec.value() > 0 ? ec.value() : EIO)
-             : EIO;
+// A descriptor closed on every way out.
+struct Fd {
+  explicit Fd(int f) : fd(f) {}
+  ~Fd() {
+    if (fd >= 0) ::close(fd);
+  }
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  // Closes now: 0 or the errno value of a failed close.
+  int close() {
+    const int f = fd;
+    fd = -1;
+    return ::close(f) == 0 ? 0 : errno;
+  }
+  int fd;
+};
+
+bool write_all(int fd, const char* p, std::size_t n) {
+  while (n > 0) {
+    const ssize_t w = ::write(fd, p, n);
+    if (w < 0 && errno == EINTR) continue;
+    if (w <= 0) return false;
+    p += w;
+    n -= static_cast<std::size_t>(w);
+  }
+  return true;
 }
 
-int copy_one(const fs::path& source, const fs::path& folder) {
-  std::error_code ec;
-  fs::copy_file(source, folder / source.filename(), fs::copy_options::overwrite_existing, ec);
-  return status_of(ec);
+// Copies the bytes of `from` to `to` from their starts.  0 or an errno value.
+int copy_bytes(int from, int to) {
+  for (;;) {
+    const ssize_t n = ::copy_file_range(from, nullptr, to, nullptr, std::size_t{1} << 30, 0);
+    if (n == 0) return 0;
+    if (n > 0) continue;
+    if (errno == EINTR) continue;
+    // Not between these two files: the plain way, from where it stopped.
+    if (errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return errno;
+    break;
+  }
+  char buf[64 * 1024];
+  for (;;) {
+    const ssize_t n = ::read(from, buf, sizeof buf);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return errno;
+    if (n == 0) return 0;
+    if (!write_all(to, buf, static_cast<std::size_t>(n))) return errno ? errno : EIO;
+  }
+}
+
+// Copies the regular file `source` into `folder` under its own name, with its
+// permission bits, replacing a regular file of that name.  A target that is
+// the source itself is refused before anything is written to it.
+int copy_one(const std::string& source, const std::string& folder) {
+  const std::size_t slash = source.rfind('/');
+  const std::string name = slash == std::string::npos ? source : source.substr(slash + 1);
+  const std::string target = folder.empty() ? name : folder.back() == '/' ? folder + name : folder + "/" + name;
+
+  const Fd in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
+  if (in.fd < 0) return errno;
+  struct stat from;
+  if (::fstat(in.fd, &from) != 0) return errno;
+  if (!S_ISREG(from.st_mode)) return EINVAL;
+  struct stat old;
+  if (::stat(target.c_str(), &old) == 0) {
+    if (old.st_dev == from.st_dev && old.st_ino == from.st_ino) return EEXIST;
+    if (!S_ISREG(old.st_mode)) return EEXIST;
+  }
+  const mode_t mode = from.st_mode & 07777;
+  Fd out(::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode));
+  if (out.fd < 0) return errno;
+  if (::fchmod(out.fd, mode) != 0) return errno;
+  if (const int s = copy_bytes(in.fd, out.fd)) return s;
+  return out.close();
+}
+
+bool regular(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 }  // namespace
@@ -41,46 +106,48 @@ std::string native_path(std::string_view path) {
 int make_folder(std::string_view path) {
   if (path.empty()) return ENOENT;
   if (has_nul(path)) return EINVAL;
-  const fs::path folder(native_path(path));
-  std::error_code ec;
-  fs::create_directories(folder, ec);
-  if (fs::is_directory(folder)) return 0;
-  return ec ? status_of(ec) : ENOTDIR;
+  const std::string folder = native_path(path);
+  // Every folder on the way, from the top: one that exists already is fine.
+  int failure = 0;
+  for (std::size_t at = folder.find('/', 1);; at = folder.find('/', at + 1)) {
+    const std::string part = folder.substr(0, at);
+    if (::mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) failure = errno;
+    if (at == std::string::npos) break;
+  }
+  struct stat st;
+  if (::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return 0;
+  return failure ? failure : ENOTDIR;
 }
 
 int copy_file_to(std::string_view source, std::string_view target_folder) {
   if (has_nul(source) || has_nul(target_folder)) return EINVAL;
-  const fs::path from(native_path(source));
-  std::error_code ec;
-  if (!fs::is_regular_file(from, ec)) return ec ? status_of(ec) : EINVAL;
-  return copy_one(from, fs::path(native_path(target_folder)));
+  const std::string from = native_path(source);
+  struct stat st;
+  if (::stat(from.c_str(), &st) != 0) return errno;
+  if (!S_ISREG(st.st_mode)) return EINVAL;
+  return copy_one(from, native_path(target_folder));
 }
 
 int copy_matching(std::string_view source_folder, std::string_view base_name, std::string_view target_folder) {
   if (has_nul(source_folder) || has_nul(base_name) || has_nul(target_folder)) return EINVAL;
-  const fs::path from(source_folder.empty() ? std::string(".") : native_path(source_folder));
-  const fs::path to(native_path(target_folder));
+  const std::string from = source_folder.empty() ? std::string(".") : native_path(source_folder);
+  const std::string to = native_path(target_folder);
   const std::string prefix = std::string(base_name) + ".";
 
-  std::error_code ec;
-  fs::directory_iterator it(from, ec);
-  if (ec) return status_of(ec);
   int first_failure = 0;
   bool found = false;
-  for (const fs::directory_iterator end; it != end;) {
-    const std::string name = it->path().filename().string();
-    std::error_code type_ec;
-    if (name.size() >= prefix.size() && name.compare(0, prefix.size(), prefix) == 0 &&
-        it->is_regular_file(type_ec)) {
-      found = true;
-      if (const int s = copy_one(it->path(), to); s && !first_failure) first_failure = s;
-    }
-    it.increment(ec);
-    if (ec) return status_of(ec);
-  }
+  const int listed = for_each_entry(from, [&](std::string_view name, bool is_regular) {
+    if (!is_regular || !name.starts_with(prefix)) return;
+    found = true;
+    const std::string path = from.back() == '/' ? from + std::string(name) : from + "/" + std::string(name);
+    if (const int s = copy_one(path, to); s && !first_failure) first_failure = s;
+  });
+  if (listed) return listed;
   if (first_failure) return first_failure;
   return found ? 0 : ENOENT;
 }
+
+bool is_regular_file(std::string_view path) { return !has_nul(path) && regular(std::string(path)); }
 
 std::optional<std::int64_t> mtime_seconds(std::string_view path) {
   if (has_nul(path)) return std::nullopt;

@@ -1,6 +1,6 @@
 // File-system helpers in place of the "mkdir" and "copy" shell commands and
 // the file status query.  No shell is ever run: every operation goes through
-// std::filesystem or a system call and reports a real failure.
+// system calls and reports a real failure.
 //
 // Status values: 0 success, otherwise a positive errno-like number.  Names
 // may be written with "\" separators; each "\" becomes "/" just before the
@@ -30,6 +30,10 @@ int copy_file_to(std::string_view source, std::string_view target_folder);
 // shell copy of "<base>.*", finding nothing to copy is a failure (ENOENT).
 // All matches are tried; the status is that of the first failure.
 int copy_matching(std::string_view source_folder, std::string_view base_name, std::string_view target_folder);
+
+// True when the name (as given, "\" not turned) is a regular file or a link
+// to one.
+bool is_regular_file(std::string_view path);
 
 // Modification time in whole seconds since 1970; nullopt when the file
 // cannot be queried.

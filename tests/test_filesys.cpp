@@ -65,6 +65,39 @@ TEST_F(FileSys, CopyFileTo) {
   EXPECT_EQ(platform::copy_file_to(path("none.dat"), path("to")), ENOENT);
   EXPECT_GT(platform::copy_file_to(src, path("missing")), 0);
   EXPECT_GT(platform::copy_file_to(path("to"), dir_.string()), 0) << "a folder is not copied";
+
+  // A copy onto itself is refused and leaves the file whole, also through
+  // another name of its folder.
+  EXPECT_GT(platform::copy_file_to(src, dir_.string()), 0);
+  EXPECT_GT(platform::copy_file_to(src, dir_.string() + "/./"), 0);
+  EXPECT_EQ(contents(src), "new contents");
+  // A folder in the way of the copy is left alone.
+  fs::create_directory(path("to2"));
+  fs::create_directory(path("to2/in.dat"));
+  EXPECT_GT(platform::copy_file_to(src, path("to2")), 0);
+  EXPECT_TRUE(fs::is_directory(path("to2/in.dat")));
+}
+
+TEST_F(FileSys, CopyKeepsPermissionsAndFollowsLinks) {
+  const std::string src = make("run.sh", std::string(100000, 'x'));
+  ASSERT_EQ(::chmod(src.c_str(), 0750), 0);
+  fs::create_directory(path("to"));
+  make("to/run.sh", "old");
+  ASSERT_EQ(::chmod(path("to/run.sh").c_str(), 0600), 0);
+  EXPECT_EQ(platform::copy_file_to(src, path("to")), 0);
+  EXPECT_EQ(contents(path("to/run.sh")), std::string(100000, 'x'));
+  EXPECT_EQ(fs::status(path("to/run.sh")).permissions(), static_cast<fs::perms>(0750));
+
+  // A link to a file is copied as that file's contents, under the link's name.
+  fs::create_directory(path("src"));
+  make("src/data.txt", "data");
+  fs::create_symlink("data.txt", path("src/run.lnk"));
+  fs::create_symlink("nowhere", path("src/run.broken"));
+  fs::create_directory(path("dst"));
+  EXPECT_EQ(platform::copy_matching(path("src"), "run", path("dst")), 0);
+  EXPECT_EQ(names_in("dst"), (std::set<std::string>{"run.lnk"}));
+  EXPECT_FALSE(fs::is_symlink(path("dst/run.lnk")));
+  EXPECT_EQ(contents(path("dst/run.lnk")), "data");
 }
 
 TEST_F(FileSys, CopyMatchingCopiesBaseNameWithAnyExtension) {
