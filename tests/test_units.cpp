@@ -1,7 +1,10 @@
 #include "platform/units.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cctype>
 #include <sstream>
@@ -181,6 +184,49 @@ TEST_F(Units, InputMemoryFollowsTheReading) {
   std::string again;
   while (src->next(rec) == 0) (again += rec) += '\n';
   EXPECT_EQ(again, bytes);
+}
+
+// Resident kilobytes of this process's mappings within [from, to).
+long resident_kb_within(const char* from, const char* to) {
+  std::ifstream smaps("/proc/self/smaps");
+  long total = 0;
+  bool in_it = false;
+  for (std::string line; std::getline(smaps, line);) {
+    if (!line.empty() && std::isxdigit(static_cast<unsigned char>(line[0])) && line.find('-') != std::string::npos) {
+      const std::uintptr_t lo = std::stoull(line.substr(0, line.find('-')), nullptr, 16);
+      in_it = lo >= reinterpret_cast<std::uintptr_t>(from) && lo < reinterpret_cast<std::uintptr_t>(to);
+    } else if (in_it && line.rfind("Rss:", 0) == 0) {
+      total += std::stol(line.substr(4));
+    }
+  }
+  return total;
+}
+
+// A small input too holds only a part of itself at any time, although the
+// system keeps a file written at once (as here) in blocks of up to 2 MB and
+// would map such a block whole at its first touch.
+TEST_F(Units, SmallInputMemoryFollowsTheReading) {
+  std::string bytes;
+  for (int i = 0; bytes.size() < (std::size_t{3} << 20); ++i) bytes += std::to_string(i) + " 1.5 2.5 3.5\n";
+  const std::string p = path("small.txt");
+  {
+    const int fd = ::open(p.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    ::close(fd);
+  }
+  ASSERT_EQ(rt::open(3, p, kTextIn), 0);
+  rt::TextSource* src = rt::text_source(3);
+  const char* at = src->contents().data();
+  ASSERT_NE(resident_kb(at), -1) << "the input is mapped";
+  long most = 0;
+  std::size_t lines = 0;
+  std::string_view rec;
+  while (src->next(rec) == 0) {
+    if (++lines % 2000 == 0) most = std::max(most, resident_kb_within(at, at + bytes.size()));
+  }
+  EXPECT_GT(most, 0);
+  EXPECT_LT(most, 1536) << "kB of a 3 MB input";
 }
 
 TEST_F(Units, OpenStatuses) {
