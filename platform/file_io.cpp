@@ -20,8 +20,10 @@ namespace platform::rt::detail {
 
 namespace {
 
-// Writes of at least this many bytes (or of the buffer's size) bypass the buffer.
-constexpr std::size_t kDirectWrite = std::size_t{1} << 18;
+// Writes of at least this many bytes (or of the buffer's size) bypass the
+// buffer: one system call for them costs little, and a copy into the buffer
+// would make its pages present for nothing.
+constexpr std::size_t kDirectWrite = std::size_t{1} << 16;
 constexpr std::size_t kReadBuffer = std::size_t{1} << 18;
 constexpr std::size_t kMaxSyscall = std::size_t{1} << 30;
 

@@ -38,12 +38,20 @@ void put_text(std::int32_t unit, std::string_view text);
 // stride in one buffer of about kTileBytes (one row at least), are filled in
 // place and written with one call, which a tile that size makes straight to
 // the file.
-inline constexpr std::size_t kTileBytes = std::size_t{1} << 20;
+inline constexpr std::size_t kTileBytes = std::size_t{1} << 18;
 
-// Tables of at least this many tiles of about kParallelTileBytes are
-// formatted in such tiles on several threads.
+// Tables of at least kParallelTiles * kTileBytes are formatted on several
+// threads, in tiles of a sixteenth of the table within these bounds: a small
+// table then holds no more than about a third of itself in formatted tiles
+// at a time.
 inline constexpr std::size_t kParallelTiles = 4;
-inline constexpr std::size_t kParallelTileBytes = std::size_t{1} << 18;
+inline constexpr std::size_t kSmallestParallelTile = std::size_t{1} << 16;
+inline constexpr std::size_t kParallelTileDivisor = 16;
+
+// The bytes of a tile for a table of `total` bytes.
+inline std::size_t tile_bytes_for(std::size_t total, bool shared) {
+  return shared ? std::clamp(total / kParallelTileDivisor, kSmallestParallelTile, kTileBytes) : kTileBytes;
+}
 
 // Writes tiles 0..ntiles-1 of at most tile_bytes to unit in order, where
 // make(buffer, t) formats tile t into a buffer and returns its length; it
@@ -59,10 +67,10 @@ void write_tiles(std::int32_t unit, std::size_t ntiles, std::size_t tile_bytes, 
 template <class Fill>
 void write_tiled(std::int32_t unit, std::size_t nrows, std::size_t length, Fill fill) {
   const std::size_t stride = length + 1;
-  const bool shared = nrows * stride >= kParallelTiles * kParallelTileBytes && parallel::width() > 1;
+  const bool shared = nrows * stride >= kParallelTiles * kTileBytes && parallel::width() > 1;
   // Tiles large enough to go to the file straight from where they were
   // formatted; smaller when shared, so that every thread holds a few in hand.
-  const std::size_t tile_rows = std::min(nrows, ((shared ? kParallelTileBytes : kTileBytes) + stride - 1) / stride);
+  const std::size_t tile_rows = std::min(nrows, (tile_bytes_for(nrows * stride, shared) + stride - 1) / stride);
   if (tile_rows == 0) return;
   write_tiles(unit, (nrows + tile_rows - 1) / tile_rows, tile_rows * stride, shared, [&](char* tile, std::size_t t) {
     const std::size_t r0 = t * tile_rows;
