@@ -35,7 +35,8 @@ void write_tiles(std::int32_t unit, std::size_t ntiles, std::size_t tile_bytes, 
   // Tile t is formatted into slot t % slots once tile t - slots has been
   // written from it.  A tile is taken by counting `next` up from t; whoever
   // takes it formats it.
-  const std::size_t slots = std::min(ntiles, kFormattingThreads + 2);
+  const std::size_t formatting = std::min(parallel::width(), kFormattingThreads);
+  const std::size_t slots = std::min(ntiles, formatting + 2);
   // Left as allocated: each slot's memory is first touched by the thread
   // that formats into it, not by this one up front.
   const auto ring = std::make_unique_for_overwrite<char[]>(slots * tile_bytes);

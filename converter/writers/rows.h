@@ -41,12 +41,12 @@ void put_text(std::int32_t unit, std::string_view text);
 inline constexpr std::size_t kTileBytes = std::size_t{1} << 18;
 
 // Tables of at least kParallelTiles * kTileBytes are formatted on several
-// threads, in tiles of a sixteenth of the table within these bounds: a small
-// table then holds no more than about a third of itself in formatted tiles
+// threads, in tiles of a 32nd of the table within these bounds: a small
+// table then holds no more than about a fifth of itself in formatted tiles
 // at a time.
 inline constexpr std::size_t kParallelTiles = 4;
 inline constexpr std::size_t kSmallestParallelTile = std::size_t{1} << 16;
-inline constexpr std::size_t kParallelTileDivisor = 16;
+inline constexpr std::size_t kParallelTileDivisor = 32;
 
 // The bytes of a tile for a table of `total` bytes.
 inline std::size_t tile_bytes_for(std::size_t total, bool shared) {
