@@ -156,13 +156,10 @@ bool Reader::take_rows(std::int32_t& j, std::int32_t nv, double& first_hours, fl
   // where the date does not read, so that the reading in order below meets
   // it and reports it.
   std::vector<double> date_hours(dated_ ? ahead_.size() : 0);
-  // Each dated row's console line, made here beside its values; the loop in
-  // order below only puts them out.
-  struct ShownRow {
-    char text[64];  // "j = ", up to 11 digits, " datestr = ", the date, "\n"
-    std::uint8_t size;
-  };
-  std::vector<ShownRow> shown_rows(dated_ ? ahead_.size() : 0);
+  // The length of each dated row's date without its trailing blanks, found
+  // here beside its values: the loop in order below puts out the row's
+  // console line from it.
+  std::vector<std::uint8_t> date_sizes(dated_ ? ahead_.size() : 0);
   // The time (of a standard row) and the values of a row, in one read.
   const std::size_t skip = dated_ ? 0 : 1;
   const std::size_t width = skip + series.size();
@@ -174,18 +171,7 @@ bool Reader::take_rows(std::int32_t& j, std::int32_t nv, double& first_hours, fl
     if (dated_) {
       const std::string_view date = lib::columns(line, 0, kDateColumns);
       if (!lib::urbs_date_hours(date, date_hours[i])) date_hours[i] = std::numeric_limits<double>::quiet_NaN();
-      // "j = ", the row's number as AINTEGER gives it, " datestr = ", the
-      // date: made in place, for a few allocations a row cost more here than
-      // the rest of the row.
-      ShownRow& shown = shown_rows[i];
-      char* p = shown.text;
-      const auto put = [&p](std::string_view text) { p = std::copy(text.begin(), text.end(), p); };
-      put("j = ");
-      p = std::to_chars(p, shown.text + sizeof shown.text, j + static_cast<std::int32_t>(i)).ptr;
-      put(" datestr = ");
-      put(lib::trim_right(date));
-      *p++ = '\n';
-      shown.size = static_cast<std::uint8_t>(p - shown.text);
+      date_sizes[i] = static_cast<std::uint8_t>(lib::trim_right(date).size());
     }
     minutes[i] = hours * 60.0f;
     return true;
@@ -198,7 +184,18 @@ bool Reader::take_rows(std::int32_t& j, std::int32_t nv, double& first_hours, fl
       const double h =
           std::isnan(date_hours[i]) ? lib::URBSDATEHOURS(lib::columns(ahead_.line(i), 0, kDateColumns)) : date_hours[i];
       if (j == 1) first_hours = h;
-      console::put(std::string_view(shown_rows[i].text, shown_rows[i].size));
+      // "j = ", the row's number as AINTEGER gives it, " datestr = ", the
+      // date: made in place, for a few allocations a row cost more than the
+      // rest of the row.
+      char text[4 + 11 + 11 + kDateColumns + 1];
+      char* p = text;
+      const auto put = [&p](std::string_view piece) { p = std::copy(piece.begin(), piece.end(), p); };
+      put("j = ");
+      p = std::to_chars(p, text + sizeof text, j).ptr;
+      put(" datestr = ");
+      put(ahead_.line(i).substr(0, date_sizes[i]));
+      *p++ = '\n';
+      console::put(std::string_view(text, static_cast<std::size_t>(p - text)));
       minutes[i] = static_cast<float>((h - first_hours) * 60.0);
     }
     if (j == 1) first = minutes[i];
