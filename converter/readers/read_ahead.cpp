@@ -21,8 +21,10 @@ constexpr std::size_t kPieceLines = 64;
 constexpr std::size_t kFirstBatchBytes = std::size_t{1} << 14;
 constexpr std::size_t kMostBatchBytes = std::size_t{16} << 20;
 // The bytes of a first batch of a table whose length is known: no line after
-// the table is read, so batches start large, and grow from there.
-constexpr std::size_t kKnownBatchBytes = std::size_t{4} << 20;
+// the table is read, so batches start larger, and grow from there.  Not so
+// large that a file of a few MB is held whole: the pages of a batch behind
+// the reading are let go.
+constexpr std::size_t kKnownBatchBytes = std::size_t{1} << 20;
 // Batches of at least this many bytes are split into lines on every thread.
 constexpr std::size_t kSplitScanBytes = std::size_t{1} << 19;
 
