@@ -62,11 +62,17 @@ std::size_t Reader::ahead_index(std::string_view line) {
     return i;
   }
   // Not read ahead yet: from this line on, the numbers of the next lines are
-  // counted and read, side by side on every thread when they are many.
-  constexpr std::size_t kAheadLines = std::size_t{1} << 16;
-  constexpr std::size_t kAheadBytes = std::size_t{1} << 20;
+  // counted and read, side by side on every thread when they are many.  The
+  // first look covers 256 KB, and each one after twice as much up to 1 MB:
+  // what a small file holds beside its values stays small, and the values of
+  // a look (larger ones were slower) stay in the cache until they are stored.
+  constexpr std::size_t kMostAheadBytes = std::size_t{1} << 20;
+  // A line for every 16 bytes at most: short or empty lines do not make the
+  // entries kept for each line outgrow the text.
+  constexpr std::size_t kBytesPerLine = 16;
   in_.step_back();
-  ahead_.look_ahead(in_, kAheadLines, kAheadBytes);
+  ahead_.look_ahead(in_, ahead_bytes_ / kBytesPerLine, ahead_bytes_);
+  ahead_bytes_ = std::min(2 * ahead_bytes_, kMostAheadBytes);
   in_.read(line);
   const std::size_t n = ahead_.size();
   counts_.assign(n, 0);

@@ -59,6 +59,7 @@ class Reader {
   std::vector<float> values_;
   std::vector<unsigned char> read_ok_;
   std::size_t next_ = 0;  // the index of the line expected next
+  std::size_t ahead_bytes_ = std::size_t{1} << 18;  // the bytes of the next look ahead
   std::string match_name_;
 };
 
