@@ -16,6 +16,7 @@ class ProcessOutput final : public detail::Output {
  public:
   ~ProcessOutput() override { flush(); }
   void write(std::string_view text) override {
+    if (text.empty()) return;  // an empty view may hold no pointer at all
     if (text.size() > sizeof buf_ - used_) {
       flush();
       if (text.size() > sizeof buf_) {

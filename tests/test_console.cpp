@@ -59,6 +59,7 @@ TEST(ProcessConsole, OutputKeepsItsOrderAcrossTheBuffer) {
     Redirect r(1, out, O_WRONLY | O_CREAT | O_TRUNC);
     // Pieces that fill the buffer exactly, overflow it, and exceed it whole.
     const std::string pieces[] = {"start", std::string(65536 - 6, 'a'), "x", big, "y", std::string(70000, 'c')};
+    console::put(std::string_view());
     for (const std::string& p : pieces) {
       console::put(p);
       expected += p;
