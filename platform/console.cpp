@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/console_redirect.h"
+#include "platform/file_io.h"
 
 namespace platform::console {
 namespace {
@@ -20,7 +21,7 @@ class ProcessOutput final : public detail::Output {
     if (text.size() > sizeof buf_ - used_) {
       flush();
       if (text.size() > sizeof buf_) {
-        write_all(text.data(), text.size());
+        rt::detail::write_all(1, text.data(), text.size());
         return;
       }
     }
@@ -28,20 +29,11 @@ class ProcessOutput final : public detail::Output {
     used_ += text.size();
   }
   void flush() override {
-    write_all(buf_, used_);
+    rt::detail::write_all(1, buf_, used_);
     used_ = 0;
   }
 
  private:
-  static void write_all(const char* p, size_t n) {
-    while (n > 0) {
-      const ssize_t w = ::write(1, p, n);
-      if (w < 0 && errno == EINTR) continue;
-      if (w <= 0) return;
-      p += w;
-      n -= static_cast<size_t>(w);
-    }
-  }
   char buf_[64 * 1024];
   size_t used_ = 0;
 };

@@ -26,6 +26,8 @@ namespace {
 constexpr std::size_t kDirectWrite = std::size_t{1} << 16;
 constexpr std::size_t kReadBuffer = std::size_t{1} << 18;
 constexpr std::size_t kMaxSyscall = std::size_t{1} << 30;
+// No offset the descriptor can stand at: the next call seeks first.
+constexpr std::uint64_t kUnknownPosition = UINT64_MAX;
 
 }  // namespace
 
@@ -142,17 +144,16 @@ int FileIO::close() {
 }
 
 int FileIO::position(std::uint64_t off) {
-  if (off == kpos_) return 0;
   if (off > kMaxOffset) return EFBIG;
+  if (off == kpos_) return 0;
   if (::lseek(fd_, static_cast<off_t>(off), SEEK_SET) < 0) return errno_status();
   kpos_ = off;
   return 0;
 }
 
-int FileIO::raw_write(std::uint64_t off, const char* p, std::size_t n) {
-  if (int s = position(off)) return s;
+int write_all(int fd, const char* p, std::size_t n) {
   while (n > 0) {
-    const ssize_t w = ::write(fd_, p, std::min(n, kMaxSyscall));
+    const ssize_t w = ::write(fd, p, std::min(n, kMaxSyscall));
     if (w < 0) {
       if (errno == EINTR) continue;
       return errno_status();
@@ -160,8 +161,17 @@ int FileIO::raw_write(std::uint64_t off, const char* p, std::size_t n) {
     if (w == 0) return EIO;
     p += w;
     n -= static_cast<std::size_t>(w);
-    kpos_ += static_cast<std::uint64_t>(w);
   }
+  return 0;
+}
+
+int FileIO::raw_write(std::uint64_t off, const char* p, std::size_t n) {
+  if (int s = position(off)) return s;
+  if (int s = write_all(fd_, p, n)) {
+    kpos_ = kUnknownPosition;
+    return s;
+  }
+  kpos_ += n;
   return 0;
 }
 

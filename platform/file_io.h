@@ -27,6 +27,11 @@ constexpr std::uint64_t kMaxOffset = static_cast<std::uint64_t>(std::numeric_lim
 // The error of the system call that just failed; EIO when it left none.
 inline int errno_status() { return errno > 0 ? errno : EIO; }
 
+// Writes all n bytes at the descriptor's position, however many calls that
+// takes; 0, or the status of the call that failed (the position is then
+// somewhere in between).
+int write_all(int fd, const char* p, std::size_t n);
+
 // Buffered reads and writes at byte offsets of one open file descriptor.
 class FileIO {
  public:

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 
+#include "platform/file_io.h"
 #include "platform/folder_entries.h"
 
 namespace platform {
@@ -30,15 +31,10 @@ struct Fd {
   int fd;
 };
 
-bool write_all(int fd, const char* p, std::size_t n) {
-  while (n > 0) {
-    const ssize_t w = ::write(fd, p, n);
-    if (w < 0 && errno == EINTR) continue;
-    if (w <= 0) return false;
-    p += w;
-    n -= static_cast<std::size_t>(w);
-  }
-  return true;
+// `name` in `folder` (the current folder when empty).
+std::string in_folder(const std::string& folder, std::string_view name) {
+  if (folder.empty()) return std::string(name);
+  return folder.back() == '/' ? folder + std::string(name) : folder + "/" + std::string(name);
 }
 
 // Copies the bytes of `from` to `to` from their starts.  0 or an errno value.
@@ -58,19 +54,19 @@ int copy_bytes(int from, int to) {
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) return errno;
     if (n == 0) return 0;
-    if (!write_all(to, buf, static_cast<std::size_t>(n))) return errno ? errno : EIO;
+    if (const int s = rt::detail::write_all(to, buf, static_cast<std::size_t>(n))) return s;
   }
 }
 
 // Copies the regular file `source` into `folder` under its own name, with its
 // permission bits, replacing a regular file of that name.  A target that is
-// the source itself is refused before anything is written to it.
+// the source itself is refused before anything is written to it.  Anything
+// but a regular file is refused once open (which never waits, for a pipe).
 int copy_one(const std::string& source, const std::string& folder) {
   const std::size_t slash = source.rfind('/');
-  const std::string name = slash == std::string::npos ? source : source.substr(slash + 1);
-  const std::string target = folder.empty() ? name : folder.back() == '/' ? folder + name : folder + "/" + name;
+  const std::string target = in_folder(folder, slash == std::string::npos ? source : source.substr(slash + 1));
 
-  const Fd in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
+  const Fd in(::open(source.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
   if (in.fd < 0) return errno;
   struct stat from;
   if (::fstat(in.fd, &from) != 0) return errno;
@@ -86,11 +82,6 @@ int copy_one(const std::string& source, const std::string& folder) {
   if (::fchmod(out.fd, mode) != 0) return errno;
   if (const int s = copy_bytes(in.fd, out.fd)) return s;
   return out.close();
-}
-
-bool regular(const std::string& path) {
-  struct stat st;
-  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 }  // namespace
@@ -121,11 +112,7 @@ int make_folder(std::string_view path) {
 
 int copy_file_to(std::string_view source, std::string_view target_folder) {
   if (has_nul(source) || has_nul(target_folder)) return EINVAL;
-  const std::string from = native_path(source);
-  struct stat st;
-  if (::stat(from.c_str(), &st) != 0) return errno;
-  if (!S_ISREG(st.st_mode)) return EINVAL;
-  return copy_one(from, native_path(target_folder));
+  return copy_one(native_path(source), native_path(target_folder));
 }
 
 int copy_matching(std::string_view source_folder, std::string_view base_name, std::string_view target_folder) {
@@ -139,15 +126,17 @@ int copy_matching(std::string_view source_folder, std::string_view base_name, st
   const int listed = for_each_entry(from, [&](std::string_view name, bool is_regular) {
     if (!is_regular || !name.starts_with(prefix)) return;
     found = true;
-    const std::string path = from.back() == '/' ? from + std::string(name) : from + "/" + std::string(name);
-    if (const int s = copy_one(path, to); s && !first_failure) first_failure = s;
+    if (const int s = copy_one(in_folder(from, name), to); s && !first_failure) first_failure = s;
   });
   if (listed) return listed;
   if (first_failure) return first_failure;
   return found ? 0 : ENOENT;
 }
 
-bool is_regular_file(std::string_view path) { return !has_nul(path) && regular(std::string(path)); }
+bool is_regular_file(std::string_view path) {
+  struct stat st;
+  return !has_nul(path) && ::stat(std::string(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
 
 std::optional<std::int64_t> mtime_seconds(std::string_view path) {
   if (has_nul(path)) return std::nullopt;
