@@ -35,20 +35,8 @@ class Redirect {
   int fd_, saved_;
 };
 
-std::string read_file(const std::string& path) {
-  std::string s;
-  char buf[4096];
-  const int f = ::open(path.c_str(), O_RDONLY);
-  for (ssize_t n; (n = ::read(f, buf, sizeof buf)) > 0;) s.append(buf, static_cast<std::size_t>(n));
-  ::close(f);
-  return s;
-}
-
-void write_file(const std::string& path, const std::string& bytes) {
-  const int f = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  ASSERT_EQ(::write(f, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-  ::close(f);
-}
+using testing_support::read_file;
+using testing_support::write_file;
 
 TEST(ProcessConsole, OutputKeepsItsOrderAcrossTheBuffer) {
   testing_support::TempFolder folder;
