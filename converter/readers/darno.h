@@ -28,8 +28,8 @@ bool series_name(std::string_view header, std::string& name);
 
 class Reader {
  public:
-  explicit Reader(platform::rt::TextSource& input) : in_(input) {}
-  Reader(platform::rt::TextSource& input, const InputFile&) : Reader(input) {}
+  explicit Reader(const platform::rt::TextSource& input) : in_(input) {}
+  Reader(const platform::rt::TextSource& input, const InputFile&) : Reader(input) {}
 
   // Reads every block of the file into the table: values in Series::q, the
   // first and last time in minutes, and, when the table keeps value times,

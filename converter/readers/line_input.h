@@ -13,9 +13,14 @@ namespace conv {
 // Lines of the reading connection.  NLINE() is the number of the last line
 // actually read: a read at the end of the file adds nothing, and a line read
 // again after a step back is not counted twice.
+//
+// It reads its own copy of the connection's text source, which shares the
+// file's bytes: a close of the unit while a reader is still at work (another
+// open that closes the file first, an orderly end) never frees the text
+// under it or under the lines it holds.
 class LineInput {
  public:
-  explicit LineInput(platform::rt::TextSource& input) : in_(input) {}
+  explicit LineInput(const platform::rt::TextSource& input) : in_(input) {}
 
   // The next line, or false at the end of the file.
   bool read(std::string_view& line) {
@@ -60,7 +65,7 @@ class LineInput {
   [[noreturn]] void read_error() const { read_error_at(nline_); }
 
  private:
-  platform::rt::TextSource& in_;
+  platform::rt::TextSource in_;
   std::int64_t nline_ = 0;
   bool at_end_ = false;
 };

@@ -49,7 +49,7 @@ struct Storm {
 // line, with the running line count of the read-error message.
 class StormLines {
  public:
-  explicit StormLines(platform::rt::TextSource& input)
+  explicit StormLines(const platform::rt::TextSource& input)
       : in_(input), text_(input.contents()), end_(significant_end(text_)) {}
 
   // True once only blank lines (or none) remain.
@@ -81,7 +81,7 @@ std::vector<Storm> count_storms(platform::rt::TextSource& input);
 // The reading pass over the reading connection.
 class Reader {
  public:
-  explicit Reader(platform::rt::TextSource& input) : in_(input) {}
+  explicit Reader(const platform::rt::TextSource& input) : in_(input) {}
 
   // A single-storm file: the header, then hydrographs to the end of the file;
   // peaks go to column 0 of the store.

@@ -23,8 +23,8 @@ float snap_step(float measured);
 class Reader {
  public:
   // `dt` and `dt_given` as the command line left them.
-  Reader(platform::rt::TextSource& input, float dt, bool dt_given) : in_(input), dt_(dt), dt_given_(dt_given) {}
-  Reader(platform::rt::TextSource& input, const InputFile& file)
+  Reader(const platform::rt::TextSource& input, float dt, bool dt_given) : in_(input), dt_(dt), dt_given_(dt_given) {}
+  Reader(const platform::rt::TextSource& input, const InputFile& file)
       : Reader(input, file.run.dt, file.run.dt_given) {}
 
   // Reads every block of the summary into the table and their peaks into

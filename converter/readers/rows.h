@@ -27,8 +27,8 @@ bool is_data_line(std::string_view line, std::int32_t numbers);
 class Reader {
  public:
   // `match_name` names a block whose title is blank.
-  Reader(platform::rt::TextSource& input, std::string_view match_name) : in_(input), match_name_(match_name) {}
-  Reader(platform::rt::TextSource& input, const InputFile& file) : Reader(input, file.match_name) {}
+  Reader(const platform::rt::TextSource& input, std::string_view match_name) : in_(input), match_name_(match_name) {}
+  Reader(const platform::rt::TextSource& input, const InputFile& file) : Reader(input, file.match_name) {}
 
   // Reads every block of the file into the table, one series per block;
   // when the table keeps value times, value k's time is k minutes in hours.

@@ -24,8 +24,8 @@ std::int32_t COUNTSUB4(std::string_view LINE, std::string_view WORD);
 class Reader {
  public:
   // `dated`: rows start with a 25-character date instead of a time.
-  Reader(platform::rt::TextSource& input, bool dated) : in_(input), dated_(dated) {}
-  Reader(platform::rt::TextSource& input, const InputFile& file) : Reader(input, file.run.dated_urbs) {}
+  Reader(const platform::rt::TextSource& input, bool dated) : in_(input), dated_(dated) {}
+  Reader(const platform::rt::TextSource& input, const InputFile& file) : Reader(input, file.run.dated_urbs) {}
 
   // Reads the file's series into the table and their peaks into `column` of
   // the store.

@@ -30,7 +30,7 @@ std::int64_t version_of_line(std::string_view line);
 
 class Reader {
  public:
-  explicit Reader(platform::rt::TextSource& input) : in_(input) {}
+  explicit Reader(const platform::rt::TextSource& input) : in_(input) {}
 
   // Reads event `ievent` (1-based) into the table; the peaks of its peak
   // summary go to `column` of the store.  Leaves the input on the next
@@ -62,6 +62,10 @@ class WbnmReader : public InputReader {
   // -mw: counts the durations (simulations, or the storms of the storm block)
   // on the scan connection and collects their names.
   std::vector<std::string> count_events() override;
+  // No first look of its own: the version scan has opened the file already,
+  // and the reading connection opens it by its matched name, asking for
+  // another name when it has gone.
+  void check_single() override {}
   Naming naming() const override { return file_.run.multi_event ? Naming::WbnmDurations : Naming::WbnmPair; }
   void start() override;
   void read_event(std::int32_t ievent, SeriesTable& table, PeakStore& peaks, std::int32_t column) override;
