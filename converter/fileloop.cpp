@@ -1,5 +1,6 @@
 #include "converter/fileloop.h"
 
+#include <algorithm>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "library/unittables.h"
 #include "platform/console.h"
 #include "platform/dirsearch.h"
+#include "platform/file_id.h"
 #include "platform/process.h"
 #include "platform/units.h"
 
@@ -80,6 +82,39 @@ std::vector<EventOutputs> FileConverter::name_outputs(const InputReader& reader,
   return outputs;
 }
 
+const std::string* FileConverter::output_on_input(const std::vector<EventOutputs>& outputs,
+                                                  const std::string& peak_table,
+                                                  const std::vector<platform::FileId>& input) const {
+  const auto on_input = [&input](const std::string& name) {
+    if (name.empty()) return false;
+    const auto id = platform::file_id(name);
+    return id && std::find(input.begin(), input.end(), *id) != input.end();
+  };
+  for (const EventOutputs& o : outputs) {
+    if (on_input(o.first.name)) return &o.first.name;
+    if (on_input(o.second.name)) return &o.second.name;
+  }
+  return on_input(peak_table) ? &peak_table : nullptr;
+}
+
+bool FileConverter::convertible(const platform::Match& match) {
+  // On this system a name may end in blanks; the trimmed name that every
+  // open uses would be another file, or none.
+  if (!match.name.empty() && match.name.back() == ' ' && !lib::is_blank(match.name)) {
+    console::empty_line();
+    console::line("ERROR - File name ends with a blank, not converted: \"" + match.name + "\"");
+    failed_ = true;
+    return false;
+  }
+  const std::string M(lib::trim_right(lib::cut(match.name, kFileNameLength)));
+  if (written_.holds(match.folder + M)) {
+    console::empty_line();
+    console::line("WARNING - Input replaced by an output of this run, not converted: " + M);
+    return false;
+  }
+  return true;
+}
+
 void FileConverter::convert(const platform::Match& match, std::int32_t ifile) {
   const std::string M(lib::trim_right(lib::cut(match.name, kFileNameLength)));
   // The input is opened in the pattern's folder; every name formed from it
@@ -100,11 +135,36 @@ void FileConverter::convert(const platform::Match& match, std::int32_t ifile) {
     reader->check_single();
   }
   const std::vector<EventOutputs> outputs = name_outputs(*reader, events, M);
+  const std::string peak_table = run_.multi_event || reader->keeps_peaks() ? peak_table_name(M) : std::string();
+
+  // An output is created (emptied) before its input is read: one that is the
+  // input file itself, under another name or through a link, would destroy
+  // it.  Such an input is not converted at all.
+  std::vector<platform::FileId> input;
+  const auto refused = [&](const std::vector<platform::FileId>& ids) {
+    const std::string* same = output_on_input(outputs, peak_table, ids);
+    if (!same) return false;
+    console::empty_line();
+    console::line("ERROR - Output file is the input file, not written: " + *same);
+    failed_ = true;
+    lib::CLOSER(INUNIT_);
+    return true;
+  };
+  if (const auto id = platform::file_id(file.path)) input.push_back(*id);
+  if (const auto id = platform::rt::connected_file(INUNIT_)) input.push_back(*id);
+  if (run_.mr) {
+    if (const auto id = platform::file_id(run_.EVENTFILE)) input.push_back(*id);
+  }
+  if (refused(input)) return;
   peaks_.start_file(static_cast<std::int32_t>(outputs.size()));
 
   if (reader->reads_through_unit()) {
     lib::CLOSER(INUNIT_);
     lib::OPENFREE(INUNIT_, "I ", file.path);
+    // The open asks for another name when the input has gone meanwhile: the
+    // file named then is checked as well.
+    const auto id = platform::rt::connected_file(INUNIT_);
+    if (id && std::find(input.begin(), input.end(), *id) == input.end() && refused({*id})) return;
     // A large text input is read and written on several threads: they start
     // now, while the reader finds its first table.
     if (platform::rt::text_source(INUNIT_)->contents().size() >= kShareFrom) parallel::start();
@@ -114,9 +174,9 @@ void FileConverter::convert(const platform::Match& match, std::int32_t ifile) {
   table.keep_times = writer_->needs_value_times();
   for (std::size_t k = 0; k < outputs.size(); ++k) {
     const EventOutputs& out = outputs[k];
-    lib::OPENFREE(UNITA_, "O ", out.first.name);
+    written_.open(UNITA_, out.first.name);
     const bool pair = !out.second.name.empty();
-    if (pair) lib::OPENFREE(UNITB_, "O ", out.second.name);
+    if (pair) written_.open(UNITB_, out.second.name);
     console::empty_line();
     console::line("Converting...");
     table.clear();
@@ -129,9 +189,9 @@ void FileConverter::convert(const platform::Match& match, std::int32_t ifile) {
   }
   lib::CLOSER(INUNIT_);
   if (run_.multi_event)
-    write_event_peak_table(M, peaks_, events, run_, UNITA_);
+    write_event_peak_table(M, peaks_, events, run_, UNITA_, written_);
   else if (reader->keeps_peaks())
-    write_peak_table(M, peaks_, UNITA_);
+    write_peak_table(M, peaks_, UNITA_, written_);
 }
 
 void run_file_loop(const RunSettings& run) {
@@ -158,7 +218,7 @@ void run_file_loop(const RunSettings& run) {
     unmatched = unmatched || matches.empty();
     for (const platform::Match& m : matches) {
       if (&m != &matches.front()) check_event_file();
-      converter.convert(m, ++ifile);
+      if (converter.convertible(m)) converter.convert(m, ++ifile);
     }
   }
   console::empty_line();

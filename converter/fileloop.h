@@ -12,7 +12,9 @@
 #include "converter/peaks.h"
 #include "converter/readers/reader.h"
 #include "converter/writers/writer.h"
+#include "converter/written_files.h"
 #include "platform/dirsearch.h"
+#include "platform/file_id.h"
 
 namespace conv {
 
@@ -22,6 +24,11 @@ namespace conv {
 class FileConverter {
  public:
   explicit FileConverter(const RunSettings& run);
+  // False for a match that is not to be converted at all, after the console
+  // lines that say why: a name that ends in a blank (another file than the
+  // one its trimmed name opens; a failure of the run), or a file that this
+  // run has written (a warning).
+  bool convertible(const platform::Match& match);
   // Converts one match; `ifile` counts the files converted so far (1 first).
   void convert(const platform::Match& match, std::int32_t ifile);
   // True once a file met a failure that the run went on past.
@@ -31,10 +38,15 @@ class FileConverter {
   // Forms and announces the outputs of every event.
   std::vector<EventOutputs> name_outputs(const InputReader& reader, const std::vector<std::string>& events,
                                          std::string_view match_name) const;
+  // The first output name (tables in order, then the peak table) that leads
+  // to one of the files `input`, or nullptr when none does.
+  const std::string* output_on_input(const std::vector<EventOutputs>& outputs, const std::string& peak_table,
+                                     const std::vector<platform::FileId>& input) const;
 
   const RunSettings& run_;
   std::unique_ptr<OutputWriter> writer_;
   PeakStore peaks_;
+  WrittenFiles written_;
   bool failed_ = false;
   std::int32_t INUNIT_ = 0, UNITA_ = 0, UNITB_ = 0;
 };

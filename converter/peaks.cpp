@@ -11,6 +11,7 @@
 #include "converter/failure.h"
 #include "converter/parallel.h"
 #include "converter/series.h"
+#include "converter/written_files.h"
 #include "library/ffmt.h"
 #include "library/ftext.h"
 #include "library/numtext.h"
@@ -151,8 +152,9 @@ void quoted_name(std::string& buf, const std::string& name) {
 
 }  // namespace
 
-void write_peak_table(std::string_view match_name, const PeakStore& store, std::int32_t& unit) {
-  lib::OPENFREE(unit, "O ", peak_table_name(match_name));
+void write_peak_table(std::string_view match_name, const PeakStore& store, std::int32_t& unit,
+                      WrittenFiles& written) {
+  written.open(unit, peak_table_name(match_name));
   rt::write_record(unit, "\"ID\",\"Q Peak\"");
   std::string buf;
   for (std::int32_t k = 0; k < store.NPK(); ++k) {
@@ -165,11 +167,12 @@ void write_peak_table(std::string_view match_name, const PeakStore& store, std::
 }
 
 void write_event_peak_table(std::string_view match_name, const PeakStore& store,
-                            const std::vector<std::string>& event_names, const RunSettings& run, std::int32_t& unit) {
+                            const std::vector<std::string>& event_names, const RunSettings& run, std::int32_t& unit,
+                            WrittenFiles& written) {
   const auto nevents = static_cast<std::int32_t>(event_names.size());
   platform::console::line("Debug - wbnm event count: " + lib::AINTEGER(nevents) + " size of event list: ," +
                           lib::AINTEGER(nevents));
-  lib::OPENFREE(unit, "O ", peak_table_name(match_name));
+  written.open(unit, peak_table_name(match_name));
   std::string buf = run.hours && run.output == OutputKind::Csv ? "Time (hr)   " : "Time (min)  ";
   for (const std::string& e : event_names) {
     buf += ',';

@@ -15,6 +15,7 @@
 namespace conv {
 
 struct Series;
+class WrittenFiles;
 
 // Value of a peak that no series of the file has set.
 inline constexpr float kNoPeak = -99999.0f;
@@ -67,11 +68,14 @@ class PeakStore {
 // Name of the peak table of an input: stem, "_peak_Q", extension, ".csv".
 std::string peak_table_name(std::string_view match_name);
 
-// Writes the single-event table (column 0 of the store).
-void write_peak_table(std::string_view match_name, const PeakStore& store, std::int32_t& unit);
+// Writes the single-event table (column 0 of the store), opened through
+// `written` on `unit`.
+void write_peak_table(std::string_view match_name, const PeakStore& store, std::int32_t& unit,
+                      WrittenFiles& written);
 
 // Writes the table with one column per event.
 void write_event_peak_table(std::string_view match_name, const PeakStore& store,
-                            const std::vector<std::string>& event_names, const RunSettings& run, std::int32_t& unit);
+                            const std::vector<std::string>& event_names, const RunSettings& run, std::int32_t& unit,
+                            WrittenFiles& written);
 
 }  // namespace conv

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 
+#include "platform/file_id.h"
 #include "platform/file_io.h"
 #include "platform/folder_entries.h"
 
@@ -131,6 +132,12 @@ int copy_matching(std::string_view source_folder, std::string_view base_name, st
   if (listed) return listed;
   if (first_failure) return first_failure;
   return found ? 0 : ENOENT;
+}
+
+std::optional<FileId> file_id(std::string_view path) {
+  struct stat st;
+  if (has_nul(path) || ::stat(std::string(path).c_str(), &st) != 0) return std::nullopt;
+  return FileId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
 }
 
 bool is_regular_file(std::string_view path) {

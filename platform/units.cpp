@@ -304,6 +304,12 @@ FileInquiry inquire(std::string_view path) {
   return r;
 }
 
+std::optional<FileId> connected_file(int unit) {
+  const Connection* c = table().find(unit);
+  if (!c) return std::nullopt;
+  return FileId{static_cast<std::uint64_t>(c->dev), static_cast<std::uint64_t>(c->ino)};
+}
+
 int lowest_free_unit() {
   for (int unit = 1;; ++unit) {
     if (unit != 5 && unit != 6 && !table().find(unit)) return unit;

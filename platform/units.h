@@ -21,10 +21,13 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/file_id.h"
 
 namespace platform::rt {
 
@@ -72,6 +75,9 @@ struct FileInquiry {
   int unit = 0;         // unit the file is connected to (same device and inode), 0 if none
 };
 FileInquiry inquire(std::string_view path);
+
+// The identity of the file connected to the unit; nullopt when not connected.
+std::optional<FileId> connected_file(int unit);
 
 // Lowest unit number from 1 up that is not connected; never 5 or 6.
 int lowest_free_unit();
