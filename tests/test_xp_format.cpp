@@ -1,8 +1,10 @@
 // The XP interface format rules: the plausibility test and the detection
-// order, Julian day counts, and which step blocks are counted and at what
-// times they are stored.
+// order, Julian day counts and dates, and which step blocks are counted and at
+// what times they are stored.
 #include <gtest/gtest.h>
 
+#include <array>
+#include <chrono>
 #include <cstdint>
 #include <limits>
 #include <random>
@@ -120,6 +122,40 @@ TEST(XpJulianDates, ClosedFormsEqualTheYearByYearSums) {
     for (const std::int32_t b : {dates[4], dates[10], dates[20], a == kMin ? kMax : kMin})
       EXPECT_EQ(xp::day_difference(a, b), difference(a, b)) << a << " " << b;
   }
+}
+
+// The fields XPJULIANSPLIT gives, month and day of `t` kept beyond the year.
+using Fields = std::array<std::int32_t, 6>;
+Fields split(std::int32_t jday, double sec, xp::CalendarTime t = {}) {
+  xp::XPJULIANSPLIT(jday, sec, t);
+  return {t.year, t.month, t.day, t.hour, t.minute, t.second};
+}
+
+TEST(XpJulianDates, SplitGivesBackTheDateOfEveryDayCount) {
+  // Every day of 1800 to 2200 by the standard calendar (1901 to 1999 also as
+  // two-digit years), at a second that walks through the day and at its last.
+  using namespace std::chrono;
+  for (sys_days d = 1800y / 1 / 1; d <= 2200y / 12 / 31; d += days{1}) {
+    const year_month_day ymd(d);
+    const int y = int(ymd.year()), n = (d - sys_days(1800y / 1 / 1)).count(),
+              doy = (d - sys_days(ymd.year() / 1 / 1)).count() + 1;
+    ASSERT_EQ(xp::XPJULIANDAYS(1000 * y + doy) - xp::XPJULIANDAYS(1800001), n) << y << " " << doy;
+    for (const int s : {n * 7 % 86400, 86399})
+      for (const int yy : {y, y > 1900 && y < 2000 ? y - 1900 : y})
+        ASSERT_EQ(split(1000 * yy + doy, s), (Fields{y, int(unsigned(ymd.month())), int(unsigned(ymd.day())),
+                                                     s / 3600, s / 60 % 60, s % 60})) << yy << " " << doy << " " << s;
+  }
+}
+
+TEST(XpJulianDates, SplitRoundsTheClockAndLeavesDaysBeyondTheYear) {
+  const struct { std::int32_t jday; double sec; Fields want; } cases[] = {
+      {2000060, 45296, {2000, 2, 29, 12, 34, 56}}, {2000060, 86399.999, {2000, 2, 29, 24, 0, 0}},
+      {1999365, 3599.5, {1999, 12, 31, 0, 59, 59}}, {95123, 0, {1995, 5, 3, 0, 0, 0}},
+      {2000000, 0, {2000, 1, 0, 0, 0, 0}}, {1999366, 0, {1999, 8, 9, 0, 0, 0}}, {2000400, 0, {2000, 8, 9, 0, 0, 0}},
+      {60, 0, {1900, 2, 29, 0, 0, 0}},                    // the length of year 0, not of 1900
+      {2000001, 268441300, {2000, 1, 1, 74567, 1, 24}},  // 74567 x 3600 s in single precision: 268441216
+  };
+  for (const auto& c : cases) EXPECT_EQ(split(c.jday, c.sec, {0, 8, 9, 0, 0, 0}), c.want) << c.jday << " " << c.sec;
 }
 
 // ---- counting ----

@@ -1,5 +1,6 @@
-// Julian dates (YYYYDDD) of interface files: leap years, day counts and the
-// seconds between two dated times.
+// Julian dates (YYYYDDD) of interface files: leap years, day counts, the
+// seconds between two dated times, and the calendar date and clock time of a
+// dated time.
 //
 // A step's date is a 32-bit integer holding year x 1000 + day of the year,
 // split by division truncated toward zero (so a negative date gives a
@@ -28,5 +29,19 @@ std::int64_t XPJULIANDAYS(std::int32_t jday);
 // Seconds from (jday1, sec1) to (jday2, sec2): (sec2 - sec1) + days x 86400,
 // each operation in single precision.
 float XPELAPSED(std::int32_t jday1, float sec1, std::int32_t jday2, float sec2);
+
+// Calendar date and clock time of a dated time.
+struct CalendarTime {
+  std::int32_t year = 0, month = 0, day = 0;
+  std::int32_t hour = 0, minute = 0, second = 0;
+};
+
+// Splits (jday, seconds of the day) into `t`.  Years below 100 are taken as
+// 1900 + year (the year's length still follows the two-digit year).  A day
+// beyond the year's length leaves month and day as they were; a day of 0 or
+// less gives month 1 with that day.  The clock rounds up by 0.36 s to the
+// hour and 0.01 s to the second, so 86399.999 s gives 24:00:00; times are not
+// brought into a day.
+void XPJULIANSPLIT(std::int32_t jday, double timesec, CalendarTime& t);
 
 }  // namespace xp
