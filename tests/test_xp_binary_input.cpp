@@ -1,13 +1,17 @@
 // Reading interface files item by item: the read semantics of framed records
-// and of partial items, and runs of reals longer than the read-ahead window.
+// and of partial items, runs of reals longer than the read-ahead window, and
+// the open and close by file type.
 #include "xpinterface/binary_input.h"
 
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <cstdlib>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "platform/units.h"
 #include "xp_test_support.h"
 
 namespace {
@@ -80,6 +84,27 @@ TEST_F(XpBinaryInput, RealRunsCrossTheReadAheadWindow) {
     ASSERT_EQ(narrow[i], static_cast<float>(i) * 0.5f) << i;
   }
   EXPECT_EQ(narrow[20000], -1.0f) << "the values that fit are transferred, no more";
+}
+
+TEST_F(XpBinaryInput, XpOpenTakesTheLowestFreeUnitAndConnectsTypesOneToFour) {
+  namespace rt = platform::rt;
+  BinaryInput others[4];  // on units 1 to 4: the next free unit is 7
+  for (BinaryInput& o : others) ASSERT_TRUE(o.open(put("other.bin", "x")));
+  for (const int type : {1, 2, 3, 4, 5, -1}) {
+    xpgen::File f;
+    f.type = std::abs(type);
+    f.ids = {"N1", "N2", "N3"};
+    const std::string path = put("t.int", f);
+    // Only the first 256 characters name the file, trailing blanks dropped.
+    in_.XPOPEN(type == 2 ? path + std::string(256 - path.size(), ' ') + "cut" : path, type);
+    xp::HeaderFields h;
+    const int status = xp::read_first_records(in_, xp::file_type(f.type), h);
+    const bool opened = type >= 1 && type <= 4;  // types 5 and -1 hold the unit, unconnected
+    EXPECT_EQ(std::make_tuple(in_.unit(), rt::is_connected(7), in_.is_open(), status, h.nloc),
+              std::make_tuple(7, opened, opened, opened ? 0 : BinaryInput::kEnd, opened ? 3 : 0)) << type;
+    in_.XPCLOSE();
+    EXPECT_EQ(std::make_pair(in_.unit(), rt::is_connected(7)), std::make_pair(0, false)) << type;
+  }
 }
 
 }  // namespace

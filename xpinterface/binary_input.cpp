@@ -11,22 +11,38 @@ namespace rt = platform::rt;
 
 bool BinaryInput::open(std::string_view path) {
   close();
+  if (!connect(rt::lowest_free_unit(), path)) return false;
+  restart(Framing::Stream);
+  return true;
+}
+
+void BinaryInput::XPOPEN(std::string_view name, int xptype) {
+  close();
+  name = name.substr(0, 256);
+  while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
   const int unit = rt::lowest_free_unit();
+  if (xptype >= 1 && xptype <= 4) connect(unit, name);
+  unit_ = unit;
+  restart(xptype == 3 || xptype == 4 ? Framing::Framed : Framing::Stream);
+}
+
+bool BinaryInput::connect(int unit, std::string_view path) {
   rt::OpenOptions options;
   options.form = rt::Form::Stream;
   options.action = rt::Action::Read;
   options.disposition = rt::Disposition::Old;
   if (rt::open(unit, path, options) != 0) return false;
   unit_ = unit;
+  connected_ = true;
   size_ = rt::length(unit);
   if (window_.empty()) window_.resize(kWindow);
-  restart(Framing::Stream);
   return true;
 }
 
 void BinaryInput::close() {
-  if (unit_ != 0) rt::close(unit_);
+  if (connected_) rt::close(unit_);
   unit_ = 0;
+  connected_ = false;
   size_ = 0;
   win_len_ = 0;
 }

@@ -54,7 +54,21 @@ class BinaryInput {
   // it cannot be opened.  The file is never created.
   bool open(std::string_view path);
   void close();
-  bool is_open() const { return unit_ != 0; }
+  bool is_open() const { return connected_; }
+  // The unit this input holds (0: none); see XPOPEN.
+  int unit() const { return unit_; }
+
+  // The open and close of the storing pass's unit by file type, which the
+  // reading path does not use (it opens the file once in the stream form and
+  // reads every type through it).  XPOPEN takes the lowest free unit, and for
+  // file types 1 to 4 opens the file there as open() does, the name cut to
+  // 256 characters, and reads it from its start in the type's form.  For any
+  // other type nothing is connected, and neither is anything when the open
+  // fails (which is not reported): the unit is held all the same, and reads
+  // meet the end of the file.  XPCLOSE closes what XPOPEN connected and
+  // gives the unit up.
+  void XPOPEN(std::string_view name, int xptype);
+  void XPCLOSE() { close(); }
   std::uint64_t size() const { return size_; }
 
   // Starts reading at a byte offset (0: the start) in the given form.
@@ -116,10 +130,13 @@ class BinaryInput {
   bool word_at(std::uint64_t at, std::uint32_t& v);
   // Fails the statement and leaves the file standing at its end.
   void fail_at_end(int status);
+  // Opens the file for reading on `unit`; false when it cannot be opened.
+  bool connect(int unit, std::string_view path);
 
   static constexpr std::size_t kWindow = std::size_t{1} << 16;
 
   int unit_ = 0;
+  bool connected_ = false;  // a file is open on unit_
   std::uint64_t size_ = 0;
   Framing framing_ = Framing::Stream;
   std::uint64_t pos_ = 0;      // next byte to read
