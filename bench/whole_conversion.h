@@ -13,7 +13,7 @@
 #include <string>
 
 #include "converter/fileloop.h"
-#include "library/unittables.h"
+#include "library/unit_slots.h"
 #include "platform/console.h"
 
 namespace bench {

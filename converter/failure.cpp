@@ -2,9 +2,9 @@
 
 #include <string>
 
+#include "library/exits.h"
 #include "library/ffmt.h"
 #include "library/numtext.h"
-#include "library/unittables.h"
 #include "platform/console.h"
 
 namespace conv {

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
+#include "library/exits.h"
 #include "library/ffmt.h"
 #include "library/messages.h"
 #include "library/text_basics.h"
-#include "library/unittables.h"
 #include "platform/console.h"
 
 namespace lib {

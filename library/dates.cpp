@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <string>
 
+#include "library/exits.h"
 #include "library/ffmt.h"
+#include "library/settings.h"
 #include "library/text_basics.h"
-#include "library/unittables.h"
 #include "platform/console.h"
 
 namespace lib {

@@ -1,6 +1,7 @@
 // Exported names of the unit-table routines.
+#include "library/console_dialogue.h"
+#include "library/exits.h"
 #include "library/fortran_abi.h"
-#include "library/unittables.h"
 
 using namespace lib;
 

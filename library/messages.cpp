@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
+#include "library/exits.h"
 #include "library/ffmt.h"
 #include "library/transforms.h"
-#include "library/unittables.h"
 #include "platform/console.h"
 #include "platform/units.h"
 

@@ -206,4 +206,6 @@ std::string SUBSTRING(std::string_view str, std::string_view sep, std::int32_t n
   return std::string(trim_both(str.substr(pos, end - pos)));
 }
 
+bool SAMESIGN(float a, float b) { return (a >= 0.0f) == (b >= 0.0f); }
+
 }  // namespace lib

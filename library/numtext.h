@@ -1,4 +1,5 @@
-// Numbers to short left-adjusted texts, and number tests on lines of text.
+// Numbers to short left-adjusted texts, and number tests on numbers and on
+// lines of text.
 #pragma once
 
 #include <cstdint>
@@ -37,5 +38,8 @@ std::int32_t NUMBEROFSUBSTRINGS(FText& str, std::string_view sep);
 // Piece N (from 1) of STR between one-character separators SEP, without its
 // leading and trailing blanks; blank when there is none.
 std::string SUBSTRING(std::string_view str, std::string_view sep, std::int32_t n);
+
+// True when A and B are both at least 0 or both below 0.
+bool SAMESIGN(float a, float b);
 
 }  // namespace lib

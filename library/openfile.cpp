@@ -2,11 +2,14 @@
 
 #include <string>
 
+#include "library/console_dialogue.h"
+#include "library/exits.h"
 #include "library/ffmt.h"
 #include "library/paths.h"
+#include "library/settings.h"
 #include "library/text_basics.h"
+#include "library/unit_slots.h"
 #include "library/unitmgr.h"
-#include "library/unittables.h"
 #include "platform/console.h"
 #include "platform/filesys.h"
 #include "platform/msgbox.h"

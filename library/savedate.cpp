@@ -2,9 +2,11 @@
 
 #include <string>
 
+#include "library/console_dialogue.h"
+#include "library/exits.h"
 #include "library/ftext.h"
+#include "library/settings.h"
 #include "library/unitmgr.h"
-#include "library/unittables.h"
 #include "platform/console.h"
 #include "platform/filesys.h"
 #include "platform/msgbox.h"

@@ -2,11 +2,15 @@
 
 #include <string>
 
+#include "library/console_dialogue.h"
+#include "library/exits.h"
 #include "library/ffmt.h"
 #include "library/openfile.h"
 #include "library/paths.h"
+#include "library/pauses.h"
+#include "library/settings.h"
 #include "library/text_basics.h"
-#include "library/unittables.h"
+#include "library/unit_slots.h"
 #include "platform/console.h"
 #include "platform/msgbox.h"
 #include "platform/process.h"

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "library/text_basics.h"
-#include "library/unittables.h"
+#include "library/unit_slots.h"
 #include "test_support.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "library/dates.h"
-#include "library/unittables.h"
+#include "library/unit_slots.h"
 #include "test_support.h"
 
 namespace {

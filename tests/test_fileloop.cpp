@@ -11,8 +11,8 @@
 
 #include "converter/flowtab.h"
 #include "converter/readers/line_input.h"
+#include "library/unit_slots.h"
 #include "library/unitmgr.h"
-#include "library/unittables.h"
 #include "transcript_support.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "library/unittables.h"
+#include "library/unit_slots.h"
 #include "test_support.h"
 
 namespace {

@@ -10,7 +10,7 @@
 
 #include "converter/series.h"
 
-#include "library/unittables.h"
+#include "library/unit_slots.h"
 #include "test_support.h"
 
 namespace {

@@ -4,8 +4,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "library/settings.h"
+#include "library/unit_slots.h"
 #include "library/unitmgr.h"
-#include "library/unittables.h"
 #include "test_support.h"
 
 namespace {

@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "library/exits.h"
 #include "library/openfile.h"
-#include "library/unittables.h"
+#include "library/settings.h"
+#include "library/unit_slots.h"
 #include "test_support.h"
 #include "transcript_support.h"
 

@@ -1,4 +1,9 @@
-#include "library/unittables.h"
+#include "library/console_dialogue.h"
+#include "library/exits.h"
+#include "library/numtext.h"
+#include "library/pauses.h"
+#include "library/settings.h"
+#include "library/unit_slots.h"
 
 #include <gtest/gtest.h>
 

@@ -12,7 +12,7 @@
 
 #include "converter/peaks.h"
 #include "converter/series.h"
-#include "library/unittables.h"
+#include "library/unit_slots.h"
 #include "test_support.h"
 
 namespace transcript {

@@ -9,8 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "library/exits.h"
+#include "library/pauses.h"
+#include "library/settings.h"
 #include "library/text_basics.h"
-#include "library/unittables.h"
 #include "platform/console.h"
 #include "xpinterface/binary_input.h"
 #include "xpinterface/detection.h"

@@ -10,8 +10,8 @@
 #include "library/ffmt.h"
 #include "library/keywords.h"
 #include "library/numtext.h"
+#include "library/settings.h"
 #include "library/text_basics.h"
-#include "library/unittables.h"
 #include "platform/console.h"
 
 namespace conv::rorb {
