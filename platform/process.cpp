@@ -1,5 +1,9 @@
 #include "platform/process.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdlib>
 
 #include "platform/console.h"
@@ -13,6 +17,15 @@ namespace {
 Terminator g_terminator = nullptr;
 
 }  // namespace
+
+void reserve_standard_descriptors() {
+  for (int fd = 0; fd <= 2; ++fd) {
+    if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+    // The lower descriptors are open by now: the open takes `fd` itself.
+    const int got = ::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+    if (got != fd) ::_exit(1);
+  }
+}
 
 void set_terminator(Terminator terminator) { g_terminator = terminator; }
 

@@ -138,9 +138,11 @@ struct RunResult {
 
 // Runs the program file `exe` with the given arguments (argv[0] included) in
 // a folder, feeding `input` on its standard input.
-// `data_limit`, when not 0, caps the program's data memory (bytes).
+// `data_limit`, when not 0, caps the program's data memory (bytes); the
+// descriptors in `closed` are closed when the program starts.
 inline RunResult run_program(const std::string& exe, const std::vector<std::string>& argv, const std::string& input,
-                             const std::filesystem::path& cwd, std::size_t data_limit = 0) {
+                             const std::filesystem::path& cwd, std::size_t data_limit = 0,
+                             const std::vector<int>& closed = {}) {
   const std::filesystem::path in_file = cwd / ".stdin";
   const std::filesystem::path out_file = cwd / ".stdout";
   write_file(in_file, input);
@@ -156,6 +158,7 @@ inline RunResult run_program(const std::string& exe, const std::vector<std::stri
     ::dup2(in, 0);
     ::dup2(out, 1);
     ::dup2(out, 2);
+    for (const int fd : closed) ::close(fd);
     std::vector<char*> args;
     for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
