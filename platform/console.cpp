@@ -11,33 +11,6 @@
 namespace platform::console {
 namespace {
 
-// Standard output, buffered.  A failed write drops the text, as a stream in
-// a failed state would: the console is never the reason a conversion stops.
-class ProcessOutput final : public detail::Output {
- public:
-  ~ProcessOutput() override { flush(); }
-  void write(std::string_view text) override {
-    if (text.empty()) return;  // an empty view may hold no pointer at all
-    if (text.size() > sizeof buf_ - used_) {
-      flush();
-      if (text.size() > sizeof buf_) {
-        rt::detail::write_all(1, text.data(), text.size());
-        return;
-      }
-    }
-    std::memcpy(buf_ + used_, text.data(), text.size());
-    used_ += text.size();
-  }
-  void flush() override {
-    rt::detail::write_all(1, buf_, used_);
-    used_ = 0;
-  }
-
- private:
-  char buf_[64 * 1024];
-  size_t used_ = 0;
-};
-
 // Standard input, read a buffer at a time.
 class ProcessInput final : public detail::Input {
  public:
@@ -77,12 +50,47 @@ class ProcessInput final : public detail::Input {
   size_t end_ = 0;
 };
 
-ProcessOutput g_process_out;
+// Standard output, line by line on a terminal as the C library does it,
+// decided once at the start of the process.
+detail::DescriptorOutput g_process_out(1, detail::DescriptorOutput::line_by_line(1));
 ProcessInput g_process_in;
 detail::Output* g_out = &g_process_out;
 detail::Input* g_in = &g_process_in;
 
 }  // namespace
+
+bool detail::DescriptorOutput::line_by_line(int fd) { return ::isatty(fd) == 1; }
+
+void detail::DescriptorOutput::write(std::string_view text) {
+  if (lines_) {
+    // Up to the last line end at once; what follows waits for its own.
+    const std::size_t end = text.rfind('\n');
+    if (end != std::string_view::npos) {
+      buffer(text.substr(0, end + 1));
+      flush();
+      text.remove_prefix(end + 1);
+    }
+  }
+  buffer(text);
+}
+
+void detail::DescriptorOutput::buffer(std::string_view text) {
+  if (text.empty()) return;  // an empty view may hold no pointer at all
+  if (text.size() > sizeof buf_ - used_) {
+    flush();
+    if (text.size() > sizeof buf_) {
+      rt::detail::write_all(fd_, text.data(), text.size());
+      return;
+    }
+  }
+  std::memcpy(buf_ + used_, text.data(), text.size());
+  used_ += text.size();
+}
+
+void detail::DescriptorOutput::flush() {
+  rt::detail::write_all(fd_, buf_, used_);
+  used_ = 0;
+}
 
 void detail::install(Output* out) { g_out = out ? out : &g_process_out; }
 void detail::install(Input* in) { g_in = in ? in : &g_process_in; }

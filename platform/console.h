@@ -1,8 +1,9 @@
 // Console output and input.
 //
 // Output is buffered and flushed before every read and at the end of the
-// process.  A line left open by put() stays open across a read: the next
-// output continues it, as a terminal would show it when input is piped in.
+// process; on a terminal each line is also written as it ends.  A line left
+// open by put() stays open across a read: the next output continues it, as a
+// terminal would show it when input is piped in.
 #pragma once
 
 #include <iosfwd>

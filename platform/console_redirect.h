@@ -5,6 +5,7 @@
 // A redirection (console_streams.cpp) installs one of these instead.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,6 +24,33 @@ class Input {
   virtual ~Input() = default;
   // One line without its "\n"; nullopt at the end of input.
   virtual std::optional<std::string> read_line() = 0;
+};
+
+// Text written to a descriptor through a buffer of 64 KB.  Line by line, each
+// line is written as it ends (a user watching a terminal sees every line at
+// once, and all of them up to a kill); otherwise the text is written when the
+// buffer fills or is flushed.  A failed write drops the text, as a stream in a
+// failed state would: the console is never the reason a conversion stops.
+class DescriptorOutput final : public Output {
+ public:
+  // Whether `fd` is written line by line: when it is a terminal.
+  static bool line_by_line(int fd);
+
+  DescriptorOutput(int fd, bool line_by_line) : fd_(fd), lines_(line_by_line) {}
+  ~DescriptorOutput() override { flush(); }
+  DescriptorOutput(const DescriptorOutput&) = delete;
+  DescriptorOutput& operator=(const DescriptorOutput&) = delete;
+
+  void write(std::string_view text) override;
+  void flush() override;
+
+ private:
+  void buffer(std::string_view text);
+
+  int fd_;
+  bool lines_;
+  char buf_[64 * 1024];
+  std::size_t used_ = 0;
 };
 
 // nullptr restores the process's own descriptors.
