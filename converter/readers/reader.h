@@ -24,20 +24,13 @@
 #include <string>
 #include <vector>
 
+#include "converter/naming.h"
 #include "converter/options.h"
 #include "converter/peaks.h"
 #include "converter/series.h"
 #include "platform/units.h"
 
 namespace conv {
-
-// How the outputs of a file are named: the rows of the output-name table.
-enum class Naming {
-  Single,         // one output named after the input
-  WbnmPair,       // WBNM, one event: a total and a local output
-  WbnmDurations,  // WBNM -mw: a total and a local output per duration
-  Storms,         // XP-RAFTS -mr: one output per storm
-};
 
 // The file being converted, as the loop knows it.
 struct InputFile {

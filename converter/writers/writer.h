@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "converter/naming.h"
 #include "converter/options.h"
-#include "converter/readers/reader.h"
 #include "converter/series.h"
 
 namespace conv {
