@@ -10,7 +10,7 @@
 
 #include "converter/parallel.h"
 #include "converter/series.h"
-#include "converter/writers/rows.h"
+#include "converter/writers/tiles.h"
 #include "converter/writers/writer.h"
 #include "library/ffmt.h"
 #include "test_support.h"
@@ -255,7 +255,7 @@ TEST(Writers, FormattingStopsOnceTheOutputHasFailed) {
   ScratchDir dir;
   ASSERT_EQ(rt::open(40, "/dev/full", {rt::Form::Formatted, rt::Action::Write, rt::Disposition::Unknown}), 0);
   std::atomic<std::size_t> tiles{0};
-  conv::rows::write_tiled(40, 1000000, 60, [&](char* tile, std::size_t stride, std::size_t, std::size_t n) {
+  conv::tiles::write_tiled(40, 1000000, 60, [&](char* tile, std::size_t stride, std::size_t, std::size_t n) {
     ++tiles;
     for (std::size_t r = 0; r < n; ++r) std::memset(tile + r * stride, 'x', stride - 1);
   });
@@ -266,7 +266,7 @@ TEST(Writers, FormattingStopsOnceTheOutputHasFailed) {
   EXPECT_NE(rt::write_status(40), 0);
   // A later block of the same file formats nothing at all.
   const std::size_t before = tiles.load();
-  conv::rows::write_tiled(40, 1000000, 60, [&](char*, std::size_t, std::size_t, std::size_t) { ++tiles; });
+  conv::tiles::write_tiled(40, 1000000, 60, [&](char*, std::size_t, std::size_t, std::size_t) { ++tiles; });
   EXPECT_EQ(tiles.load(), before);
   EXPECT_GT(rt::close(40), 0);
 }
@@ -278,7 +278,7 @@ TEST(Writers, SharedTilesWithinSharedWork) {
   ASSERT_EQ(rt::open(41, "tiles.txt", {rt::Form::Formatted, rt::Action::Write, rt::Disposition::Replace}), 0);
   conv::parallel::for_each(2, [&](std::size_t i) {
     if (i == 0)
-      conv::rows::write_tiles(41, 50, 8, true, [](char* tile, std::size_t t) {
+      conv::tiles::write_tiles(41, 50, 8, true, [](char* tile, std::size_t t) {
         return static_cast<std::size_t>(std::snprintf(tile, 8, "%05zu\n", t));
       });
   });

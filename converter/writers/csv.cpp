@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "converter/writers/rows.h"
+#include "converter/writers/table_rows.h"
 
 namespace conv {
 
@@ -26,15 +26,15 @@ void CsvWriter::write(const RunSettings& run, std::string_view, const SeriesTabl
   std::string buf;
   for (std::size_t b = 0; b < blocks; ++b) {
     if (b > 0) {
-      rows::put_record(unit_a, "");
-      if (unit_b != 0) rows::put_record(unit_b, "");
+      table_rows::put_record(unit_a, "");
+      if (unit_b != 0) table_rows::put_record(unit_b, "");
     }
-    rows::announce_writing(".csv");
-    const rows::SeriesRange range{b * ncol, std::min(nts, (b + 1) * ncol)};
-    rows::heading(buf, "Time (hr)   ", table, range);
-    rows::put_record(unit_a, buf);
-    if (unit_b != 0) rows::put_record(unit_b, buf);
-    rows::write_axis_rows(rows::TimeColumn::Hours, table, axis, range, unit_a, unit_b);
+    table_rows::announce_writing(".csv");
+    const table_rows::SeriesRange range{b * ncol, std::min(nts, (b + 1) * ncol)};
+    table_rows::heading(buf, "Time (hr)   ", table, range);
+    table_rows::put_record(unit_a, buf);
+    if (unit_b != 0) table_rows::put_record(unit_b, buf);
+    table_rows::write_axis_rows(table_rows::TimeColumn::Hours, table, axis, range, unit_a, unit_b);
   }
 }
 

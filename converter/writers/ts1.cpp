@@ -2,30 +2,30 @@
 
 #include <string>
 
-#include "converter/writers/rows.h"
+#include "converter/writers/table_rows.h"
 #include "library/ffmt.h"
 
 namespace conv {
 
 namespace {
 
-using rows::put_record;
+using table_rows::put_record;
 
 // Start_Index / End_Index / heading records.
 void index_records(std::int32_t unit, const SeriesTable& table, const TimeAxis& axis, std::string& buf) {
   buf = "Start_Index ";
   for (std::int32_t v : axis.ISTART) {
     buf += ',';
-    ffmt::put_I(buf, rows::kFieldWidth, v);
+    ffmt::put_I(buf, table_rows::kFieldWidth, v);
   }
   put_record(unit, buf);
   buf = "End_Index   ";
   for (std::int32_t v : axis.IEND) {
     buf += ',';
-    ffmt::put_I(buf, rows::kFieldWidth, v);
+    ffmt::put_I(buf, table_rows::kFieldWidth, v);
   }
   put_record(unit, buf);
-  rows::heading(buf, "Time (min)  ", table, {0, table.series.size()});
+  table_rows::heading(buf, "Time (min)  ", table, {0, table.series.size()});
   put_record(unit, buf);
 }
 
@@ -45,7 +45,7 @@ EventOutputs Ts1Writer::outputs(Naming naming, const NameParts& parts, std::stri
 
 void Ts1Writer::write(const RunSettings& run, std::string_view match_name, const SeriesTable& table,
                       const TimeAxis& axis, std::int32_t unit_a, std::int32_t unit_b) const {
-  rows::announce_writing(".ts1");
+  table_rows::announce_writing(".ts1");
   const bool pair = unit_b != 0;
   std::string buf = "! File created from: ";
   buf += match_name;
@@ -73,7 +73,7 @@ void Ts1Writer::write(const RunSettings& run, std::string_view match_name, const
   }
   index_records(unit_a, table, axis, buf);
   if (pair) index_records(unit_b, table, axis, buf);
-  rows::write_axis_rows(rows::TimeColumn::Minutes, table, axis, {0, table.series.size()}, unit_a, unit_b);
+  table_rows::write_axis_rows(table_rows::TimeColumn::Minutes, table, axis, {0, table.series.size()}, unit_a, unit_b);
 }
 
 }  // namespace conv

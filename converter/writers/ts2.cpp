@@ -4,7 +4,8 @@
 #include <cstring>
 #include <string>
 
-#include "converter/writers/rows.h"
+#include "converter/writers/table_rows.h"
+#include "converter/writers/tiles.h"
 #include "library/ffmt.h"
 
 namespace conv {
@@ -23,7 +24,7 @@ EventOutputs Ts2Writer::outputs(Naming, const NameParts& parts, std::string_view
 // for the others.  The time axis plays no part.
 void Ts2Writer::write(const RunSettings&, std::string_view, const SeriesTable& table, const TimeAxis&,
                       std::int32_t unit_a, std::int32_t) const {
-  rows::announce_writing(".ts2");
+  table_rows::announce_writing(".ts2");
   std::string buf;
   std::size_t nr = 0;
   for (const Series& s : table.series) {
@@ -35,10 +36,10 @@ void Ts2Writer::write(const RunSettings&, std::string_view, const SeriesTable& t
     buf += '"';
     nr = std::max(nr, s.q.size());
   }
-  rows::put_record(unit_a, buf);
+  table_rows::put_record(unit_a, buf);
   // Series 0 fills columns 0..24 (time, ",", value); each later series a ","
   // and 25 columns more.
-  constexpr std::size_t kField = rows::kFieldWidth;
+  constexpr std::size_t kField = table_rows::kFieldWidth;
   constexpr std::size_t kPair = 2 * kField + 1;
   const std::size_t nts = table.series.size();
   const std::size_t length = nts == 0 ? 0 : kPair + (kPair + 1) * (nts - 1);
@@ -63,7 +64,7 @@ void Ts2Writer::write(const RunSettings&, std::string_view, const SeriesTable& t
           // Every reader keeps a time per value for this table; a value without
           // one gets a blank time rather than another value's.
           if (j < s.hours.size())
-            ffmt::put_F(f, rows::kFieldWidth, 4, s.hours[j]);
+            ffmt::put_F(f, table_rows::kFieldWidth, 4, s.hours[j]);
           else
             std::memset(f, ' ', kField);
         } else {
@@ -71,7 +72,8 @@ void Ts2Writer::write(const RunSettings&, std::string_view, const SeriesTable& t
           std::memset(f + kField + 1, ' ', kField);
         }
       }
-      if (shown > from) rows::put_values(col + kField + 1 + from * stride, stride, s.q.data() + r0 + from, shown - from);
+      if (shown > from)
+        table_rows::put_values(col + kField + 1 + from * stride, stride, s.q.data() + r0 + from, shown - from);
     };
     // After the first, eight series at a time along the rows where all eight
     // have a time and a value.
@@ -91,15 +93,15 @@ void Ts2Writer::write(const RunSettings&, std::string_view, const SeriesTable& t
           values[k] = table.series[i + k].q.data() + r0;
         }
         char* const at = first + kPair + (kPair + 1) * (i - 1);
-        ffmt::put_F_eight_columns(at, stride, kPair + 1, ',', rows::kFieldWidth, 4, times, full);
-        ffmt::put_F_eight_columns(at + 1 + kField, stride, kPair + 1, ',', rows::kFieldWidth, 3, values, full);
+        ffmt::put_F_eight_columns(at, stride, kPair + 1, ',', table_rows::kFieldWidth, 4, times, full);
+        ffmt::put_F_eight_columns(at + 1 + kField, stride, kPair + 1, ',', table_rows::kFieldWidth, 3, values, full);
       }
       for (std::size_t k = 0; k < 8; ++k) column(i + k, full);
     }
     for (std::size_t k = 0; k < nts; ++k)
       if (k == 0 || k >= i) column(k, 0);
   };
-  rows::write_tiled(unit_a, nr, length, fill);
+  tiles::write_tiled(unit_a, nr, length, fill);
 }
 
 }  // namespace conv

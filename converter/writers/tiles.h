@@ -1,35 +1,18 @@
-// The pieces that the .ts1, .csv and .ts2 writers share: records written
-// buffered through the unit's connection, 12-character fields through the one
-// formatter, the heading of names and the rows of the common time axis.
+// The rows of a table written a tile at a time: rows of one length stand at
+// a fixed stride in a buffer of a few hundred kilobytes, are formatted in
+// place and go to the file in one call.  A large table's tiles are formatted
+// ahead on other threads, in a ring of a few slots, while one thread writes
+// them in order.
 #pragma once
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <functional>
-#include <string>
-#include <string_view>
-#include <vector>
 
 #include "converter/parallel.h"
-#include "converter/series.h"
-#include "platform/units.h"
 
-namespace conv::rows {
-
-// Width of every time and value field of the tables.
-inline constexpr int kFieldWidth = 12;
-
-// Series first .. last - 1 (0-based) of a table.
-struct SeriesRange {
-  std::size_t first = 0, last = 0;
-};
-
-// Writes one record (the line end is added).
-void put_record(std::int32_t unit, std::string_view text);
-// Writes text that holds its own line ends.
-void put_text(std::int32_t unit, std::string_view text);
+namespace conv::tiles {
 
 // Rows of a table are built a tile of rows at a time, series by series, so
 // that each series' values are read in order (reading across hundreds of
@@ -81,32 +64,4 @@ void write_tiled(std::int32_t unit, std::size_t nrows, std::size_t length, Fill 
   });
 }
 
-// Fills `n` fields of `w` characters spaced `stride` apart: blanks.
-inline void blank_fields(char* first, std::size_t stride, std::size_t n, std::size_t w) {
-  for (std::size_t r = 0; r < n; ++r) std::memset(first + r * stride, ' ', w);
-}
-
-// The console lines before a table (or a .csv block) is written:
-// an empty line and "Writing to " + ext + " file...".
-void announce_writing(std::string_view ext);
-
-// Writes n values down a column, value k in the 12 characters at
-// first + k * stride, with 3 decimals.
-void put_values(char* first, std::size_t stride, const float* v, std::size_t n);
-
-// Builds the heading record: the label, then "," and each name of the range.
-void heading(std::string& buf, std::string_view label, const SeriesTable& table, SeriesRange range);
-
-// How the time column of the axis rows is written.
-enum class TimeColumn {
-  Minutes,  // the row's time in minutes, 12 characters with 2 decimals
-  Hours,    // the row's time divided by 60, 12 characters with 4 decimals
-};
-
-// Writes the rows 1..NMAX of the axis for the series of the range: the time,
-// then per series "," and the value the row shows, or "," and 12 blanks.
-// unit_a gets the values q; unit_b, when not 0, the local values qloc.
-void write_axis_rows(TimeColumn column, const SeriesTable& table, const TimeAxis& axis, SeriesRange range,
-                     std::int32_t unit_a, std::int32_t unit_b);
-
-}  // namespace conv::rows
+}  // namespace conv::tiles
