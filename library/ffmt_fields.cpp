@@ -12,7 +12,11 @@
 #include <cstring>
 #include <system_error>
 
+#include "library/ffmt_numbers_detail.h"
+
 namespace ffmt {
+
+using detail::kLocal;
 
 namespace {
 
@@ -231,8 +235,6 @@ void place_fixed(char* out, int w, bool neg, std::uint64_t scaled) {
   if (scaled <= 0xFFFFFFFFu) return place_fixed<D, std::uint32_t>(out, w, neg, static_cast<std::uint32_t>(scaled));
   place_fixed<D, std::uint64_t>(out, w, neg, scaled);
 }
-
-constexpr std::size_t kLocal = 128;
 
 }  // namespace
 

@@ -20,6 +20,7 @@
 namespace ffmt {
 
 using detail::is_digit;
+using detail::kLocal;
 using detail::short_decimal;
 
 namespace {
@@ -34,8 +35,6 @@ bool equals_nocase(std::string_view s, std::string_view lower) {
     if (ascii_lower(s[i]) != lower[i]) return false;
   return true;
 }
-
-constexpr std::size_t kLocal = 128;
 
 enum class RealKind { kNumber, kInf, kNaN, kBad };
 

@@ -1,16 +1,22 @@
-// What the free-form reader (ffmt_list.cpp) takes from the number
-// conversions (ffmt_numbers.cpp) besides parse_real and parse_int: the exact
-// conversion of short decimals, defined here so that the reader's one-pass
-// path for plain decimals inlines it, and the check of a real that is read
-// only to be skipped.  Internal to library/ffmt*.cpp: callers see only
-// library/ffmt.h and its parts.
+// What the number conversions share inside library/ffmt*.cpp: what the
+// free-form reader (ffmt_list.cpp) takes from the conversions
+// (ffmt_numbers.cpp) besides parse_real and parse_int (the exact conversion
+// of short decimals, defined here so that the reader's one-pass path for
+// plain decimals inlines it, and the check of a real that is read only to be
+// skipped), and the size of the field buffer that formatting keeps on the
+// stack.  Callers see only library/ffmt.h and its parts.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 #include <type_traits>
 
 namespace ffmt::detail {
+
+// Fields and numbers of up to this many characters are formatted in a buffer
+// on the stack; longer ones take one from the heap.
+inline constexpr std::size_t kLocal = 128;
 
 inline bool is_digit(char c) { return c >= '0' && c <= '9'; }
 

@@ -170,6 +170,10 @@ std::vector<std::string> RaftsReader::event_names(std::int32_t nevents) const {
            " is less than the number of events specified within " + run.EVENTFILE);
     ffmt::ListReader r(l);
     std::string name;
+    // The names file is read like an argument value, and its failure is
+    // reported with the message of a bad argument value.  That message shows
+    // the last command-line argument (usually the input pattern), not the
+    // line: kept as it is, since scripts match the text.
     if (blank_names_line(l) || r.read(name) != ffmt::kOk)
       fail("ERROR - Reading argument value: " + std::string(lib::trim_right(run.ARGBUF)), false);
     // A null value or a slash before the name gives a blank name.
