@@ -64,12 +64,11 @@ bool whole_number(std::string_view field, std::int64_t& value) {
   return true;
 }
 
-// Columns a..b (1-based, inclusive) of a text; empty when b < a.
-std::string_view columns(std::string_view s, std::int64_t a, std::int64_t b) {
-  if (a < 1) a = 1;
-  if (b > static_cast<std::int64_t>(s.size())) b = static_cast<std::int64_t>(s.size());
-  if (b < a) return {};
-  return s.substr(static_cast<std::size_t>(a - 1), static_cast<std::size_t>(b - a + 1));
+// The text from 0-based column `first` up to (not including) column `end`;
+// empty when `end` is not past `first`.
+std::string_view between(std::string_view s, std::int64_t first, std::int64_t end) {
+  return end > first ? lib::columns(s, static_cast<std::size_t>(first), static_cast<std::size_t>(end - first))
+                     : std::string_view();
 }
 
 // 1-based position of the first occurrence, 0 when absent.
@@ -84,15 +83,15 @@ std::int64_t version_of_line(std::string_view line) {
   const std::int64_t c = position(line, ":");
   const std::int64_t h = position(line, "-", static_cast<std::size_t>(c));
   std::string_view vertext;
-  if (h > 0) vertext = lib::trim_right(lib::cut(columns(line, c + 1, h - 1), kVersionTextLength));
+  if (h > 0) vertext = lib::trim_right(lib::cut(between(line, c, h - 1), kVersionTextLength));
   std::int64_t u = position(vertext, "_");
   const std::int64_t b = position(vertext, "Beta");
   const std::int64_t e = b > 0 ? b - 1 : static_cast<std::int64_t>(vertext.size());
   std::int64_t year = 0;
-  if (u == 0 || !whole_number(columns(vertext, 1, u - 1), year)) return -1;
+  if (u == 0 || !whole_number(between(vertext, 0, u - 1), year)) return -1;
   if (vertext.find('v') != std::string_view::npos) ++u;
   std::int64_t letter = 0;
-  const std::string_view minor_part = columns(vertext, u + 1, e);
+  const std::string_view minor_part = between(vertext, u, e);
   for (std::size_t k = 0; k < kVersionLetters.size(); ++k) {
     if (minor_part.find(kVersionLetters[k]) != std::string_view::npos) {
       letter = static_cast<std::int64_t>(k) + 1;
@@ -100,7 +99,7 @@ std::int64_t version_of_line(std::string_view line) {
     }
   }
   std::int64_t minor = 0;
-  if (!whole_number(columns(vertext, u + 1, letter > 0 ? e - 1 : e), minor)) return -1;
+  if (!whole_number(between(vertext, u, letter > 0 ? e - 1 : e), minor)) return -1;
   return year * 1000 + minor * 100 + letter;
 }
 
@@ -140,9 +139,9 @@ bool Reader::read_block(std::string_view header, std::int64_t version, SeriesTab
       first = static_cast<std::int64_t>(subareal) + 1 + 34;
     else
       first = static_cast<std::int64_t>(lib::find_flag(header, "START_HYDROGRAPHS")) + 1 + 18;
-    name = c > 0 ? columns(header, first, c - 1) : std::string_view();
+    name = c > 0 ? between(header, first - 1, c - 1) : std::string_view();
   } else {
-    name = columns(header, 24, static_cast<std::int64_t>(header.size()));
+    name = lib::columns(header, 23);
   }
   Series& s = table.series.emplace_back();
   s.name = std::string(lib::trim_right(lib::cut(name, kNameLength)));
@@ -340,7 +339,7 @@ std::vector<std::string> WbnmReader::simulation_names(platform::rt::TextSource& 
     std::string_view name;
     if (found) {
       const std::int64_t c = position(line, ":");
-      name = lib::cut(columns(line, c + 2, static_cast<std::int64_t>(line.size())), kNameLength);
+      name = lib::cut(lib::columns(line, static_cast<std::size_t>(c) + 1), kNameLength);
       name = name.substr(0, name.find('('));
     }
     names.emplace_back(lib::trim_right(name));
@@ -362,7 +361,7 @@ std::vector<std::string> WbnmReader::storm_names(platform::rt::TextSource& in, s
     if (!found || in.next(line) == kEnd) file_issue("Issue with populating event names within: ");
     const std::int64_t a = position(line, "ARI");
     const std::int64_t b = position(line, "Mins");
-    names.emplace_back(lib::cut(columns(line, a + 4, b - 1), kEventNameLength));
+    names.emplace_back(lib::cut(between(line, a + 3, b - 1), kEventNameLength));
   }
   console::line(" Multiple WBMN Event Names Sucessfully Read:");
   for (const std::string& name : names) {
