@@ -14,7 +14,7 @@
 #include "library/numtext.h"
 #include "library/paths.h"
 #include "library/settings.h"
-#include "library/unitmgr.h"
+#include "library/unit_manager.h"
 #include "platform/console.h"
 #include "platform/dirsearch.h"
 #include "platform/file_id.h"

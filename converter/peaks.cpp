@@ -17,7 +17,7 @@
 #include "library/numtext.h"
 #include "library/paths.h"
 #include "library/text_basics.h"
-#include "library/unitmgr.h"
+#include "library/unit_manager.h"
 #include "platform/console.h"
 #include "platform/units.h"
 

@@ -1,6 +1,6 @@
 #include "converter/written_files.h"
 
-#include "library/unitmgr.h"
+#include "library/unit_manager.h"
 #include "platform/units.h"
 
 namespace conv {

@@ -6,7 +6,7 @@
 #include "library/exits.h"
 #include "library/ftext.h"
 #include "library/settings.h"
-#include "library/unitmgr.h"
+#include "library/unit_manager.h"
 #include "platform/console.h"
 #include "platform/filesys.h"
 #include "platform/msgbox.h"

@@ -11,8 +11,8 @@
 
 #include "converter/flowtab.h"
 #include "converter/readers/line_input.h"
+#include "library/unit_manager.h"
 #include "library/unit_slots.h"
-#include "library/unitmgr.h"
 #include "transcript_support.h"
 
 namespace {

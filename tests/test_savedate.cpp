@@ -5,8 +5,8 @@
 #include <sys/stat.h>
 
 #include "library/settings.h"
+#include "library/unit_manager.h"
 #include "library/unit_slots.h"
-#include "library/unitmgr.h"
 #include "test_support.h"
 
 namespace {

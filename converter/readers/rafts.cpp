@@ -8,7 +8,7 @@
 #include "library/ftext.h"
 #include "library/numtext.h"
 #include "library/text_basics.h"
-#include "library/unitmgr.h"
+#include "library/unit_manager.h"
 #include "platform/console.h"
 
 namespace conv::rafts {

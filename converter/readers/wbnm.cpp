@@ -10,7 +10,7 @@
 #include "library/keywords.h"
 #include "library/numtext.h"
 #include "library/text_basics.h"
-#include "library/unitmgr.h"
+#include "library/unit_manager.h"
 #include "platform/console.h"
 
 namespace conv::wbnm {

@@ -1,6 +1,6 @@
 // The file-unit manager and its open routine: units handed out, console
 // transcripts of opens, prompts and retries.
-#include "library/unitmgr.h"
+#include "library/unit_manager.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -1,13 +1,14 @@
+// The unit slots' start values, the orderly exit, the pauses and the
+// library's console dialogues.
+#include <gtest/gtest.h>
+
 #include "library/console_dialogue.h"
 #include "library/exits.h"
 #include "library/numtext.h"
 #include "library/pauses.h"
 #include "library/settings.h"
+#include "library/unit_manager.h"
 #include "library/unit_slots.h"
-
-#include <gtest/gtest.h>
-
-#include "library/unitmgr.h"
 #include "test_support.h"
 
 namespace {
@@ -16,12 +17,12 @@ using testing_support::Console;
 using testing_support::ScratchDir;
 using testing_support::status_of;
 
-class UnitTablesTest : public ::testing::Test {
+class ExitsAndPausesTest : public ::testing::Test {
  protected:
   void SetUp() override { lib::INITUNITS(1000); }
 };
 
-TEST_F(UnitTablesTest, BaseBelowNineIsRaised) {
+TEST_F(ExitsAndPausesTest, BaseBelowNineIsRaised) {
   lib::INITUNITS(5);
   const auto& t = lib::unit_tables();
   EXPECT_EQ(t.UNITBASE, 9);
@@ -34,19 +35,19 @@ TEST_F(UnitTablesTest, BaseBelowNineIsRaised) {
   EXPECT_EQ(t.pool.back().unit, 2000);
 }
 
-TEST_F(UnitTablesTest, ExitsPausesAndEndsWithTheGivenStatus) {
+TEST_F(ExitsAndPausesTest, ExitsPausesAndEndsWithTheGivenStatus) {
   Console con("\n");
   EXPECT_EQ(status_of([] { lib::EXITS(1); }), 1);
   EXPECT_EQ(con.text(), "\nPress Enter to Close\n");
 }
 
-TEST_F(UnitTablesTest, ExitsAtEndOfInputStillEnds) {
+TEST_F(ExitsAndPausesTest, ExitsAtEndOfInputStillEnds) {
   Console con("");
   EXPECT_EQ(status_of([] { lib::EXITS(0); }), 0);
   EXPECT_EQ(con.text(), "\nPress Enter to Close\n");
 }
 
-TEST_F(UnitTablesTest, ExitsClosesOpenUnitsBeforeThePause) {
+TEST_F(ExitsAndPausesTest, ExitsClosesOpenUnitsBeforeThePause) {
   ScratchDir dir;
   Console con("\n");
   std::int32_t unit = 0;
@@ -59,13 +60,13 @@ TEST_F(UnitTablesTest, ExitsClosesOpenUnitsBeforeThePause) {
   EXPECT_EQ(testing_support::read_file("out.txt"), "data\n");
 }
 
-TEST_F(UnitTablesTest, PausemsgReturns) {
+TEST_F(ExitsAndPausesTest, PausemsgReturns) {
   Console con("");
   lib::PAUSEMSG();
   EXPECT_EQ(con.text(), "\nPress Enter to Continue\n");
 }
 
-TEST_F(UnitTablesTest, BoxModeExitShowsPrematureExitBox) {
+TEST_F(ExitsAndPausesTest, BoxModeExitShowsPrematureExitBox) {
   Console con("\n");
   lib::settings().BOXMODE = true;
   EXPECT_EQ(status_of([] { lib::EXITS(1); }), 1);

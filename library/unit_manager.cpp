@@ -1,4 +1,4 @@
-#include "library/unitmgr.h"
+#include "library/unit_manager.h"
 
 #include <string>
 
