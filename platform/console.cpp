@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 
@@ -76,24 +77,30 @@ void detail::DescriptorOutput::write(std::string_view text) {
 
 void detail::DescriptorOutput::buffer(std::string_view text) {
   if (text.empty()) return;  // an empty view may hold no pointer at all
-  if (text.size() > sizeof buf_ - used_) {
+  if (text.size() > sizeof buf_ - used_.load(std::memory_order_relaxed)) {
     flush();
     if (text.size() > sizeof buf_) {
       rt::detail::write_all(fd_, text.data(), text.size());
       return;
     }
   }
-  std::memcpy(buf_ + used_, text.data(), text.size());
-  used_ += text.size();
+  const std::size_t used = used_.load(std::memory_order_relaxed);
+  std::memcpy(buf_ + used, text.data(), text.size());
+  used_.store(used + text.size(), std::memory_order_release);
 }
 
 void detail::DescriptorOutput::flush() {
-  rt::detail::write_all(fd_, buf_, used_);
-  used_ = 0;
+  rt::detail::write_all(fd_, buf_, used_.load(std::memory_order_relaxed));
+  used_.store(0, std::memory_order_relaxed);
+}
+
+void detail::DescriptorOutput::write_pending() const {
+  rt::detail::write_all(fd_, buf_, used_.load(std::memory_order_acquire));
 }
 
 void detail::install(Output* out) { g_out = out ? out : &g_process_out; }
 void detail::install(Input* in) { g_in = in ? in : &g_process_in; }
+void detail::write_pending_at_exit() { g_process_out.write_pending(); }
 
 void put(std::string_view text) { g_out->write(text); }
 

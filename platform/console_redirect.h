@@ -5,6 +5,7 @@
 // A redirection (console_streams.cpp) installs one of these instead.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -43,6 +44,9 @@ class DescriptorOutput final : public Output {
 
   void write(std::string_view text) override;
   void flush() override;
+  // Writes what the buffer holds and leaves it as it stands: only
+  // async-signal-safe calls (see write_pending_at_exit()).
+  void write_pending() const;
 
  private:
   void buffer(std::string_view text);
@@ -50,11 +54,19 @@ class DescriptorOutput final : public Output {
   int fd_;
   bool lines_;
   char buf_[64 * 1024];
-  std::size_t used_ = 0;
+  // Atomic for write_pending(), which a signal handler may call on another
+  // thread: it sees the bytes that come before the count.
+  std::atomic<std::size_t> used_ = 0;
 };
 
 // nullptr restores the process's own descriptors.
 void install(Output* out);
 void install(Input* in);
+
+// Writes to descriptor 1 what the process's own console output holds and has
+// not written yet, and leaves it as it stands; whatever is installed.  Only
+// async-signal-safe calls: for a signal handler that ends the process
+// (platform/mapping_guard.cpp), on any thread.
+void write_pending_at_exit();
 
 }  // namespace platform::console::detail
