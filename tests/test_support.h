@@ -127,6 +127,8 @@ inline int status_of(const std::function<void()>& code) {
 #include <sys/resource.h>
 #include <sys/wait.h>
 
+#include <chrono>
+#include <thread>
 #include <vector>
 
 namespace testing_support {
@@ -135,6 +137,39 @@ struct RunResult {
   int status = -1;     // exit status, or -1 when the program did not exit normally
   std::string output;  // standard output and standard error together
 };
+
+// In a child process: runs the program file `exe` with the given arguments
+// (argv[0] included) in `cwd`, its standard input from `in`, its standard
+// output and error to `out_file`, with at most `data_limit` bytes of data
+// memory when not 0, and the descriptors in `closed` closed.
+[[noreturn]] inline void exec_program(const std::string& exe, const std::vector<std::string>& argv,
+                                      const std::filesystem::path& cwd, int in,
+                                      const std::filesystem::path& out_file, std::size_t data_limit = 0,
+                                      const std::vector<int>& closed = {}) {
+  const int out = ::open(out_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (::chdir(cwd.c_str()) != 0) ::_exit(127);
+  if (data_limit != 0) {
+    const rlimit limit{data_limit, data_limit};
+    if (::setrlimit(RLIMIT_DATA, &limit) != 0) ::_exit(127);
+  }
+  ::dup2(in, 0);
+  ::dup2(out, 1);
+  ::dup2(out, 2);
+  for (const int fd : closed) ::close(fd);
+  std::vector<char*> args;
+  for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
+  ::execv(exe.c_str(), args.data());
+  ::_exit(127);
+}
+
+inline RunResult ended(int wstatus, const std::filesystem::path& out_file) {
+  RunResult r;
+  r.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
+  r.output = read_file(out_file);
+  std::filesystem::remove(out_file);
+  return r;
+}
 
 // Runs the program file `exe` with the given arguments (argv[0] included) in
 // a folder, feeding `input` on its standard input.
@@ -147,32 +182,46 @@ inline RunResult run_program(const std::string& exe, const std::vector<std::stri
   const std::filesystem::path out_file = cwd / ".stdout";
   write_file(in_file, input);
   const pid_t pid = ::fork();
-  if (pid == 0) {
-    if (::chdir(cwd.c_str()) != 0) ::_exit(127);
-    if (data_limit != 0) {
-      const rlimit limit{data_limit, data_limit};
-      if (::setrlimit(RLIMIT_DATA, &limit) != 0) ::_exit(127);
-    }
-    const int in = ::open(in_file.c_str(), O_RDONLY);
-    const int out = ::open(out_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    ::dup2(in, 0);
-    ::dup2(out, 1);
-    ::dup2(out, 2);
-    for (const int fd : closed) ::close(fd);
-    std::vector<char*> args;
-    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    ::execv(exe.c_str(), args.data());
-    ::_exit(127);
-  }
+  if (pid == 0) exec_program(exe, argv, cwd, ::open(in_file.c_str(), O_RDONLY), out_file, data_limit, closed);
   int wstatus = 0;
   ::waitpid(pid, &wstatus, 0);
-  RunResult r;
-  r.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
-  r.output = read_file(out_file);
   std::filesystem::remove(in_file);
-  std::filesystem::remove(out_file);
-  return r;
+  return ended(wstatus, out_file);
+}
+
+// As run_program, with a pipe on the program's standard input: once its
+// output ends with `prompt`, at_prompt(output so far) runs, then `input` is
+// sent and the input ends.  A test failure when the program ends first or
+// does not get to the prompt within a minute.
+inline RunResult run_program_at_prompt(const std::string& exe, const std::vector<std::string>& argv,
+                                       const std::filesystem::path& cwd, const std::string& prompt,
+                                       const std::function<void(const std::string&)>& at_prompt,
+                                       const std::string& input) {
+  const std::filesystem::path out_file = cwd / ".stdout";
+  int fds[2];
+  if (::pipe(fds) != 0) ADD_FAILURE() << "no pipe";
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    ::close(fds[1]);
+    exec_program(exe, argv, cwd, fds[0], out_file);
+  }
+  ::close(fds[0]);
+  int wstatus = 0;
+  for (const auto until = std::chrono::steady_clock::now() + std::chrono::minutes(1);;) {
+    if (const std::string out = read_file(out_file); out.ends_with(prompt)) {
+      at_prompt(out);
+      if (::write(fds[1], input.data(), input.size()) != static_cast<ssize_t>(input.size())) ADD_FAILURE();
+      break;
+    }
+    if (::waitpid(pid, &wstatus, WNOHANG) == pid || std::chrono::steady_clock::now() > until) {
+      ADD_FAILURE() << "no prompt \"" << prompt << "\"";
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  ::close(fds[1]);
+  ::waitpid(pid, &wstatus, 0);
+  return ended(wstatus, out_file);
 }
 
 }  // namespace testing_support
