@@ -64,7 +64,7 @@ int FileIO::read_at(std::uint64_t off, void* dst, std::size_t n, std::size_t& go
   return 0;
 }
 
-std::shared_ptr<TextBuffer> FileIO::read_all(bool map, int& status) {
+std::shared_ptr<TextBuffer> FileIO::read_all(bool map, std::string_view name, int& status) {
   status = 0;
   if (!wbuf_.empty()) {
     if ((status = flush())) return nullptr;
@@ -75,7 +75,7 @@ std::shared_ptr<TextBuffer> FileIO::read_all(bool map, int& status) {
     return nullptr;
   }
   if (map && S_ISREG(st.st_mode) && st.st_size > 0) {
-    if (auto mapped = TextBuffer::map(fd_, static_cast<std::size_t>(st.st_size))) return mapped;
+    if (auto mapped = TextBuffer::map(fd_, static_cast<std::size_t>(st.st_size), name)) return mapped;
   }
   std::string bytes;
   if (S_ISREG(st.st_mode)) bytes.reserve(static_cast<std::size_t>(st.st_size));

@@ -11,6 +11,7 @@
 #include <limits>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace platform::rt {
@@ -52,8 +53,8 @@ class FileIO {
   int read_at(std::uint64_t off, void* dst, std::size_t n, std::size_t& got);
 
   // The whole file: mapped when `map` is set and the file is regular,
-  // otherwise read in chunks.
-  std::shared_ptr<TextBuffer> read_all(bool map, int& status);
+  // otherwise read in chunks.  `name`: the file's name as it was opened.
+  std::shared_ptr<TextBuffer> read_all(bool map, std::string_view name, int& status);
 
   // Writes n bytes at off, and a line end after them when `newline` is set.
   // Large pieces go straight to the file; others are collected.

@@ -4,6 +4,8 @@
 // A file that is only read is mapped rather than copied, and the memory it
 // takes follows the reading instead of the file's size: pages ahead of the
 // reader are made present in one call, and pages well behind it are let go.
+// A mapped file that another process cuts short ends the run with a message
+// rather than a silent fault (platform/mapping_guard.h).
 // It knows nothing of unit numbers: a formatted connection holds a
 // TextSource, and readers walk it through text_source() for speed.
 #include "platform/units.h"
@@ -55,10 +57,12 @@ void split_mapping(void* p, std::size_t n, std::size_t piece) {
 }  // namespace
 
 TextBuffer::~TextBuffer() {
-  if (mapped_) ::munmap(const_cast<char*>(data_), size_);
+  if (!mapped_) return;
+  guard_.reset();  // before its range can be mapped again for something else
+  ::munmap(const_cast<char*>(data_), size_);
 }
 
-std::shared_ptr<TextBuffer> TextBuffer::map(int fd, std::size_t n) {
+std::shared_ptr<TextBuffer> TextBuffer::map(int fd, std::size_t n, std::string_view name) {
   // The pages are made present a window at a time as the reader walks the
   // file (follow()), so a file can be larger than the memory.
   void* p = ::mmap(nullptr, n, PROT_READ, MAP_PRIVATE, fd, 0);
@@ -68,6 +72,7 @@ std::shared_ptr<TextBuffer> TextBuffer::map(int fd, std::size_t n) {
   b->data_ = static_cast<const char*>(p);
   b->size_ = n;
   b->mapped_ = true;
+  b->guard_.emplace(b->data_, n, std::string(name));
   b->window_ = std::clamp(page_down(n / 8), kSmallestWindow, kLargestWindow);
   if (b->window_ < kLargestWindow) split_mapping(p, n, page_down(b->window_ / kFollowStepWindows));
   return b;

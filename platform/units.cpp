@@ -120,7 +120,7 @@ bool has_nul(std::string_view s) { return s.find('\0') != std::string_view::npos
 // under its views, so its bytes are copied.
 int reload(Connection& c) {
   int status = 0;
-  std::shared_ptr<const TextBuffer> fresh = c.io->read_all(!c.writable, status);
+  std::shared_ptr<const TextBuffer> fresh = c.io->read_all(!c.writable, c.path, status);
   if (status) return status;
   if (c.data) c.retired.push_back(std::move(c.data));
   c.data = std::move(fresh);

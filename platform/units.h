@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "platform/file_id.h"
+#include "platform/mapping_guard.h"
 
 namespace platform::rt {
 
@@ -112,8 +113,9 @@ class TextBuffer {
   TextBuffer& operator=(const TextBuffer&) = delete;
 
   // The first n bytes of the open file fd, mapped read-only; nullptr when the
-  // file cannot be mapped.
-  static std::shared_ptr<TextBuffer> map(int fd, std::size_t n);
+  // file cannot be mapped.  `name` is the file's name as it was opened: a
+  // file cut short while it is mapped ends the run with it (MappingGuard).
+  static std::shared_ptr<TextBuffer> map(int fd, std::size_t n, std::string_view name);
 
   std::string_view view() const { return std::string_view(data_, size_); }
 
@@ -132,6 +134,7 @@ class TextBuffer {
   std::size_t window_ = 0;                // made present ahead of the reading, let go in steps of it
   mutable std::size_t present_to_ = 0;   // the pages before this offset were made present
   mutable std::size_t released_to_ = 0;  // the pages before this offset were let go
+  std::optional<MappingGuard> guard_;    // while mapped
 };
 
 // An input file held in memory and served record by record, with the
