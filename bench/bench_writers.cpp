@@ -10,8 +10,8 @@
 
 #include "converter/series.h"
 #include "converter/writers/writer.h"
+#include "platform/connections.h"
 #include "platform/console.h"
-#include "platform/units.h"
 
 namespace {
 

@@ -15,11 +15,11 @@
 #include "library/paths.h"
 #include "library/settings.h"
 #include "library/unit_manager.h"
+#include "platform/connections.h"
 #include "platform/console.h"
 #include "platform/dirsearch.h"
 #include "platform/file_id.h"
 #include "platform/process.h"
-#include "platform/units.h"
 
 namespace conv {
 namespace console = platform::console;

@@ -18,8 +18,8 @@
 #include "library/paths.h"
 #include "library/text_basics.h"
 #include "library/unit_manager.h"
+#include "platform/connections.h"
 #include "platform/console.h"
-#include "platform/units.h"
 
 namespace conv {
 namespace rt = platform::rt;

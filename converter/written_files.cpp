@@ -1,7 +1,7 @@
 #include "converter/written_files.h"
 
 #include "library/unit_manager.h"
-#include "platform/units.h"
+#include "platform/connections.h"
 
 namespace conv {
 

@@ -1,8 +1,8 @@
 #include "library/console_dialogue.h"
 
+#include "platform/connections.h"
 #include "platform/console.h"
 #include "platform/process.h"
-#include "platform/units.h"
 
 namespace lib {
 namespace console = platform::console;

@@ -5,9 +5,9 @@
 #include "library/pauses.h"
 #include "library/settings.h"
 #include "library/unit_slots.h"
+#include "platform/connections.h"
 #include "platform/console.h"
 #include "platform/process.h"
-#include "platform/units.h"
 
 namespace lib {
 namespace console = platform::console;

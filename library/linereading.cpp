@@ -7,7 +7,7 @@
 #include "library/ffmt.h"
 #include "library/messages.h"
 #include "library/text_basics.h"
-#include "platform/units.h"
+#include "platform/connections.h"
 
 namespace lib {
 namespace rt = platform::rt;

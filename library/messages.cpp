@@ -6,8 +6,8 @@
 #include "library/exits.h"
 #include "library/ffmt.h"
 #include "library/transforms.h"
+#include "platform/connections.h"
 #include "platform/console.h"
-#include "platform/units.h"
 
 namespace {
 

@@ -10,11 +10,11 @@
 #include "library/text_basics.h"
 #include "library/unit_manager.h"
 #include "library/unit_slots.h"
+#include "platform/connections.h"
 #include "platform/console.h"
 #include "platform/filesys.h"
 #include "platform/msgbox.h"
 #include "platform/process.h"
-#include "platform/units.h"
 
 namespace lib {
 namespace console = platform::console;

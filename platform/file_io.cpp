@@ -14,7 +14,7 @@
 #include <array>
 #include <cerrno>
 
-#include "platform/units.h"
+#include "platform/connections.h"
 
 namespace platform::rt::detail {
 

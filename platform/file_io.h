@@ -1,6 +1,6 @@
 // The buffered positional file layer under the unit connections (FileIO), with
 // the limits and the error status the connections share with it.  Internal to
-// platform/: the units' users see only platform/units.h.
+// platform/: the connections' users see only platform/connections.h.
 #pragma once
 
 #include <sys/types.h>

@@ -6,8 +6,8 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "platform/connections.h"
 #include "platform/console.h"
-#include "platform/units.h"
 
 namespace platform {
 namespace {

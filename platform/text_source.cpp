@@ -8,7 +8,7 @@
 // rather than a silent fault (platform/mapping_guard.h).
 // It knows nothing of unit numbers: a formatted connection holds a
 // TextSource, and readers walk it through text_source() for speed.
-#include "platform/units.h"
+#include "platform/text_source.h"
 
 #include <sys/mman.h>
 #include <unistd.h>

@@ -12,9 +12,9 @@
 #include <sstream>
 #include <string>
 
+#include "platform/connections.h"
 #include "platform/console.h"
 #include "platform/process.h"
-#include "platform/units.h"
 
 namespace testing_support {
 

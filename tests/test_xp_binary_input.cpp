@@ -11,7 +11,7 @@
 #include <tuple>
 #include <vector>
 
-#include "platform/units.h"
+#include "platform/connections.h"
 #include "xp_test_support.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include "xpinterface/binary_input.h"
 
 
-#include "platform/units.h"
+#include "platform/connections.h"
 
 namespace xp {
 

@@ -12,7 +12,7 @@
 #include "converter/readers/line_input.h"
 #include "converter/readers/reader.h"
 #include "converter/series.h"
-#include "platform/units.h"
+#include "platform/text_source.h"
 
 namespace conv::darno {
 

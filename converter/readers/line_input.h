@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "converter/failure.h"
-#include "platform/units.h"
+#include "platform/text_source.h"
 
 namespace conv {
 

@@ -13,7 +13,7 @@
 #include "converter/readers/line_input.h"
 #include "converter/readers/reader.h"
 #include "converter/series.h"
-#include "platform/units.h"
+#include "platform/text_source.h"
 
 namespace conv::rafts {
 

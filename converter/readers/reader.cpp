@@ -8,7 +8,7 @@
 #include "converter/readers/urbs.h"
 #include "converter/readers/wbnm.h"
 #include "converter/readers/xp.h"
-#include "platform/units.h"
+#include "platform/connections.h"
 
 namespace conv {
 namespace rt = platform::rt;

@@ -28,7 +28,7 @@
 #include "converter/options.h"
 #include "converter/peaks.h"
 #include "converter/series.h"
-#include "platform/units.h"
+#include "platform/connections.h"
 
 namespace conv {
 

@@ -11,7 +11,7 @@
 #include "converter/readers/read_ahead.h"
 #include "converter/readers/reader.h"
 #include "converter/series.h"
-#include "platform/units.h"
+#include "platform/text_source.h"
 
 namespace conv::rorb {
 

@@ -4,8 +4,8 @@
 
 #include "converter/writers/tiles.h"
 #include "library/ffmt.h"
+#include "platform/connections.h"
 #include "platform/console.h"
-#include "platform/units.h"
 
 namespace conv::table_rows {
 

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "converter/series.h"
-#include "platform/units.h"
 
 namespace conv::table_rows {
 

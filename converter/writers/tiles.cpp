@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/units.h"
+#include "platform/connections.h"
 
 namespace conv::tiles {
 

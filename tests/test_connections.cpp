@@ -1,4 +1,4 @@
-#include "platform/units.h"
+#include "platform/connections.h"
 
 #include <gtest/gtest.h>
 

@@ -6,10 +6,10 @@
 // positional layer (FileIO, platform/file_io.cpp).  A formatted input is
 // mapped at the open and served by a TextSource (platform/text_source.cpp);
 // formatted output is collected in a large buffer and written with ::write.
-// The stream, framed and direct forms are in platform/record_units.cpp.  The
+// The stream, framed and direct forms are in platform/record_connections.cpp.  The
 // first write failure of a connection is kept and reported again at its
 // close, so that a full disk can never pass for a complete output.
-#include "platform/units.h"
+#include "platform/connections.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -23,10 +23,10 @@
 #include <system_error>
 #include <utility>
 
+#include "platform/connection_table.h"
 #include "platform/console.h"
 #include "platform/file_io.h"
 #include "platform/process.h"
-#include "platform/unit_table.h"
 
 namespace platform::rt {
 

@@ -2,9 +2,9 @@
 // and typed values in the connection's byte order), framed (records between
 // two 4-byte little-endian counts) and direct (fixed-length records by
 // number).  They share the unit table with the formatted connections
-// (platform/unit_table.h) and read and write through the connection's FileIO
+// (platform/connection_table.h) and read and write through the connection's FileIO
 // without a text view of the file.
-#include "platform/units.h"
+#include "platform/connections.h"
 
 #include <algorithm>
 #include <array>
@@ -16,8 +16,8 @@
 #include <new>
 #include <vector>
 
+#include "platform/connection_table.h"
 #include "platform/file_io.h"
-#include "platform/unit_table.h"
 
 namespace platform::rt {
 
