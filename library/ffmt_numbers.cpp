@@ -164,27 +164,69 @@ bool convert_short(const RealParts& r, T& v) {
   return short_decimal(m, r.ndigits, scale, r.neg, v);
 }
 
+// A mantissa is converted from at most this many significant digits: a
+// value halfway between two floats or two doubles has no more than 767, so
+// the mantissa cut there, with a 1 after it when a digit cut off is not 0,
+// rounds to the value the whole of it gives.  A long number is not copied.
+constexpr std::size_t kKeptDigits = 800;
+
+// The normalised text of a real whose mantissa and exponent are longer than
+// that: "[-]0.<significant digits>e<exponent>", the digits cut as above, or
+// "[-]0".  Returns the end of the text in buf, which must hold
+// kKeptDigits + 32 characters.
+char* long_real_text(const RealParts& r, char* buf) {
+  const std::string_view m = r.mant;
+  const std::size_t point = std::min(m.find('.'), m.size());
+  const std::size_t first = m.find_first_not_of("0.");  // the first digit not 0
+  char* p = buf;
+  if (r.neg) *p++ = '-';
+  *p++ = '0';
+  if (first == std::string_view::npos) return p;  // a zero
+  *p++ = '.';
+  std::size_t i = first, kept = 0;
+  for (; i < m.size() && kept < kKeptDigits; ++i)
+    if (m[i] != '.') p[kept++] = m[i];
+  p += kept;
+  // Any digit cut off that is not 0 (a loop without a branch: it may be long).
+  unsigned nonzero = 0;
+  for (; i < m.size(); ++i) nonzero |= static_cast<unsigned>(m[i] != '0') & static_cast<unsigned>(m[i] != '.');
+  if (nonzero != 0) *p++ = '1';
+  // 0.<digits> times 10 to the digits before the point, less the zeros
+  // before the first digit kept.
+  const long long shift =
+      static_cast<long long>(point) - static_cast<long long>(first) + (first > point ? 1 : 0);
+  // The exponent is held far beyond any range, where only its sign counts.
+  constexpr long long kFar = 1000000000000000LL;
+  long long e = 0;
+  for (const char c : r.exp_digits) {
+    e = e * 10 + (c - '0');
+    if (e > kFar) break;
+  }
+  if (r.exp_neg) e = -e;
+  const auto [end, ec] = std::to_chars(p + 1, p + 24, e + shift);
+  *p = 'e';
+  return ec == std::errc() ? end : p;
+}
+
 template <class T>
 int convert_real(const RealParts& r, T& v) {
   if (convert_short(r, v)) return kOk;
   // Normalised text: [-]mantissa[e[-]digits], which from_chars reads as it is.
   const std::size_t need = 1 + r.mant.size() + 2 + r.exp_digits.size();
-  char local[kLocal];
-  std::string big;
-  char* buf = local;
-  if (need > kLocal) {
-    big.resize(need);
-    buf = big.data();
-  }
+  char buf[kKeptDigits + 32];
   char* p = buf;
-  if (r.neg) *p++ = '-';
-  std::memcpy(p, r.mant.data(), r.mant.size());
-  p += r.mant.size();
-  if (r.has_exp) {
-    *p++ = 'e';
-    if (r.exp_neg) *p++ = '-';
-    std::memcpy(p, r.exp_digits.data(), r.exp_digits.size());
-    p += r.exp_digits.size();
+  if (need > sizeof buf) {
+    p = long_real_text(r, buf);
+  } else {
+    if (r.neg) *p++ = '-';
+    std::memcpy(p, r.mant.data(), r.mant.size());
+    p += r.mant.size();
+    if (r.has_exp) {
+      *p++ = 'e';
+      if (r.exp_neg) *p++ = '-';
+      std::memcpy(p, r.exp_digits.data(), r.exp_digits.size());
+      p += r.exp_digits.size();
+    }
   }
   T x;
   const auto res = std::from_chars(buf, p, x, std::chars_format::general);

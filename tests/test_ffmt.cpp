@@ -384,6 +384,45 @@ TEST(ParseReal, LongMantissas) {
   EXPECT_EQ(d, 1e10);
 }
 
+// Mantissas of more digits than any rounding needs, in every exponent form:
+// the value is the one the whole number has (from_chars of its plain form),
+// also where a last digit far out decides between two floats or doubles.
+TEST(ParseReal, MantissasBeyondTheDigitsThatRoundGiveTheWholeNumbersValue) {
+  const std::string far(900, '0');
+  const std::string float_half = "1.000000059604644775390625", double_half = "1.00000000000000011102230246251565404236316680908203125";
+  std::string digits;
+  for (int i = 0; i < 120; ++i) digits += "1234567890";
+  const struct {
+    std::string sign, mant, exp_form, exp;  // the number as sign mant exp_form exp
+  } cases[] = {
+      {"", float_half + far + "1", "", ""},  {"+", float_half + far + "1", "D", "0"},
+      {"-", float_half + far, "", ""},       {"", double_half + far + "1", "q", "+0"},
+      {"", double_half + far, "E", "-0"},    {"", "0." + far + "15", "e", "902"},
+      {"-", digits, "d", "-1190"},           {"", digits + "." + digits, "", "-1195"},
+      {"", "0" + far + "." + far, "", ""},   {"-", "." + far + far + "3", "", "+1803"},
+  };
+  for (const auto& c : cases) {
+    const std::string token = c.sign + c.mant + c.exp_form + c.exp;
+    const std::string plain = (c.sign == "-" ? "-" : "") + c.mant + (c.exp.empty() ? "" : "e" + c.exp);
+    SCOPED_TRACE(token.substr(0, 60));
+    float f = 7, want_f = 0;
+    double d = 7, want_d = 0;
+    std::from_chars(plain.data(), plain.data() + plain.size(), want_f);
+    std::from_chars(plain.data(), plain.data() + plain.size(), want_d);
+    ASSERT_EQ(ffmt::parse_real(token, f), kOk);
+    ASSERT_EQ(ffmt::parse_real(token, d), kOk);
+    EXPECT_EQ(f, want_f);
+    EXPECT_EQ(std::signbit(f), std::signbit(want_f));
+    EXPECT_EQ(d, want_d);
+  }
+  float f = 0;
+  EXPECT_EQ(ffmt::parse_real(float_half + far + "1", f), kOk);
+  EXPECT_EQ(f, std::nextafter(1.0f, 2.0f)) << "the digit that decides is beyond the digits kept";
+  EXPECT_EQ(ffmt::parse_real("1" + far + "D-800", f), kError) << "1e100 is too large";
+  EXPECT_EQ(ffmt::parse_real("0." + far + "1" + far, f), kOk);
+  EXPECT_EQ(f, 0.0f);
+}
+
 TEST(ParseInt, SignAndDigitsOnly) {
   std::int32_t v = 0;
   EXPECT_EQ(ffmt::parse_int("+5", v), kOk);
