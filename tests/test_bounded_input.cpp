@@ -87,6 +87,45 @@ TEST(BoundedInput, TablesBeyondTheMemoryEndWithAMessage) {
   EXPECT_NE(r.output.find("\nERROR - Out of memory.  Contact flowtab@example.org\n"), std::string::npos) << r.output;
 }
 
+// A file of one line is read without a copy of the line: every kind ends on
+// a 200 MB line of NULs (a sparse file: it costs no disk) and on a line of
+// 48 MB of digits (one number) as it does on any line it cannot use, within
+// 32 MiB of data memory.
+TEST(BoundedInput, OneLineAsLongAsTheFileIsNotCopied) {
+  const std::string finished = "\nFinished.\n";
+  const std::string no_parameters = "\nERROR - Could not find \"DATA PARAMETERS :\" line\n" + kPause;
+  const struct {
+    std::string options, name, contents;
+    int status;
+    std::string tail;
+  } cases[] = {
+      {"-wbnm", "a_Meta.out", "nul", 1, finished},
+      {"-rafts", "a.tot", "nul", 1, read_error(1) + kPause},
+      {"-rorb", "a.out", "nul", 0, finished},
+      {"-urbs", "a.q", "nul", 1, no_parameters},
+      {"-urbs -date", "a.q", "nul", 1, no_parameters},
+      {"-darno", "a.dar", "nul", 0, finished},
+      {"-rows", "a.txt", "nul", 0, finished},
+      {"-xp", "a.int", "nul", 1, "\nERROR - Reading XP interface file.\n" + kPause},
+      {"-rafts", "a.tot", "digits", 1, read_error(1) + kPause},
+      {"-rows", "a.txt", "digits", 1, "Extracting row data for " + std::string(100, '1') + "\n" + read_error(1) + kPause},
+  };
+  ScratchDir dir;
+  write_file("nul", "");
+  std::filesystem::resize_file("nul", std::size_t{200} << 20);
+  write_file("digits", std::string(std::size_t{48} << 20, '1'));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.options + " " + c.contents);
+    std::filesystem::remove(c.name);
+    std::filesystem::create_symlink(c.contents, c.name);
+    std::vector<std::string> args = words("./flowtab -b " + c.options);
+    args.push_back(c.name);
+    const auto r = run_program(FLOWTAB_EXE, args, "", dir.path(), std::size_t{32} << 20);
+    EXPECT_EQ(r.status, c.status) << r.output.substr(0, 3000);
+    EXPECT_TRUE(ends_with(r.output, c.tail)) << r.output.substr(0, 3000);
+  }
+}
+
 }  // namespace
 
 #endif

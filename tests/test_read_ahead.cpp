@@ -38,44 +38,64 @@ std::string repeat(const std::string& line, int n) {
   return out;
 }
 
-TEST(ReadAhead, LargeBatchesGiveTheLinesOfALineByLineReading) {
-  const std::string long_line(700000, '7');
+// A batch holds the lines that start in its bytes, up to its line limit,
+// found in pieces on several threads or one by one alike; and finding them
+// looks at the bytes of those lines, not at lines it does not keep, nor
+// again and again at a line that runs past the bytes.
+TEST(ReadAhead, BatchesGiveTheLinesOfALineByLineReadingAndLookAtLittleMore) {
+  constexpr std::size_t kMB = std::size_t{1} << 20;
+  const std::string long_line(700000, '7'), longer_than_the_batch(3 * kMB, '7');
   const struct {
     std::string name, text;
     std::size_t skip;       // lines read one by one before the batch
     std::size_t max_lines;  // the batch's line limit
+    std::size_t bytes;      // the batch's bytes (0: the whole text)
   } cases[] = {
-      {"CRLF lines", repeat("  1.0  2.0\r\n", 150000), 3, SIZE_MAX},
+      {"CRLF lines", repeat("  1.0  2.0\r\n", 150000), 3, SIZE_MAX, 0},
       {"a line across pieces, no last line end", repeat("1 2\n", 100000) + long_line + "\n" + repeat("3\n\n", 200000) + "9 9",
-       0, SIZE_MAX},
-      {"empty lines and a lone CR", repeat("\n\r\n\n5\n", 200000), 1, SIZE_MAX},
-      {"cut by the line limit", repeat("0.5 1.5 2.5\n", 120000), 2, 70001},
+       0, SIZE_MAX, 0},
+      {"empty lines and a lone CR", repeat("\n\r\n\n5\n", 200000), 1, SIZE_MAX, 0},
+      {"cut by the line limit", repeat("0.5 1.5 2.5\n", 120000), 2, 70001, 0},
+      {"empty lines, a line for 16 bytes", repeat("\n", 2 * kMB), 0, kMB / 16, kMB},
+      {"one-character lines, a line for 16 bytes", repeat("x\n", kMB), 5, kMB / 16, kMB},
+      {"fifteen-character lines, a line for 16 bytes", repeat("abcdefghijklmno\n", kMB / 8), 0, kMB / 16, kMB},
+      {"lines that end where pieces end", repeat(std::string(65535, '4') + "\n", 40), 0, SIZE_MAX, 16 * 65536},
+      {"a line longer than the batch", repeat("1 2\n", 1000) + longer_than_the_batch + "\n8\n", 0, SIZE_MAX, kMB},
+      {"a line longer than the batch, no line end", "5\n" + longer_than_the_batch, 0, SIZE_MAX, kMB},
+      {"the last line longer than the batch", repeat("6\n", 300000) + longer_than_the_batch, 2, 300001, kMB},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    platform::rt::TextSource src = transcript::text(c.text);
-    conv::LineInput in(src);
-    std::string_view line;
-    for (std::size_t i = 0; i < c.skip; ++i) ASSERT_TRUE(in.read(line));
     const std::vector<std::string> all = lines_of(c.text);
-    const std::size_t expected = std::min(all.size() - c.skip, c.max_lines);
+    for (const auto scan : {conv::ReadAhead::Scan::split, conv::ReadAhead::Scan::plain}) {
+      SCOPED_TRACE(c.name + (scan == conv::ReadAhead::Scan::split ? ", split" : ", plain"));
+      platform::rt::TextSource src = transcript::text(c.text);
+      conv::LineInput in(src);
+      std::string_view line;
+      for (std::size_t i = 0; i < c.skip; ++i) ASSERT_TRUE(in.read(line));
+      // The lines that start in the batch's bytes, line_limit at most.
+      const std::size_t bytes = c.bytes == 0 ? c.text.size() : c.bytes;
+      std::size_t expected = 0;
+      for (std::size_t at = 0; c.skip + expected < all.size() && expected < c.max_lines && at < bytes; ++expected)
+        at = std::min(c.text.find('\n', in.place().offset + at), c.text.size() - 1) + 1 - in.place().offset;
 
-    conv::ReadAhead ahead;
-    ahead.look_ahead(in, c.max_lines, c.text.size());
-    ASSERT_EQ(ahead.size(), expected);
-    for (std::size_t i = 0; i < ahead.size(); ++i) {
-      ASSERT_EQ(ahead.line(i), all[c.skip + i]) << i;
-      ASSERT_EQ(ahead.line_number(i), static_cast<std::int64_t>(c.skip + i + 1)) << i;
-    }
-    EXPECT_EQ(in.NLINE(), static_cast<std::int64_t>(c.skip)) << "a look ahead leaves the input where it was";
+      conv::ReadAhead ahead(scan);
+      ahead.look_ahead(in, c.max_lines, bytes);
+      ASSERT_EQ(ahead.size(), expected);
+      for (std::size_t i = 0; i < ahead.size(); ++i) {
+        ASSERT_EQ(ahead.line(i), all[c.skip + i]) << i;
+        ASSERT_EQ(ahead.line_number(i), static_cast<std::int64_t>(c.skip + i + 1)) << i;
+      }
+      EXPECT_EQ(in.NLINE(), static_cast<std::int64_t>(c.skip)) << "a look ahead leaves the input where it was";
+      EXPECT_LE(ahead.scanned(), ahead.bytes() + ahead.bytes() / 4);
 
-    // Keeping all but the last: reading goes on with the last line, counted once.
-    ahead.keep(in, expected - 1);
-    ASSERT_TRUE(in.read(line));
-    EXPECT_EQ(line, all[c.skip + expected - 1]);
-    EXPECT_EQ(in.NLINE(), static_cast<std::int64_t>(c.skip + expected));
-    if (c.skip + expected == all.size()) {
-      EXPECT_FALSE(in.read(line));
+      // Keeping all but the last: reading goes on with the last line, counted once.
+      ahead.keep(in, expected - 1);
+      ASSERT_TRUE(in.read(line));
+      EXPECT_EQ(line, all[c.skip + expected - 1]);
+      EXPECT_EQ(in.NLINE(), static_cast<std::int64_t>(c.skip + expected));
+      if (c.skip + expected == all.size()) {
+        EXPECT_FALSE(in.read(line));
+      }
     }
   }
 }

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "library/ffmt.h"
+#include "library/ftext.h"
+#include "library/text_basics.h"
 #include "transcript_support.h"
 
 namespace {
@@ -63,6 +65,25 @@ TEST(RowReader, BlocksTitlesAndValues) {
     }
   }
   EXPECT_EQ(read_rows(std::string(120, ' ') + "x\n1 2\n").console, "Extracting row data for \n");
+}
+
+// A title is the first 100 characters of its line that are not TABs, without
+// trailing blanks: what removing every TAB, cutting and trimming gives.
+TEST(RowReader, TitlesKeepTheirFirstHundredCharactersThatAreNotTabs) {
+  const std::string hundred = std::string(60, 'a') + std::string(40, 'b');
+  const std::pair<std::string, std::string> cases[] = {
+      {"\tFl\tow\t", "Flow"},
+      {"  lead\t and trail  \t ", "  lead and trail"},
+      {hundred.substr(0, 50) + std::string(30, '\t') + hundred.substr(50) + "cut off", hundred},
+      {std::string(100000, '\t') + "late title", "late title"},
+      {std::string(99, ' ') + "\t\tx" + std::string(1000, 'y'), std::string(99, ' ') + "x"},
+      {std::string(98, 'z') + "  \t" + "q", std::string(98, 'z')},
+      {"\t\t", ""},
+  };
+  for (const auto& [line, title] : cases) {
+    EXPECT_EQ(conv::rows::block_title(line), title) << line.substr(0, 200);
+    EXPECT_EQ(conv::rows::block_title(line), lib::trim_right(lib::cut(lib::REMOVETABS(line), conv::kNameLength)));
+  }
 }
 
 TEST(RowReader, EndsOfTheRun) {

@@ -30,7 +30,7 @@ constexpr std::size_t kSplitScanBytes = std::size_t{1} << 19;
 
 }  // namespace
 
-ReadAhead::ReadAhead() : budget_(kFirstBatchBytes), filled_(kFirstBatchBytes) {}
+ReadAhead::ReadAhead(Scan scan) : scan_(scan), budget_(kFirstBatchBytes), filled_(kFirstBatchBytes) {}
 
 void ReadAhead::fill(LineInput& in, std::size_t max_lines, std::size_t line_bytes, bool known) {
   // A table whose lines have not all been kept so far (rows over several
@@ -49,69 +49,95 @@ void ReadAhead::look_ahead(LineInput& in, std::size_t max_lines, std::size_t byt
 void ReadAhead::read(LineInput& in, std::size_t max_lines, std::size_t max_bytes) {
   lines_.clear();
   places_.clear();
+  scanned_ = 0;
   places_.push_back(in.place());
   in.hold_here();
   const std::string_view rest = in.rest();
-  if (std::min(max_bytes, rest.size()) >= kSplitScanBytes && parallel::width() > 1) {
-    split_scan(in, rest, max_lines, max_bytes);
-    return;
-  }
-  std::size_t bytes = 0;
-  std::string_view line;
-  while (lines_.size() < max_lines && bytes < max_bytes && in.read(line)) {
-    lines_.push_back(line);
-    places_.push_back(in.place());
-    bytes += line.size() + 1;
-  }
-}
-
-void ReadAhead::split_scan(LineInput& in, std::string_view rest, std::size_t max_lines, std::size_t max_bytes) {
-  // The lines that start in the first max_bytes bytes, found in pieces side
-  // by side.  Each piece keeps, for every line that starts in it, where the
-  // line after it starts (the end of the text after a last line without a
-  // line end); a line belongs to the piece it starts in, wherever it ends.
   const std::size_t span = std::min(max_bytes, rest.size());
-  const std::size_t npieces = std::min(parallel::width() * 4, span / (kSplitScanBytes / 8));
-  const std::size_t piece = span / npieces + 1;
-  std::vector<std::vector<std::size_t>> next(npieces);
-  std::vector<std::size_t> begin(npieces);  // where a piece's first line starts
-  parallel::for_each(npieces, [&](std::size_t p) {
-    const std::size_t a = p * piece, b = std::min(span, a + piece);
-    std::size_t s = a;
-    if (a > 0) {
-      const void* nl = std::memchr(rest.data() + a - 1, '\n', rest.size() - (a - 1));
-      s = nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - rest.data()) + 1 : rest.size();
+  // Each round looks at the bytes that the lines still wanted take: at first
+  // a byte a line (no line takes less, so no line is found in vain), then
+  // the bytes a line of those found so far, and an eighth more.  Lines of
+  // about one length are found in two rounds; a batch whose lines all fit
+  // in its bytes, in one.
+  std::size_t from = 0;  // the bytes of the lines found so far
+  while (lines_.size() < max_lines && from < span) {
+    const std::size_t wanted = max_lines - lines_.size();
+    std::size_t bytes = std::min(span - from, wanted);
+    if (!lines_.empty()) {
+      const double guess = static_cast<double>(wanted) * static_cast<double>(from) /
+                           static_cast<double>(lines_.size()) * 1.125;
+      bytes = guess < static_cast<double>(span - from) ? static_cast<std::size_t>(guess) + 1 : span - from;
     }
-    begin[p] = s;
-    while (s < b) {
-      const void* nl = std::memchr(rest.data() + s, '\n', rest.size() - s);
-      s = nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - rest.data()) + 1 : rest.size();
-      next[p].push_back(s);
-    }
-  });
-  std::vector<std::size_t> first(npieces + 1, 0);  // index of each piece's first line
-  for (std::size_t p = 0; p < npieces; ++p) first[p + 1] = first[p] + next[p].size();
-  const std::size_t n = std::min(first[npieces], max_lines);
-  lines_.resize(n);
-  places_.resize(n + 1);
-  const LineInput::Place at = places_[0];
-  parallel::for_each(npieces, [&](std::size_t p) {
-    for (std::size_t k = 0; k < next[p].size() && first[p] + k < n; ++k) {
-      const std::size_t i = first[p] + k;
-      const std::size_t start = k > 0 ? next[p][k - 1] : begin[p];
-      lines_[i] = platform::rt::TextSource::record_at(rest, start, next[p][k]);
-      places_[i + 1] = {at.offset + next[p][k], at.nline + static_cast<std::int64_t>(i) + 1};
-    }
-  });
+    if (scan_ == Scan::split && bytes >= kSplitScanBytes && parallel::width() > 1)
+      split_round(rest, from, bytes, wanted);
+    else
+      plain_round(in, from, bytes, wanted);
+    from = places_.back().offset - places_.front().offset;
+  }
   in.go_to(places_.back());
 }
 
-std::size_t ReadAhead::index_of(std::string_view line) const {
-  // The lines stand in the order of their text in the file.
-  const auto it = std::lower_bound(lines_.begin(), lines_.end(), line.data(),
-                                   [](std::string_view l, const char* at) { return std::less<>()(l.data(), at); });
-  return it != lines_.end() && it->data() == line.data() ? static_cast<std::size_t>(it - lines_.begin())
-                                                         : lines_.size();
+void ReadAhead::plain_round(LineInput& in, std::size_t from, std::size_t bytes, std::size_t wanted) {
+  in.go_to(places_.back());
+  const std::size_t end = places_.front().offset + from + bytes;
+  std::string_view line;
+  for (std::size_t n = 0; n < wanted && in.place().offset < end && in.read(line); ++n) {
+    lines_.push_back(line);
+    places_.push_back(in.place());
+    scanned_ += places_.back().offset - places_[places_.size() - 2].offset;
+  }
+}
+
+void ReadAhead::split_round(std::string_view rest, std::size_t from, std::size_t bytes, std::size_t wanted) {
+  // Each piece finds the line ends among its own bytes: where the line after
+  // each "\n" starts.  A line belongs to the round it starts in, wherever it
+  // ends; the last one may run past the round.
+  const std::size_t end = from + bytes;
+  const std::size_t npieces = std::min(parallel::width() * 4, bytes / (kSplitScanBytes / 8));
+  const std::size_t piece = bytes / npieces + 1;
+  std::vector<std::vector<std::size_t>> next(npieces);
+  parallel::for_each(npieces, [&](std::size_t p) {
+    const std::size_t b = std::min(end, from + (p + 1) * piece);
+    for (std::size_t s = from + p * piece; s < b;) {
+      const void* nl = std::memchr(rest.data() + s, '\n', b - s);
+      if (!nl) break;
+      s = static_cast<std::size_t>(static_cast<const char*>(nl) - rest.data()) + 1;
+      next[p].push_back(s);
+    }
+  });
+  // Line k of the round starts where line k - 1 ends; piece p holds the ends
+  // of lines first[p] on, the first of which starts at begin[p].
+  std::vector<std::size_t> first(npieces + 1, 0), begin(npieces + 1, from);
+  for (std::size_t p = 0; p < npieces; ++p) {
+    first[p + 1] = first[p] + next[p].size();
+    begin[p + 1] = next[p].empty() ? begin[p] : next[p].back();
+  }
+  scanned_ += bytes;
+  const std::size_t ended = first[npieces];
+  // A line starts at the round's start and after each end but one at the
+  // round's end.
+  const std::size_t started = begin[npieces] < end ? ended + 1 : ended;
+  const std::size_t n = std::min(started, wanted);
+  const std::size_t base = lines_.size();
+  lines_.resize(base + n);
+  places_.resize(base + n + 1);
+  const LineInput::Place at = places_[0];
+  const auto put = [&](std::size_t k, std::size_t start, std::size_t stop) {
+    const std::size_t i = base + k;
+    lines_[i] = platform::rt::TextSource::record_at(rest, start, stop);
+    places_[i + 1] = {at.offset + stop, at.nline + static_cast<std::int64_t>(i) + 1};
+  };
+  parallel::for_each(npieces, [&](std::size_t p) {
+    for (std::size_t k = 0; k < next[p].size() && first[p] + k < n; ++k)
+      put(first[p] + k, k > 0 ? next[p][k - 1] : begin[p], next[p][k]);
+  });
+  if (n > ended) {
+    // The line that runs past the round: one search from the round's end.
+    const void* nl = std::memchr(rest.data() + end, '\n', rest.size() - end);
+    const std::size_t stop = nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - rest.data()) + 1 : rest.size();
+    scanned_ += stop - end;
+    put(ended, begin[npieces], stop);
+  }
 }
 
 void ReadAhead::keep(LineInput& in, std::size_t kept) {

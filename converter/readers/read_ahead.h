@@ -19,7 +19,11 @@ namespace conv {
 
 class ReadAhead {
  public:
-  ReadAhead();
+  // How the lines of a large batch are found: in pieces on every thread, or
+  // one by one on the calling thread as in a small batch (the plain way, which
+  // tests compare with the other).
+  enum class Scan { split, plain };
+  explicit ReadAhead(Scan scan = Scan::split);
 
   // Reads lines from `in` until `max_lines` are read, or the batch's bytes,
   // or the file ends.  A batch after one that was kept whole may be twice as
@@ -34,15 +38,19 @@ class ReadAhead {
 
   // Reads up to `max_lines` lines or about `bytes` from `in`, then puts `in`
   // back where it was; the batch size of fill() is left as it stands.
+  // Either way a batch holds the lines that start in its first bytes, and
+  // finding them looks at little more than the lines kept: the bytes are
+  // looked at in rounds, each as large as the lines still wanted take at the
+  // length of those found so far (the first, at a byte a line), and a line
+  // that runs past the bytes looked at is ended by one search from there.
   void look_ahead(LineInput& in, std::size_t max_lines, std::size_t bytes);
 
   std::size_t size() const { return lines_.size(); }
+  // The bytes that finding the batch's lines looked at.
+  std::size_t scanned() const { return scanned_; }
   // The bytes of the batch's lines, line ends included.
   std::size_t bytes() const { return places_.back().offset - places_.front().offset; }
   std::string_view line(std::size_t i) const { return lines_[i]; }
-  // The index of a line of the batch (read through the same input), or
-  // size() when it is none of them.
-  std::size_t index_of(std::string_view line) const;
   // Line i of the batch as in.read() would give it, when `in` stands right
   // before it: `in` then stands after it.  False, with `in` unchanged, when
   // `in` stands elsewhere.
@@ -54,6 +62,9 @@ class ReadAhead {
   }
   // The number in the file of line i (for its read-error message).
   std::int64_t line_number(std::size_t i) const { return places_[i].nline + 1; }
+  // Leaves `in` right before line i of the batch (i <= size()), as a step
+  // back over lines read after it would, without searching the text.
+  void rewind_to(LineInput& in, std::size_t i) const { in.go_to(places_[i]); }
 
   // Runs accept(i) for the lines in order, on every thread when the lines
   // are many; returns how many lines come before the first that accept()
@@ -69,11 +80,16 @@ class ReadAhead {
 
  private:
   void read(LineInput& in, std::size_t max_lines, std::size_t max_bytes);
-  void split_scan(LineInput& in, std::string_view rest, std::size_t max_lines, std::size_t max_bytes);
+  // One round: adds the lines that start in bytes from..from+bytes of `rest`
+  // (the text from the batch's start), `wanted` at most.
+  void plain_round(LineInput& in, std::size_t from, std::size_t bytes, std::size_t wanted);
+  void split_round(std::string_view rest, std::size_t from, std::size_t bytes, std::size_t wanted);
 
+  Scan scan_;
   std::vector<std::string_view> lines_;
   // The place before each line, and after the last.
   std::vector<LineInput::Place> places_;
+  std::size_t scanned_ = 0;
   std::size_t budget_;    // bytes of the next batch
   std::size_t filled_;    // bytes asked of the last batch
   bool refused_ = false;  // a batch was not kept whole

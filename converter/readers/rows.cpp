@@ -56,24 +56,28 @@ bool read_numbers(std::string_view line, std::span<float> values) {
 
 }  // namespace
 
-std::size_t Reader::ahead_index(std::string_view line) {
-  if (const std::size_t i = ahead_.index_of(line); i < ahead_.size()) {
-    next_ = i + 1;
-    return i;
-  }
-  // Not read ahead yet: from this line on, the numbers of the next lines are
-  // counted and read, side by side on every thread when they are many.  The
-  // first look covers 256 KB, and each one after twice as much up to 1 MB:
-  // what a small file holds beside its values stays small, and the values of
-  // a look (larger ones were slower) stay in the cache until they are stored.
+std::string block_title(std::string_view line) {
+  // The characters kept are taken up to the title's length only: a title
+  // line may be as long as the file.
+  std::string title;
+  for (std::size_t i = 0; i < line.size() && title.size() < kNameLength; ++i)
+    if (line[i] != '\t') title += line[i];
+  title.resize(lib::len_trim(title));
+  return title;
+}
+
+void Reader::look_ahead() {
+  // From the next line on, the numbers of the lines are counted and read,
+  // side by side on every thread when they are many.  The first look covers
+  // 256 KB, and each one after twice as much up to 1 MB: what a small file
+  // holds beside its values stays small, and the values of a look (larger
+  // ones were slower) stay in the cache until they are stored.
   constexpr std::size_t kMostAheadBytes = std::size_t{1} << 20;
   // A line for every 16 bytes at most: short or empty lines do not make the
   // entries kept for each line outgrow the text.
   constexpr std::size_t kBytesPerLine = 16;
-  in_.step_back();
   ahead_.look_ahead(in_, ahead_bytes_ / kBytesPerLine, ahead_bytes_);
   ahead_bytes_ = std::min(2 * ahead_bytes_, kMostAheadBytes);
-  in_.read(line);
   const std::size_t n = ahead_.size();
   counts_.assign(n, 0);
   read_ok_.assign(n, 0);
@@ -89,20 +93,24 @@ std::size_t Reader::ahead_index(std::string_view line) {
     read_ok_[i] = counts_[i] > 0 && read_numbers(ahead_.line(i), values);
     return true;
   });
-  next_ = 1;
-  return 0;
+  next_ = 0;
 }
 
 // The next line and its index among the lines read ahead; false at the end
-// of the file.  A line read ahead is not looked for again.
+// of the file.  Every line is read ahead first, and each is read once.
 bool Reader::next_line(std::string_view& line, std::size_t& i) {
-  if (ahead_.replay(in_, next_, line)) {
-    i = next_++;
-    return true;
+  if (!ahead_.replay(in_, next_, line)) {
+    if (in_.bytes_left() == 0) return in_.read(line);
+    look_ahead();
+    ahead_.replay(in_, next_, line);
   }
-  if (!in_.read(line)) return false;
-  i = ahead_index(line);
+  i = next_++;
   return true;
+}
+
+void Reader::step_back() {
+  --next_;
+  ahead_.rewind_to(in_, next_);
 }
 
 bool Reader::find_block(std::string& title) {
@@ -111,12 +119,11 @@ bool Reader::find_block(std::string& title) {
   std::size_t i = 0;
   while (next_line(line, i)) {
     if (!titled && !lib::is_blank_or_tabs(line)) {
-      // The title loses its TABs (the text closes up) and keeps its leading blanks.
-      title = lib::trim_right(lib::cut(lib::REMOVETABS(line), kNameLength));
+      title = block_title(line);
       titled = true;
     }
     if (is_data_line(line, counts_[i])) {
-      in_.step_back();
+      step_back();
       return true;
     }
   }
@@ -148,7 +155,7 @@ void Reader::read(SeriesTable& table, PeakStore&, std::int32_t, std::int32_t) {
     s.tend = static_cast<float>(s.nvals());
     if (!more) return;
     // The line that ended the block starts the next block's search.
-    in_.step_back();
+    step_back();
   }
 }
 

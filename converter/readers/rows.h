@@ -24,6 +24,11 @@ bool is_data_line(std::string_view line);
 // The same, for a line already known to hold `numbers` numbers.
 bool is_data_line(std::string_view line, std::int32_t numbers);
 
+// The title of a block, from the first line of its search that is not
+// blank: the line without its TABs (the text closes up), cut at kNameLength
+// characters, without trailing blanks; leading blanks stay.
+std::string block_title(std::string_view line);
+
 class Reader {
  public:
   // `match_name` names a block whose title is blank.
@@ -45,10 +50,12 @@ class Reader {
   bool find_block(std::string& title);
   // Reads the block's data lines into s; false when the file ended the block.
   bool read_rows(SeriesTable& table, Series& s);
-  // The index among the lines read ahead of a line just read, after reading
-  // ahead from it when it is not among them.
-  std::size_t ahead_index(std::string_view line);
+  // Reads ahead from the next line on: the lines, their counts of numbers
+  // and their numbers.
+  void look_ahead();
   bool next_line(std::string_view& line, std::size_t& i);
+  // Steps back over the line that next_line() gave last.
+  void step_back();
 
   LineInput in_;
   // Lines read ahead, with each line's count of numbers (as a data line
