@@ -78,22 +78,28 @@ void Reader::look_ahead() {
   constexpr std::size_t kBytesPerLine = 16;
   ahead_.look_ahead(in_, ahead_bytes_ / kBytesPerLine, ahead_bytes_);
   ahead_bytes_ = std::min(2 * ahead_bytes_, kMostAheadBytes);
+  next_ = 0;
+  // Lines are handed over in runs: a file of short lines pays no call for
+  // each line.
+  constexpr std::size_t kRun = 64;
   const std::size_t n = ahead_.size();
-  counts_.assign(n, 0);
+  counts_.resize(n);
   read_ok_.assign(n, 0);
-  ahead_.accepted([&](std::size_t i) {
-    counts_[i] = numbers_of(ahead_.line(i));
-    return true;
+  ahead_.accepted_runs(kRun, [&](std::size_t from, std::size_t end) {
+    for (std::size_t i = from; i < end; ++i) counts_[i] = numbers_of(ahead_.line(i));
+    return end - from;
   });
   at_.assign(n + 1, 0);
   for (std::size_t i = 0; i < n; ++i) at_[i + 1] = at_[i] + static_cast<std::size_t>(std::max(counts_[i], 0));
   values_.resize(at_[n]);
-  ahead_.accepted([&](std::size_t i) {
-    const std::span<float> values = std::span<float>(values_).subspan(at_[i], at_[i + 1] - at_[i]);
-    read_ok_[i] = counts_[i] > 0 && read_numbers(ahead_.line(i), values);
-    return true;
+  if (at_[n] == 0) return;  // no line holds a number
+  ahead_.accepted_runs(kRun, [&](std::size_t from, std::size_t end) {
+    for (std::size_t i = from; i < end; ++i) {
+      const std::span<float> values = std::span<float>(values_).subspan(at_[i], at_[i + 1] - at_[i]);
+      read_ok_[i] = counts_[i] > 0 && read_numbers(ahead_.line(i), values);
+    }
+    return end - from;
   });
-  next_ = 0;
 }
 
 // The next line and its index among the lines read ahead; false at the end
