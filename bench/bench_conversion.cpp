@@ -6,6 +6,9 @@
 //                 N MB (default 100) of one input kind: wbnm, rafts, rorb,
 //                 urbs, urbs-dated, darno, rows or xp (and says how many
 //                 values a conversion of it stores)
+//   ... --shape=SHAPE   writes N MB of lines of one shape instead, whatever
+//                 the kind: empty, one (one character) or fifteen (fifteen
+//                 characters); no kind reads a value from them
 //   flowtab_bench [benchmark flags]                      runs the benchmarks
 #include <benchmark/benchmark.h>
 
@@ -17,6 +20,7 @@
 #include <iostream>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "bench/darno_generator.h"
@@ -59,19 +63,40 @@ const GeneratedKind kGenerated[] = {
     {"xp", 4.0 * kSteps, kSteps, 0, [](int n) { return bench::interface_file(2, "rafts", n, kSteps); }},
 };
 
-int write_generated(const std::string& path, std::string_view kind, double mb) {
+// Files of lines of one shape, which every reader passes over line by line.
+const std::pair<std::string_view, std::string_view> kShapes[] = {
+    {"empty", "\n"}, {"one", "x\n"}, {"fifteen", "Flows of a line\n"}};
+
+int write_text(const std::string& path, const std::string& text, std::int64_t stored) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(text.data(), static_cast<std::streamsize>(text.size()));
+  if (!out.flush()) {
+    std::cerr << path << ": cannot write\n";
+    return 1;
+  }
+  std::cout << path << ": " << text.size() << " bytes, " << stored << " stored values\n";
+  return 0;
+}
+
+int write_generated(const std::string& path, std::string_view kind, double mb, std::string_view shape) {
   for (const GeneratedKind& g : kGenerated) {
     if (g.name != kind) continue;
-    const int n = std::max(1, static_cast<int>(std::lround(mb * 1e6 / g.bytes_each)));
-    const std::string text = g.file(n);
-    std::ofstream out(path, std::ios::binary);
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    if (!out.flush()) {
-      std::cerr << path << ": cannot write\n";
-      return 1;
+    if (!shape.empty()) {
+      for (const auto& [name, line] : kShapes) {
+        if (name != shape) continue;
+        std::string text;
+        const auto lines = static_cast<std::size_t>(mb * 1e6) / line.size();
+        text.reserve(lines * line.size());
+        for (std::size_t i = 0; i < lines; ++i) text += line;
+        return write_text(path, text, 0);
+      }
+      std::cerr << "unknown shape \"" << shape << "\"; one of:";
+      for (const auto& s : kShapes) std::cerr << ' ' << s.first;
+      std::cerr << '\n';
+      return 2;
     }
-    std::cout << path << ": " << text.size() << " bytes, " << n * g.values_each + g.values_fixed << " stored values\n";
-    return 0;
+    const int n = std::max(1, static_cast<int>(std::lround(mb * 1e6 / g.bytes_each)));
+    return write_text(path, g.file(n), n * g.values_each + g.values_fixed);
   }
   std::cerr << "unknown kind \"" << kind << "\"; one of:";
   for (const GeneratedKind& g : kGenerated) std::cerr << ' ' << g.name;
@@ -82,7 +107,7 @@ int write_generated(const std::string& path, std::string_view kind, double mb) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string path, kind = "wbnm";
+  std::string path, kind = "wbnm", shape;
   double mb = 100.0;
   std::vector<char*> rest;
   for (int i = 0; i < argc; ++i) {
@@ -91,12 +116,14 @@ int main(int argc, char** argv) {
       path = a.substr(11);
     else if (a.starts_with("--kind="))
       kind = a.substr(7);
+    else if (a.starts_with("--shape="))
+      shape = a.substr(8);
     else if (a.starts_with("--mb="))
       mb = std::stod(std::string(a.substr(5)));
     else
       rest.push_back(argv[i]);
   }
-  if (!path.empty()) return write_generated(path, kind, mb);
+  if (!path.empty()) return write_generated(path, kind, mb, shape);
   int n = static_cast<int>(rest.size());
   benchmark::Initialize(&n, rest.data());
   benchmark::RunSpecifiedBenchmarks();
