@@ -21,37 +21,19 @@ namespace platform::rt {
 namespace {
 
 // Pages are made present this far ahead of the reading, and let go in steps
-// of this size once reading (and what is held) is this far past them: 2 MB,
-// or an eighth of a smaller file, so that the memory a small file takes is
-// a small part of it too.
-constexpr std::size_t kLargestWindow = std::size_t{2} << 20;
-constexpr std::size_t kSmallestWindow = std::size_t{1} << 17;
+// of this size once reading (and what is held) is this far past them.  The
+// pages of a file are the system's file cache, not this process's memory:
+// the window bounds what a large file holds mapped at a time.
+constexpr std::size_t kWindow = std::size_t{2} << 20;
 // ... and no closer behind the reading than a quarter of that: a reader may
 // step back (what was let go is read again from the file).
-constexpr std::size_t kKeepBehindWindows = 4;
+constexpr std::size_t kKeepBehind = kWindow / 4;
 // follow() is called again after at most a quarter of the window.
-constexpr std::size_t kFollowStepWindows = 4;
+constexpr std::size_t kFollowStep = kWindow / 4;
 
 std::size_t page_down(std::size_t offset) {
   static const std::size_t page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
   return offset / page * page;
-}
-
-// The system maps the whole of a large cached block of the file (up to 2 MB)
-// at the first touch of any page of it, as far as the mapping reaches: a
-// file smaller than that would be present whole from its first byte on,
-// whatever the window.  Neighbouring parts of a mapping with different
-// flags are separate to the system, so every other piece of `piece` bytes
-// is marked as left out of core dumps (the only effect of that flag): a
-// touch then brings in no more than its own piece.  Only windows smaller
-// than such a block need it, and they are an eighth of the file at least:
-// the mapping is cut into some 32 pieces.
-void split_mapping(void* p, std::size_t n, std::size_t piece) {
-  char* const base = static_cast<char*>(p);
-  for (std::size_t at = piece; at < n; at += 2 * piece) {
-    // A failure leaves larger parts: more memory, never a wrong byte.
-    ::madvise(base + at, std::min(piece, n - at), MADV_DONTDUMP);
-  }
 }
 
 }  // namespace
@@ -73,28 +55,24 @@ std::shared_ptr<TextBuffer> TextBuffer::map(int fd, std::size_t n, std::string_v
   b->size_ = n;
   b->mapped_ = true;
   b->guard_.emplace(b->data_, n, std::string(name));
-  b->window_ = std::clamp(page_down(n / 8), kSmallestWindow, kLargestWindow);
-  if (b->window_ < kLargestWindow) split_mapping(p, n, page_down(b->window_ / kFollowStepWindows));
   return b;
 }
 
 std::size_t TextBuffer::follow(std::size_t pos, std::size_t keep_from) const {
   if (!mapped_) return SIZE_MAX;
-  const std::size_t step = window_ / kFollowStepWindows;
-  if (pos + step >= present_to_ && present_to_ < size_) {
-    const std::size_t to = std::min(size_, page_down(pos + window_));
+  if (pos + kFollowStep >= present_to_ && present_to_ < size_) {
+    const std::size_t to = std::min(size_, page_down(pos + kWindow));
     // Fewer page faults than touching the pages one by one; where the system
     // cannot, they come in on first touch.
     if (to > present_to_) ::madvise(const_cast<char*>(data_) + present_to_, to - present_to_, MADV_POPULATE_READ);
     present_to_ = std::max(present_to_, to);
   }
-  const std::size_t behind = window_ / kKeepBehindWindows;
-  const std::size_t upto = page_down(std::min(keep_from > behind ? keep_from - behind : 0, size_));
-  if (upto >= released_to_ + window_) {
+  const std::size_t upto = page_down(std::min(keep_from > kKeepBehind ? keep_from - kKeepBehind : 0, size_));
+  if (upto >= released_to_ + kWindow) {
     ::madvise(const_cast<char*>(data_) + released_to_, upto - released_to_, MADV_DONTNEED);
     released_to_ = upto;
   }
-  return pos + step;
+  return pos + kFollowStep;
 }
 
 void TextSource::back() {

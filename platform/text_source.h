@@ -51,7 +51,6 @@ class TextBuffer {
   const char* data_ = nullptr;
   std::size_t size_ = 0;
   bool mapped_ = false;
-  std::size_t window_ = 0;                // made present ahead of the reading, let go in steps of it
   mutable std::size_t present_to_ = 0;   // the pages before this offset were made present
   mutable std::size_t released_to_ = 0;  // the pages before this offset were let go
   std::optional<MappingGuard> guard_;    // while mapped
