@@ -38,7 +38,6 @@ class FileIO {
  public:
   FileIO(int fd, std::uint64_t size, bool regular, std::size_t write_capacity)
       : fd_(fd), size_(size), regular_(regular), wcap_(write_capacity) {}
-  int fd() const { return fd_; }
   FileIO(const FileIO&) = delete;
   FileIO& operator=(const FileIO&) = delete;
   ~FileIO() {

@@ -27,10 +27,10 @@ class ReadAhead {
 
   // Reads lines from `in` until `max_lines` are read, or the batch's bytes,
   // or the file ends.  A batch after one that was kept whole may be twice as
-  // large (up to a few megabytes); after one that was not, it starts small
-  // again, so that lines read ahead and not kept cost no more than a
-  // fraction of those kept.  When `known`, the table is known to hold
-  // `max_lines` more lines: the first batch is a few megabytes already.
+  // large (up to 16 MB); after one that was not, it starts again at 16 KB,
+  // so that lines read ahead and not kept cost no more than a fraction of
+  // those kept.  When `known`, the table is known to hold `max_lines` more
+  // lines: the first batch is 1 MB already.
   // A line shorter than `line_bytes` is never kept: the batch holds no more
   // lines than its bytes could hold of those (a reader sizes its series by
   // the lines of a batch before it knows which it keeps).
