@@ -27,8 +27,6 @@ namespace console = platform::console;
 namespace {
 
 constexpr std::size_t kFileNameLength = 1000;
-// Inputs of at least this many bytes are read on several threads.
-constexpr std::size_t kShareFrom = std::size_t{1} << 20;
 
 // Expands one pattern; search failures other than "no such file" end the run.
 std::vector<platform::Match> expand(const std::string& pattern) {
@@ -168,7 +166,7 @@ void FileConverter::convert(const platform::Match& match, std::int32_t ifile) {
     if (id && std::find(input.begin(), input.end(), *id) == input.end() && refused({*id})) return;
     // A large text input is read and written on several threads: they start
     // now, while the reader finds its first table.
-    if (platform::rt::text_source(INUNIT_)->contents().size() >= kShareFrom) parallel::start();
+    parallel::start({parallel::Kind::input, platform::rt::text_source(INUNIT_)->contents().size()});
   }
   reader->start();
   SeriesTable table;

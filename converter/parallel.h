@@ -1,7 +1,9 @@
 // Work shared among the processors.  The tables of a large input are parsed
 // and formatted in pieces side by side, so that a conversion is not bound by
-// one core; callers keep small work on their own thread, where starting the
-// others would cost more than it saves.
+// one core; small work stays on the calling thread, where starting the others
+// would cost more than it saves.  Callers only say what their work is and how
+// large; whether it is shared, and by how many threads, is decided here, in
+// one place (parallel.cpp).
 //
 // The work given to the other threads must not end the run: it records what
 // it finds (a value that does not read, say), and the calling thread acts on
@@ -15,11 +17,41 @@
 
 namespace conv::parallel {
 
-// Threads that share the work, the caller's included (at least 1).
+// What work does with the bytes it covers.  Each kind takes its own time a
+// byte, and so is worth sharing from a size of its own.
+enum class Kind : std::uint8_t {
+  input,      // a whole text input, read and then written as tables
+  line_ends,  // text searched for the ends of its lines
+  numbers,    // text read as numbers, in pieces of consecutive lines
+  values,     // stored values (4 bytes each) grown, copied or searched
+  rows,       // the rows of a table formatted as text
+};
+
+// Work as its caller describes it: its kind, and about how many bytes it
+// covers (of text, or of values).
+struct Work {
+  Kind kind;
+  std::size_t bytes;
+};
+
+// True when `work` is shared among threads (never with one thread).  A caller
+// that lays its work out up front (the sizes of the tiles of a table) asks
+// this first.
+bool shared(Work work);
+
+// The threads that work on `work` (1 when it is not shared).  Never more
+// than width(): with fewer, the caller may hand its part to another thread.
+std::size_t threads(Work work);
+
+// The fewest bytes of work of `kind` worth handing to a thread as one piece.
+std::size_t least_piece(Kind kind);
+
+// Threads that can share work, the caller's included (at least 1).
 std::size_t width();
 
-// Starts the threads ahead of their first work, while the caller goes on.
-void start();
+// Starts the threads now when `work` will be shared, so that they are up by
+// the time it comes, while the caller goes on.
+void start(Work work);
 
 // Runs `helper` on up to `wanted` other threads while the caller runs
 // `lead`; returns once all of those that started have returned.  Threads that
@@ -28,9 +60,10 @@ void start();
 // alone.
 void run(const std::function<void()>& helper, const std::function<void()>& lead, std::size_t wanted);
 
-// Runs body(i) for every i in 0..n-1, spread over the threads, the caller's
-// included; returns when all are done.
-void for_each(std::size_t n, const std::function<void(std::size_t)>& body);
+// Runs body(i) for every i in 0..n-1, where `work` is what all of them do
+// together: spread over the threads when it is shared, on the calling thread
+// otherwise.  Returns when all are done.
+void for_each(std::size_t n, Work work, const std::function<void(std::size_t)>& body);
 
 // Something that threads wait for, raised by the thread that brings it
 // about.  A waiter stays awake a short while, then sleeps until a raise; a

@@ -120,16 +120,11 @@ void PeakStore::aggregate(std::string_view name, std::span<const float> values, 
 
 void PeakStore::aggregate_all(std::span<const Series> series, std::int32_t column, std::int32_t ifile,
                               std::string_view ending) {
-  constexpr std::size_t kOnOneThread = std::size_t{1} << 16;  // values
   std::vector<float> after_first(series.size());
-  const auto find = [&](std::size_t i) { after_first[i] = largest_after_first(series[i].q); };
   std::size_t values = 0;
   for (const Series& s : series) values += s.q.size();
-  if (values < kOnOneThread) {
-    for (std::size_t i = 0; i < series.size(); ++i) find(i);
-  } else {
-    parallel::for_each(series.size(), find);
-  }
+  parallel::for_each(series.size(), {parallel::Kind::values, values * sizeof(float)},
+                     [&](std::size_t i) { after_first[i] = largest_after_first(series[i].q); });
   for (std::size_t i = 0; i < series.size(); ++i)
     raise(series[i].name, series[i].q, after_first[i], column, ifile, ending);
 }

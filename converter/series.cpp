@@ -14,7 +14,6 @@ namespace conv {
 void resize_series(std::span<Series> series, std::size_t steps, bool keep_times, std::size_t room) {
   // Growing a vector copies its values and touches fresh memory: for many
   // long series that is worth sharing out.
-  constexpr std::size_t kOnOneThread = std::size_t{1} << 16;  // values
   const auto grow = [&](std::vector<float>& v) {
     if (v.capacity() < steps && room > steps) v.reserve(room);
     v.resize(steps);
@@ -23,11 +22,7 @@ void resize_series(std::span<Series> series, std::size_t steps, bool keep_times,
     grow(series[i].q);
     if (keep_times) grow(series[i].hours);
   };
-  if (series.size() * steps < kOnOneThread) {
-    for (std::size_t i = 0; i < series.size(); ++i) resize(i);
-    return;
-  }
-  parallel::for_each(series.size(), resize);
+  parallel::for_each(series.size(), {parallel::Kind::values, series.size() * steps * sizeof(float)}, resize);
 }
 
 void rows_to_series(std::span<const float> items, std::size_t n, std::size_t skip, std::size_t rows,

@@ -18,9 +18,9 @@ namespace {
 TEST(Parallel, EveryIndexOnceAndNestedWorkToo) {
   for (const std::size_t n : {std::size_t{0}, std::size_t{1}, std::size_t{7}, std::size_t{10000}}) {
     std::vector<std::atomic<int>> runs(n * 3);
-    conv::parallel::for_each(n, [&](std::size_t i) {
+    conv::parallel::for_each(n, {conv::parallel::Kind::numbers, SIZE_MAX}, [&](std::size_t i) {
       ++runs[3 * i];
-      conv::parallel::for_each(2, [&](std::size_t k) { ++runs[3 * i + 1 + k]; });
+      conv::parallel::for_each(2, {conv::parallel::Kind::numbers, SIZE_MAX}, [&](std::size_t k) { ++runs[3 * i + 1 + k]; });
     });
     for (std::size_t i = 0; i < runs.size(); ++i) ASSERT_EQ(runs[i].load(), 1) << n << " " << i;
   }

@@ -276,9 +276,9 @@ TEST(Writers, FormattingStopsOnceTheOutputHasFailed) {
 TEST(Writers, SharedTilesWithinSharedWork) {
   ScratchDir dir;
   ASSERT_EQ(rt::open(41, "tiles.txt", {rt::Form::Formatted, rt::Action::Write, rt::Disposition::Replace}), 0);
-  conv::parallel::for_each(2, [&](std::size_t i) {
+  conv::parallel::for_each(2, {conv::parallel::Kind::numbers, SIZE_MAX}, [&](std::size_t i) {
     if (i == 0)
-      conv::tiles::write_tiles(41, 50, 8, true, [](char* tile, std::size_t t) {
+      conv::tiles::write_tiles(41, 50, 8, 4, [](char* tile, std::size_t t) {
         return static_cast<std::size_t>(std::snprintf(tile, 8, "%05zu\n", t));
       });
   });

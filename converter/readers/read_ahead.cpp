@@ -11,11 +11,11 @@ namespace conv {
 
 namespace {
 
-// Lines are handed to the threads in pieces of at least this many bytes and
-// lines; a batch of one piece stays on the calling thread.  Readers store
-// line i's values at step i of their series, so pieces of many lines keep two
-// threads from writing to one cache line of a series at once.
-constexpr std::size_t kPieceBytes = std::size_t{1} << 16;
+// Lines are handed to the threads in pieces of at least this many lines, and
+// of the bytes that parallel::least_piece() gives; a batch of one piece stays
+// on the calling thread.  Readers store line i's values at step i of their
+// series, so pieces of many lines keep two threads from writing to one cache
+// line of a series at once.
 constexpr std::size_t kPieceLines = 64;
 // The bytes of a first batch, and of the largest.
 constexpr std::size_t kFirstBatchBytes = std::size_t{1} << 14;
@@ -25,8 +25,10 @@ constexpr std::size_t kMostBatchBytes = std::size_t{16} << 20;
 // large that a file of a few MB is held whole: the pages of a batch behind
 // the reading are let go.
 constexpr std::size_t kKnownBatchBytes = std::size_t{1} << 20;
-// Batches of at least this many bytes are split into lines on every thread.
-constexpr std::size_t kSplitScanBytes = std::size_t{1} << 19;
+// A round split into lines on several threads is cut into this many pieces
+// for each thread (none smaller than parallel::least_piece()): one that
+// starts late still finds pieces left.
+constexpr std::size_t kScanPiecesEach = 4;
 
 }  // namespace
 
@@ -68,7 +70,7 @@ void ReadAhead::read(LineInput& in, std::size_t max_lines, std::size_t max_bytes
                            static_cast<double>(lines_.size()) * 1.125;
       bytes = guess < static_cast<double>(span - from) ? static_cast<std::size_t>(guess) + 1 : span - from;
     }
-    if (scan_ == Scan::split && bytes >= kSplitScanBytes && parallel::width() > 1)
+    if (scan_ == Scan::split && parallel::shared({parallel::Kind::line_ends, bytes}))
       split_round(rest, from, bytes, wanted);
     else
       plain_round(in, from, bytes, wanted);
@@ -93,10 +95,12 @@ void ReadAhead::split_round(std::string_view rest, std::size_t from, std::size_t
   // each "\n" starts.  A line belongs to the round it starts in, wherever it
   // ends; the last one may run past the round.
   const std::size_t end = from + bytes;
-  const std::size_t npieces = std::min(parallel::width() * 4, bytes / (kSplitScanBytes / 8));
+  const parallel::Work work{parallel::Kind::line_ends, bytes};
+  const std::size_t npieces =
+      std::min(parallel::threads(work) * kScanPiecesEach, bytes / parallel::least_piece(work.kind));
   const std::size_t piece = bytes / npieces + 1;
   std::vector<std::vector<std::size_t>> next(npieces);
-  parallel::for_each(npieces, [&](std::size_t p) {
+  parallel::for_each(npieces, work, [&](std::size_t p) {
     const std::size_t b = std::min(end, from + (p + 1) * piece);
     for (std::size_t s = from + p * piece; s < b;) {
       const void* nl = std::memchr(rest.data() + s, '\n', b - s);
@@ -127,7 +131,7 @@ void ReadAhead::split_round(std::string_view rest, std::size_t from, std::size_t
     lines_[i] = platform::rt::TextSource::record_at(rest, start, stop);
     places_[i + 1] = {at.offset + stop, at.nline + static_cast<std::int64_t>(i) + 1};
   };
-  parallel::for_each(npieces, [&](std::size_t p) {
+  parallel::for_each(npieces, work, [&](std::size_t p) {
     for (std::size_t k = 0; k < next[p].size() && first[p] + k < n; ++k)
       put(first[p] + k, k > 0 ? next[p][k - 1] : begin[p], next[p][k]);
   });
@@ -155,18 +159,19 @@ std::size_t ReadAhead::accepted_runs(std::size_t run,
                                      const std::function<std::size_t(std::size_t, std::size_t)>& accept) const {
   // Pieces of consecutive lines; each piece stops at its first refusal, and
   // runs after a refusal already found are not begun.
+  const std::size_t piece_bytes = parallel::least_piece(parallel::Kind::numbers);
   std::vector<std::size_t> starts{0};
-  std::size_t bytes = 0;
+  std::size_t in_piece = 0;  // bytes of the piece so far
   for (std::size_t i = 0; i < lines_.size(); ++i) {
-    bytes += lines_[i].size() + 1;
-    if (bytes >= kPieceBytes && i + 1 - starts.back() >= kPieceLines && i + 1 < lines_.size()) {
+    in_piece += lines_[i].size() + 1;
+    if (in_piece >= piece_bytes && i + 1 - starts.back() >= kPieceLines && i + 1 < lines_.size()) {
       starts.push_back(i + 1);
-      bytes = 0;
+      in_piece = 0;
     }
   }
   starts.push_back(lines_.size());
   std::atomic<std::size_t> first_refused{lines_.size()};
-  parallel::for_each(starts.size() - 1, [&](std::size_t piece) {
+  parallel::for_each(starts.size() - 1, {parallel::Kind::numbers, bytes()}, [&](std::size_t piece) {
     for (std::size_t i = starts[piece]; i < starts[piece + 1];) {
       if (i > first_refused.load(std::memory_order_relaxed)) return;
       const std::size_t end = std::min(i + run, starts[piece + 1]);

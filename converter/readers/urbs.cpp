@@ -201,11 +201,13 @@ bool Reader::take_rows(std::int32_t& j, std::int32_t nv, double& first_hours, fl
     if (j == 1) first = minutes[i];
     last = minutes[i];
   }
-  if (dated_ && table.keep_times)
-    parallel::for_each(series.size(), [&](std::size_t k) {
+  if (dated_ && table.keep_times) {
+    const parallel::Work work{parallel::Kind::values, series.size() * taken * sizeof(float)};
+    parallel::for_each(series.size(), work, [&](std::size_t k) {
       float* hours = series[k].hours.data() + base;
       for (std::size_t i = 0; i < taken; ++i) hours[i] = minutes[i] / 60.0f;
     });
+  }
   return taken > 0;
 }
 

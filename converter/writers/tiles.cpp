@@ -17,13 +17,13 @@ void put_text(std::int32_t unit, std::string_view text) { platform::rt::write_te
 
 }  // namespace
 
-void write_tiles(std::int32_t unit, std::size_t ntiles, std::size_t tile_bytes, bool shared,
+void write_tiles(std::int32_t unit, std::size_t ntiles, std::size_t tile_bytes, std::size_t threads,
                  const std::function<std::size_t(char*, std::size_t)>& make) {
   // Once the output has failed (a full disk), nothing more can reach it:
   // no tile is formatted for it any more (not for a later block of the same
   // file either), and the close reports the failure.
   if (platform::rt::write_status(unit) != 0) return;
-  if (!shared) {
+  if (threads <= 1) {
     const auto tile = std::make_unique_for_overwrite<char[]>(tile_bytes);
     for (std::size_t t = 0; t < ntiles; ++t) {
       if (platform::rt::write_status(unit) != 0) return;
@@ -31,14 +31,10 @@ void write_tiles(std::int32_t unit, std::size_t ntiles, std::size_t tile_bytes, 
     }
     return;
   }
-  // Four threads formatting keep up with the writing thread's copies into
-  // the file; more only compete with it for memory.
-  constexpr std::size_t kFormattingThreads = 4;
   // Tile t is formatted into slot t % slots once tile t - slots has been
   // written from it.  A tile is taken by counting `next` up from t; whoever
   // takes it formats it.
-  const std::size_t formatting = std::min(parallel::width(), kFormattingThreads);
-  const std::size_t slots = std::min(ntiles, formatting + 2);
+  const std::size_t slots = std::min(ntiles, threads + 2);
   // Left as allocated: each slot's memory is first touched by the thread
   // that formats into it, not by this one up front.
   const auto ring = std::make_unique_for_overwrite<char[]>(slots * tile_bytes);
@@ -69,7 +65,8 @@ void write_tiles(std::int32_t unit, std::size_t ntiles, std::size_t tile_bytes, 
       tile_formatted.raise();
     }
   };
-  const bool lead_formats = parallel::width() - 1 < kFormattingThreads;
+  // The helpers are all the other threads, up to `threads` of them.
+  const bool lead_formats = parallel::width() - 1 < threads;
   const auto lead = [&] {
     for (std::size_t t = 0; t < ntiles; ++t) {
       const std::size_t slot = t % slots;
@@ -95,7 +92,7 @@ void write_tiles(std::int32_t unit, std::size_t ntiles, std::size_t tile_bytes, 
     stop.store(true);
     slot_freed.raise();
   };
-  parallel::run(helper, lead, kFormattingThreads);
+  parallel::run(helper, lead, threads);
 }
 
 }  // namespace conv::tiles

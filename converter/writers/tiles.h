@@ -23,11 +23,10 @@ namespace conv::tiles {
 // the file.
 inline constexpr std::size_t kTileBytes = std::size_t{1} << 18;
 
-// Tables of at least kParallelTiles * kTileBytes are formatted on several
-// threads, in tiles of a 32nd of the table within these bounds: a small
-// table then holds no more than about a fifth of itself in formatted tiles
-// at a time.
-inline constexpr std::size_t kParallelTiles = 4;
+// Tables that are formatted on several threads (parallel::Kind::rows) are
+// cut in tiles of a 32nd of the table within these bounds: a small table
+// then holds no more than about a fifth of itself in formatted tiles at a
+// time.
 inline constexpr std::size_t kSmallestParallelTile = std::size_t{1} << 16;
 inline constexpr std::size_t kParallelTileDivisor = 32;
 
@@ -38,9 +37,10 @@ inline std::size_t tile_bytes_for(std::size_t total, bool shared) {
 
 // Writes tiles 0..ntiles-1 of at most tile_bytes to unit in order, where
 // make(buffer, t) formats tile t into a buffer and returns its length; it
-// stops once the output has failed.  `shared`: other threads format the
-// tiles ahead while this one writes.
-void write_tiles(std::int32_t unit, std::size_t ntiles, std::size_t tile_bytes, bool shared,
+// stops once the output has failed.  With `threads` above 1, that many
+// threads format the tiles ahead while this one writes (and formats as well
+// when they are all there are).
+void write_tiles(std::int32_t unit, std::size_t ntiles, std::size_t tile_bytes, std::size_t threads,
                  const std::function<std::size_t(char*, std::size_t)>& make);
 
 // Writes records 0..nrows-1 of `length` characters each to unit (the line
@@ -50,12 +50,12 @@ void write_tiles(std::int32_t unit, std::size_t ntiles, std::size_t tile_bytes, 
 template <class Fill>
 void write_tiled(std::int32_t unit, std::size_t nrows, std::size_t length, Fill fill) {
   const std::size_t stride = length + 1;
-  const bool shared = nrows * stride >= kParallelTiles * kTileBytes && parallel::width() > 1;
+  const std::size_t threads = parallel::threads({parallel::Kind::rows, nrows * stride});
   // Tiles large enough to go to the file straight from where they were
   // formatted; smaller when shared, so that every thread holds a few in hand.
-  const std::size_t tile_rows = std::min(nrows, (tile_bytes_for(nrows * stride, shared) + stride - 1) / stride);
+  const std::size_t tile_rows = std::min(nrows, (tile_bytes_for(nrows * stride, threads > 1) + stride - 1) / stride);
   if (tile_rows == 0) return;
-  write_tiles(unit, (nrows + tile_rows - 1) / tile_rows, tile_rows * stride, shared, [&](char* tile, std::size_t t) {
+  write_tiles(unit, (nrows + tile_rows - 1) / tile_rows, tile_rows * stride, threads, [&](char* tile, std::size_t t) {
     const std::size_t r0 = t * tile_rows;
     const std::size_t n = std::min(tile_rows, nrows - r0);
     fill(tile, stride, r0, n);
