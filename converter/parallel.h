@@ -84,4 +84,16 @@ class Signal {
   std::atomic<int> sleepers_{0};
 };
 
+// For tests only: no option of the program reaches these.
+namespace for_tests {
+
+// From now on work is shared among `threads` threads, the caller's included,
+// whatever the machine's processors (0: as many as the process may use, at
+// most eight, as in a run).  The threads of the pool so far stop, and a pool
+// of the new size starts at the next work.  Call only while no work is
+// shared.
+void use_threads(std::size_t threads);
+
+}  // namespace for_tests
+
 }  // namespace conv::parallel

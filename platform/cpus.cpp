@@ -10,11 +10,25 @@
 #include <sys/platform/x86.h>
 #endif
 
+#include <atomic>
 #include <cerrno>
+#include <cstdint>
 #include <memory>
 #include <thread>
 
 namespace platform {
+
+namespace {
+
+// What tests have asked for (for_tests).
+std::atomic<bool> g_plain_code{false};
+std::atomic<std::size_t> g_threads_given{SIZE_MAX};  // thread starts still given
+
+}  // namespace
+
+void for_tests::use_plain_code(bool plain) { g_plain_code.store(plain, std::memory_order_relaxed); }
+
+void for_tests::refuse_threads_after(std::size_t n) { g_threads_given.store(n); }
 
 std::size_t available_cpus() {
   cpu_set_t set;
@@ -39,7 +53,7 @@ bool has_avx2() {
     return false;
 #endif
   }();
-  return yes;
+  return yes && !g_plain_code.load(std::memory_order_relaxed);
 }
 
 namespace {
@@ -67,6 +81,10 @@ void* run_body(void* arg) {
 }  // namespace
 
 bool start_thread(std::function<void()> body, int off_cpu) {
+  std::size_t given = g_threads_given.load();
+  while (given != SIZE_MAX && !g_threads_given.compare_exchange_weak(given, given == 0 ? 0 : given - 1)) {
+  }
+  if (given == 0) return false;
   auto owned = std::make_unique<std::function<void()>>(std::move(body));
   pthread_attr_t attr;
   if (::pthread_attr_init(&attr) != 0) return false;

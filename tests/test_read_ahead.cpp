@@ -1,6 +1,6 @@
 // Lines read ahead of a reader: a large batch is split into lines on several
-// threads, and must give the lines, line numbers and reading position that
-// reading the lines one by one gives.
+// threads (2 and 8 here, whatever the machine), and must give the lines, line
+// numbers and reading position that reading the lines one by one gives.
 #include "converter/readers/read_ahead.h"
 
 #include <gtest/gtest.h>
@@ -11,10 +11,29 @@
 #include <string>
 #include <vector>
 
+#include "converter/parallel.h"
 #include "library/ffmt.h"
 #include "transcript_support.h"
 
 namespace {
+
+// The ways a batch is read: one by one, or split on 2 and on 8 threads.
+struct Way {
+  conv::ReadAhead::Scan scan;
+  std::size_t threads;
+  std::string name() const {
+    return scan == conv::ReadAhead::Scan::plain ? "plain" : "split on " + std::to_string(threads) + " threads";
+  }
+};
+const Way kWays[] = {
+    {conv::ReadAhead::Scan::plain, 0}, {conv::ReadAhead::Scan::split, 2}, {conv::ReadAhead::Scan::split, 8}};
+
+// The tests here run on the threads they ask for, and leave them as a run has
+// them.
+class ReadAhead : public ::testing::Test {
+ protected:
+  void TearDown() override { conv::parallel::for_tests::use_threads(0); }
+};
 
 // The lines of `text` as read one by one: split at "\n", a "\r" before it
 // dropped, a last line without "\n" kept.
@@ -42,7 +61,7 @@ std::string repeat(const std::string& line, int n) {
 // found in pieces on several threads or one by one alike; and finding them
 // looks at the bytes of those lines, not at lines it does not keep, nor
 // again and again at a line that runs past the bytes.
-TEST(ReadAhead, BatchesGiveTheLinesOfALineByLineReadingAndLookAtLittleMore) {
+TEST_F(ReadAhead, BatchesGiveTheLinesOfALineByLineReadingAndLookAtLittleMore) {
   constexpr std::size_t kMB = std::size_t{1} << 20;
   const std::string long_line(700000, '7'), longer_than_the_batch(3 * kMB, '7');
   const struct {
@@ -66,8 +85,9 @@ TEST(ReadAhead, BatchesGiveTheLinesOfALineByLineReadingAndLookAtLittleMore) {
   };
   for (const auto& c : cases) {
     const std::vector<std::string> all = lines_of(c.text);
-    for (const auto scan : {conv::ReadAhead::Scan::split, conv::ReadAhead::Scan::plain}) {
-      SCOPED_TRACE(c.name + (scan == conv::ReadAhead::Scan::split ? ", split" : ", plain"));
+    for (const Way& way : kWays) {
+      SCOPED_TRACE(c.name + ", " + way.name());
+      conv::parallel::for_tests::use_threads(way.threads);
       platform::rt::TextSource src = transcript::text(c.text);
       conv::LineInput in(src);
       std::string_view line;
@@ -78,7 +98,7 @@ TEST(ReadAhead, BatchesGiveTheLinesOfALineByLineReadingAndLookAtLittleMore) {
       for (std::size_t at = 0; c.skip + expected < all.size() && expected < c.max_lines && at < bytes; ++expected)
         at = std::min(c.text.find('\n', in.place().offset + at), c.text.size() - 1) + 1 - in.place().offset;
 
-      conv::ReadAhead ahead(scan);
+      conv::ReadAhead ahead(way.scan);
       ahead.look_ahead(in, c.max_lines, bytes);
       ASSERT_EQ(ahead.size(), expected);
       for (std::size_t i = 0; i < ahead.size(); ++i) {
@@ -100,43 +120,47 @@ TEST(ReadAhead, BatchesGiveTheLinesOfALineByLineReadingAndLookAtLittleMore) {
   }
 }
 
-// Runs of lines on several threads: every line before the first refused one
+// Runs of lines on 1, 2 and 8 threads: every line before the first refused one
 // is offered once, in runs of consecutive lines no longer than asked, and
 // the count that comes back is that of the lines before the first refusal.
-TEST(ReadAhead, RunsStopAtTheFirstRefusedLine) {
+TEST_F(ReadAhead, RunsStopAtTheFirstRefusedLine) {
   // Lines of 14 bytes: the pieces that go to the threads are not made of
   // whole runs.  Refused: none, the first, inside a run, the last of a run,
   // late (on another thread), the earlier of two.
   const std::string text = repeat("1.0 2.0 3.0 4\n", 300000);
   const std::vector<std::size_t> cases[] = {{}, {0}, {17}, {31}, {250001}, {299999, 123457}};
-  for (const auto& refused : cases) {
-    const std::size_t want = refused.empty() ? 300000 : *std::min_element(refused.begin(), refused.end());
-    platform::rt::TextSource src = transcript::text(text);
-    conv::LineInput in(src);
-    conv::ReadAhead ahead;
-    ahead.look_ahead(in, SIZE_MAX, text.size());
-    ASSERT_EQ(ahead.size(), 300000u);
-    std::vector<std::atomic<int>> offered(ahead.size());
-    std::atomic<bool> bad_run{false};
-    const std::size_t got = ahead.accepted_runs(16, [&](std::size_t from, std::size_t end) {
-      if (end <= from || end - from > 16 || end > ahead.size()) bad_run = true;
-      for (std::size_t i = from; i < end; ++i) {
-        ++offered[i];
-        if (std::find(refused.begin(), refused.end(), i) != refused.end()) return i - from;
-      }
-      return end - from;
-    });
-    EXPECT_EQ(got, want);
-    EXPECT_FALSE(bad_run.load());
-    // Every line up to the refused one, that one too, is offered once.
-    for (std::size_t i = 0; i <= want && i < ahead.size(); ++i) ASSERT_EQ(offered[i].load(), 1) << "line " << i;
+  for (const std::size_t threads : {1, 2, 8}) {
+    conv::parallel::for_tests::use_threads(threads);
+    for (const auto& refused : cases) {
+      SCOPED_TRACE(std::to_string(threads) + " threads, " + std::to_string(refused.size()) + " refused");
+      const std::size_t want = refused.empty() ? 300000 : *std::min_element(refused.begin(), refused.end());
+      platform::rt::TextSource src = transcript::text(text);
+      conv::LineInput in(src);
+      conv::ReadAhead ahead;
+      ahead.look_ahead(in, SIZE_MAX, text.size());
+      ASSERT_EQ(ahead.size(), 300000u);
+      std::vector<std::atomic<int>> offered(ahead.size());
+      std::atomic<bool> bad_run{false};
+      const std::size_t got = ahead.accepted_runs(16, [&](std::size_t from, std::size_t end) {
+        if (end <= from || end - from > 16 || end > ahead.size()) bad_run = true;
+        for (std::size_t i = from; i < end; ++i) {
+          ++offered[i];
+          if (std::find(refused.begin(), refused.end(), i) != refused.end()) return i - from;
+        }
+        return end - from;
+      });
+      EXPECT_EQ(got, want);
+      EXPECT_FALSE(bad_run.load());
+      // Every line up to the refused one, that one too, is offered once.
+      for (std::size_t i = 0; i <= want && i < ahead.size(); ++i) ASSERT_EQ(offered[i].load(), 1) << "line " << i;
+    }
   }
 }
 
 // Rows read a run at a time land at their own steps: row i's values and
 // time at step `at` + i of every series, also in runs after the first, and
 // nothing from the refused row on.
-TEST(ReadAhead, RowsGoToTheirStepsRunAfterRun) {
+TEST_F(ReadAhead, RowsGoToTheirStepsRunAfterRun) {
   constexpr std::size_t kLines = 70, kRefused = 53, kAt = 5;
   std::string text;
   for (std::size_t i = 0; i < kLines; ++i)

@@ -1,0 +1,137 @@
+// Whole conversions of inputs large enough for every part of the work that
+// is shared among threads (tables read ahead, series grown, peaks found,
+// rows formatted in the tile ring): on 2 and 8 threads, and with the AVX2
+// field code as well as the plain one, the console, the exit status and
+// every file are those of one thread running the plain code, byte for byte.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "bench/rorb_generator.h"
+#include "bench/rows_generator.h"
+#include "bench/urbs_generator.h"
+#include "converter/flowtab.h"
+#include "converter/parallel.h"
+#include "platform/cpus.h"
+#include "test_support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::read_file;
+using testing_support::write_file;
+
+// An input and the switches of its kind.
+struct Input {
+  std::string name, kind_flags, file, contents;
+};
+
+// Each about 2 MB: every batch read ahead from half a megabyte on is split
+// into lines on several threads, and every table is at least a megabyte of
+// rows and hundreds of thousands of values.
+const Input& input(const std::string& name) {
+  static const std::map<std::string, Input> inputs = [] {
+    std::map<std::string, Input> m;
+    // A block of 30 hydrographs, about 300 bytes a row.
+    m["rorb"] = {"rorb", "-rorb", "run.out", bench::rorb_file(1, 30, 6000)};
+    m["urbs"] = {"urbs", "-urbs", "run.q", bench::urbs_file(40, 4000, false)};
+    m["urbs_dated"] = {"urbs_dated", "-urbs -date", "run.q", bench::urbs_file(40, 4000, true)};
+    // Twenty blocks of 10,000 values, ten to a line.
+    m["rows"] = {"rows", "-rows", "run.txt", bench::rows_file(20, 10000)};
+    return m;
+  }();
+  return inputs.at(name);
+}
+
+// What a run leaves: its status, its console text and the files in its folder.
+struct Outcome {
+  int status = -1;
+  std::string console;
+  std::map<std::string, std::string> files;
+};
+
+// Where two texts first differ ("" when they do not), without printing
+// megabytes.
+std::string first_difference(const std::string& got, const std::string& want) {
+  if (got == want) return "";
+  std::size_t at = 0;
+  while (at < got.size() && at < want.size() && got[at] == want[at]) ++at;
+  const std::size_t line = at == 0 ? 0 : want.rfind('\n', at - 1) + 1;
+  return "at byte " + std::to_string(at) + ": [" + got.substr(line, 80) + "] where [" + want.substr(line, 80) +
+         "] was due";
+}
+
+// Runs the program in process on `in` in the current folder with the given
+// threads and field code; the outputs are removed afterwards.
+Outcome convert(const Input& in, const std::string& output_flag, std::size_t threads, bool plain) {
+  conv::parallel::for_tests::use_threads(threads);
+  platform::for_tests::use_plain_code(plain);
+  std::vector<std::string> args{"./flowtab", "-b"};
+  for (std::string flags = in.kind_flags + " " + output_flag; !flags.empty();) {
+    const std::size_t blank = flags.find(' ');
+    if (blank != 0) args.push_back(flags.substr(0, blank));
+    flags.erase(0, blank == std::string::npos ? flags.size() : blank + 1);
+  }
+  args.push_back(in.file);
+  Outcome o;
+  {
+    testing_support::Console con;
+    o.status = testing_support::status_of([&] { conv::FLOWTAB(args); });
+    o.console = con.text();
+  }
+  for (const auto& e : fs::directory_iterator(".")) {
+    const std::string name = e.path().filename().string();
+    o.files[name] = read_file(name);
+    if (name != in.file) fs::remove(e.path());
+  }
+  return o;
+}
+
+class SharedConversion : public ::testing::TestWithParam<std::tuple<std::string, std::string>> {
+ protected:
+  void TearDown() override {
+    conv::parallel::for_tests::use_threads(0);
+    platform::for_tests::use_plain_code(false);
+  }
+};
+
+TEST_P(SharedConversion, SameOnEveryThreadCountAndFieldCode) {
+  const auto& [kind, output_flag] = GetParam();
+  const Input& in = input(kind);
+  testing_support::ScratchDir dir;
+  write_file(in.file, in.contents);
+  const Outcome want = convert(in, output_flag, 1, true);
+  ASSERT_EQ(want.status, 0) << want.console.substr(0, 2000);
+  std::size_t large = 0;
+  for (const auto& [name, bytes] : want.files) large += bytes.size() > (std::size_t{1} << 20) ? 1 : 0;
+  ASSERT_EQ(large, 2u) << "the input and its table are over a megabyte";
+
+  const struct {
+    std::size_t threads;
+    bool plain;
+  } variants[] = {{1, false}, {2, true}, {2, false}, {8, true}, {8, false}};
+  for (const auto& v : variants) {
+    SCOPED_TRACE(std::to_string(v.threads) + " threads, " + (v.plain ? "plain" : "AVX2") + " field code");
+    const Outcome got = convert(in, output_flag, v.threads, v.plain);
+    EXPECT_EQ(got.status, want.status);
+    EXPECT_EQ(first_difference(got.console, want.console), "");
+    ASSERT_EQ(got.files.size(), want.files.size());
+    for (const auto& [name, bytes] : want.files) {
+      ASSERT_TRUE(got.files.contains(name)) << name;
+      EXPECT_EQ(first_difference(got.files.at(name), bytes), "") << name;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(ReadAheadKinds, SharedConversion,
+                         ::testing::Combine(::testing::Values("rorb", "urbs", "urbs_dated", "rows"),
+                                            ::testing::Values("", "-csv", "-ts2")),
+                         [](const auto& info) {
+                           const std::string format = std::get<1>(info.param);
+                           return std::get<0>(info.param) + "_" + (format.empty() ? "ts1" : format.substr(1));
+                         });
+
+}  // namespace
