@@ -57,8 +57,8 @@ TEST_F(Parallel, EveryIndexOnceAndNestedWorkToo) {
 }
 
 // The threads that run the items of work of 64 items: each item waits (10 s
-// at most) until `expected` threads have come, so that every thread that can
-// take part does.
+// at most) until `expected` threads have come, and then lasts a millisecond,
+// so that every thread that can take part does.
 std::size_t threads_taking_part(Work work, std::size_t expected) {
   std::mutex m;
   std::set<std::thread::id> seen;
@@ -78,6 +78,7 @@ std::size_t threads_taking_part(Work work, std::size_t expected) {
       if (std::chrono::steady_clock::now() > until) break;
       std::this_thread::yield();
     }
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
   });
   for (const auto& r : runs) EXPECT_EQ(r.load(), 1);
   return seen.size();
