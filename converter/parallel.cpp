@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <exception>
 #include <functional>
-#include <memory>
 #include <mutex>
 #include <utility>
 #include <vector>
@@ -232,7 +231,7 @@ class Pool {
 // The pool, made at its first use; replaced only by a test.
 std::mutex g_pool_mutex;  // held while the pool is made or replaced
 std::atomic<Pool*> g_pool{nullptr};
-std::size_t g_threads = 0;  // the threads a test asked for (0: none)
+std::size_t g_threads = 0;  // the threads a test asked for (0: as in a run)
 
 Pool& pool() {
   if (Pool* p = g_pool.load(std::memory_order_acquire)) return *p;
