@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <map>
 #include <string>
-#include <vector>
 
 #include "bench/rorb_generator.h"
 #include "bench/rows_generator.h"
@@ -16,34 +15,30 @@
 #include "converter/flowtab.h"
 #include "converter/parallel.h"
 #include "platform/cpus.h"
-#include "test_support.h"
+#include "transcript_support.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using testing_support::first_difference;
 using testing_support::read_file;
 using testing_support::write_file;
 
 // An input and the switches of its kind.
 struct Input {
-  std::string name, kind_flags, file, contents;
+  std::string kind_flags, file, contents;
 };
 
 // Each about 2 MB: every batch read ahead from half a megabyte on is split
 // into lines on several threads, and every table is at least a megabyte of
 // rows and hundreds of thousands of values.
-const Input& input(const std::string& name) {
-  static const std::map<std::string, Input> inputs = [] {
-    std::map<std::string, Input> m;
-    // A block of 30 hydrographs, about 300 bytes a row.
-    m["rorb"] = {"rorb", "-rorb", "run.out", bench::rorb_file(1, 30, 6000)};
-    m["urbs"] = {"urbs", "-urbs", "run.q", bench::urbs_file(40, 4000, false)};
-    m["urbs_dated"] = {"urbs_dated", "-urbs -date", "run.q", bench::urbs_file(40, 4000, true)};
-    // Twenty blocks of 10,000 values, ten to a line.
-    m["rows"] = {"rows", "-rows", "run.txt", bench::rows_file(20, 10000)};
-    return m;
-  }();
-  return inputs.at(name);
+Input input(const std::string& kind) {
+  // A block of 30 hydrographs, about 300 bytes a row.
+  if (kind == "rorb") return {"-rorb", "run.out", bench::rorb_file(1, 30, 6000)};
+  if (kind == "urbs") return {"-urbs", "run.q", bench::urbs_file(40, 4000, false)};
+  if (kind == "urbs_dated") return {"-urbs -date", "run.q", bench::urbs_file(40, 4000, true)};
+  // Twenty blocks of 10,000 values, ten to a line.
+  return {"-rows", "run.txt", bench::rows_file(20, 10000)};
 }
 
 // What a run leaves: its status, its console text and the files in its folder.
@@ -53,29 +48,12 @@ struct Outcome {
   std::map<std::string, std::string> files;
 };
 
-// Where two texts first differ ("" when they do not), without printing
-// megabytes.
-std::string first_difference(const std::string& got, const std::string& want) {
-  if (got == want) return "";
-  std::size_t at = 0;
-  while (at < got.size() && at < want.size() && got[at] == want[at]) ++at;
-  const std::size_t line = at == 0 ? 0 : want.rfind('\n', at - 1) + 1;
-  return "at byte " + std::to_string(at) + ": [" + got.substr(line, 80) + "] where [" + want.substr(line, 80) +
-         "] was due";
-}
-
 // Runs the program in process on `in` in the current folder with the given
 // threads and field code; the outputs are removed afterwards.
 Outcome convert(const Input& in, const std::string& output_flag, std::size_t threads, bool plain) {
   conv::parallel::for_tests::use_threads(threads);
   platform::for_tests::use_plain_code(plain);
-  std::vector<std::string> args{"./flowtab", "-b"};
-  for (std::string flags = in.kind_flags + " " + output_flag; !flags.empty();) {
-    const std::size_t blank = flags.find(' ');
-    if (blank != 0) args.push_back(flags.substr(0, blank));
-    flags.erase(0, blank == std::string::npos ? flags.size() : blank + 1);
-  }
-  args.push_back(in.file);
+  const auto args = transcript::words("./flowtab -b " + in.kind_flags + " " + output_flag + " " + in.file);
   Outcome o;
   {
     testing_support::Console con;
@@ -100,7 +78,7 @@ class SharedConversion : public ::testing::TestWithParam<std::tuple<std::string,
 
 TEST_P(SharedConversion, SameOnEveryThreadCountAndFieldCode) {
   const auto& [kind, output_flag] = GetParam();
-  const Input& in = input(kind);
+  const Input in = input(kind);
   testing_support::ScratchDir dir;
   write_file(in.file, in.contents);
   const Outcome want = convert(in, output_flag, 1, true);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -107,6 +108,17 @@ inline std::string read_file(const std::filesystem::path& p) {
   std::ostringstream s;
   s << f.rdbuf();
   return s.str();
+}
+
+// Where two long texts first differ ("" when they do not), from the start of
+// that line: a diff of megabytes would swamp the report (and the memory).
+inline std::string first_difference(const std::string& got, const std::string& want) {
+  if (got == want) return "";
+  const std::size_t n = std::min(got.size(), want.size());
+  std::size_t at = 0;
+  while (at < n && got[at] == want[at]) ++at;
+  const std::size_t line = at == 0 ? 0 : got.rfind('\n', at - 1) + 1;
+  return std::string("[").append(got, line, 80).append("] where [").append(want, line, 80).append("] was due");
 }
 
 // Runs code that is expected to end the process; returns the exit status,

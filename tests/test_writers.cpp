@@ -20,6 +20,7 @@ namespace {
 using conv::Naming;
 using conv::OutputKind;
 using testing_support::Console;
+using testing_support::first_difference;
 using testing_support::read_file;
 using testing_support::ScratchDir;
 namespace rt = platform::rt;
@@ -143,17 +144,6 @@ TEST(Writers, Layouts) {
 
 // Tables of more rows than one tile holds: the rows at the tiles' seams, and
 // series that start and end inside later tiles, come out as every other row.
-// Where two long texts first differ, from the start of that line: a diff of
-// megabytes would swamp the report (and the memory).
-std::string first_difference(const std::string& got, const std::string& want) {
-  if (got == want) return "";
-  const std::size_t n = std::min(got.size(), want.size());
-  std::size_t at = 0;
-  while (at < n && got[at] == want[at]) ++at;
-  const std::size_t line = at == 0 ? 0 : got.rfind('\n', at - 1) + 1;
-  return std::string("[").append(got, line, 80).append("] where [").append(want, line, 80).append("] was due");
-}
-
 TEST(Writers, RowsAcrossManyTiles) {
   // Eleven tiles of .csv rows of two series: enough to be formatted on every
   // thread and written in order.
