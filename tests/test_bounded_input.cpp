@@ -5,7 +5,7 @@
 
 #include "transcript_support.h"
 
-#if !defined(__SANITIZE_ADDRESS__)  // the sanitizers need far more address space
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)  // the sanitizers need far more address space
 
 namespace {
 
