@@ -3,10 +3,11 @@
 
 BUILD     ?= build
 ASAN_BUILD ?= build-asan
+TSAN_BUILD ?= build-tsan
 JOBS      ?= $(shell nproc 2>/dev/null || echo 2)
 GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || echo "Unix Makefiles")
 
-.PHONY: all deps build demo test test-sanitize bench clean
+.PHONY: all deps build demo test test-sanitize test-tsan bench clean
 
 all: build
 
@@ -40,11 +41,34 @@ test-sanitize: deps
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
 
+# ThreadSanitizer: the tests, then whole conversions of generated inputs of
+# every kind (tests/tsan_conversions.sh; the generator comes from the normal
+# build).  halt_on_error stops a process at its first report; every report,
+# also one of a child process the tests start, goes to a file of
+# $(TSAN_BUILD)/reports, and any such file fails the target.  The program
+# handles SIGBUS itself (an input cut while it is mapped), and the tests raise
+# it on purpose: ThreadSanitizer's own handler would take it for a crash.
+TSAN_REPORTS = $(abspath $(TSAN_BUILD))/reports
+TSAN_RUN     = TSAN_OPTIONS="halt_on_error=1 handle_sigbus=0 log_path=$(TSAN_REPORTS)/tsan"
+
+test-tsan: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target flowtab_bench
+	cmake -S . -B $(TSAN_BUILD) -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=Debug -DFLOWTAB_TSAN=ON
+	cmake --build $(TSAN_BUILD) -j $(JOBS)
+	@rm -rf $(TSAN_REPORTS) && mkdir -p $(TSAN_REPORTS)
+	@status=0; \
+	(cd $(TSAN_BUILD) && $(TSAN_RUN) ctest --output-on-failure -j $(JOBS)) || status=1; \
+	$(TSAN_RUN) tests/tsan_conversions.sh $(TSAN_BUILD)/flowtab $(BUILD)/flowtab_bench || status=1; \
+	for f in $(TSAN_REPORTS)/*; do \
+	  [ -e "$$f" ] || continue; echo "== ThreadSanitizer report $$f"; cat "$$f"; status=1; \
+	done; \
+	exit $$status
+
 bench: build
 	$(BUILD)/flowtab_bench
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD)
 
 # Fuzzing (clang's libFuzzer): every harness of fuzz/ runs for FUZZ_SECONDS on
 # its committed corpus (fuzz/corpus/<kind>), new inputs going to the build
