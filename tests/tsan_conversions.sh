@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Whole conversions by the ThreadSanitizer build (make test-tsan): the unit
 # tests convert small files, on which the threads seldom share any work.
-# Here every input kind is generated at about $MB MB, enough for the reading,
-# the series, the peak table and the writing to be shared out, and converted
+# Here every input kind is generated at about $MB MB, enough for the work
+# that the program shares out (reading ahead, growing the series, the peak
+# table, formatting the output) to be shared among the threads, and converted
 # with one switch, so that between them the kinds use -csv, -ts2, -s0 -e0 and
-# -col3 (a width of .csv output: with -csv).  The threads share work only when the process may run on more than
-# one processor.
+# -col3 (a width of .csv output: with -csv).  The threads share work only
+# when the process may run on more than one processor.
 #
 #   tests/tsan_conversions.sh TSAN_FLOWTAB GENERATOR
 #   MB=5 tests/tsan_conversions.sh build-tsan/flowtab build/flowtab_bench
