@@ -132,8 +132,8 @@ if wants generated; then
   [ -x "$gen" ] || { echo "same_behaviour.sh: $gen is missing (make build)" >&2; exit 2; }
   n0=$ncases
   pids=()
-  for spec in "${kinds[@]}"; do
-    read -r kind file opts _ <<<"$spec"
+  for row in "${kinds[@]}"; do
+    read -r kind file opts _ <<<"$row"
     src=$(new_input "gen-$kind")
     "$gen" --generate="$src/$file" --kind="$kind" --mb="$MB" >/dev/null &
     pids+=($!)
@@ -154,8 +154,8 @@ if wants shapes; then
   perl -e 'print "\n" x 100000' >"$shapes/empty-lines"
   perl -e 'print "0.5 " x (1 << 19)' >"$shapes/long-line"
   for shape in empty empty-lines long-line; do
-    for spec in "${kinds[@]}"; do
-      read -r kind _ opts file _ <<<"$spec"
+    for row in "${kinds[@]}"; do
+      read -r kind _ opts file _ <<<"$row"
       src=$(new_input "shape-$shape-$kind")
       cp "$shapes/$shape" "$src/$file"
       for set in "${switch_sets[@]}"; do
@@ -198,8 +198,8 @@ if wants corpus; then
     [ -e "$src/$file" ] || tail -c +2 "$f" >"$src/$file"
     add_case "$label" "$src" "${args[@]}" "$file"
   }
-  for spec in "${kinds[@]}"; do
-    read -r kind _ opts file variant <<<"$spec"
+  for row in "${kinds[@]}"; do
+    read -r kind _ opts file variant <<<"$row"
     [ "$kind" = urbs-dated ] && continue
     for f in "$root/fuzz/corpus/$kind"/*; do
       [ -f "$f" ] && corpus_case "$kind" "$f" "corpus/$kind/${f##*/}" "$opts" "$file" "$variant"
