@@ -52,6 +52,22 @@ void announce(const NamedOutput& out, std::unordered_map<std::string, int>& seen
   if (++seen[out.name] == 2) console::line("WARNING - Output file name repeated within one input file: " + out.name);
 }
 
+// The first output name (tables in order, then the peak table) that leads to
+// one of the files `input`, or nullptr when none does.
+const std::string* output_on_input(const std::vector<EventOutputs>& outputs, const std::string& peak_table,
+                                   const std::vector<platform::FileId>& input) {
+  const auto on_input = [&input](const std::string& name) {
+    if (name.empty()) return false;
+    const auto id = platform::file_id(name);
+    return id && std::find(input.begin(), input.end(), *id) != input.end();
+  };
+  for (const EventOutputs& o : outputs) {
+    if (on_input(o.first.name)) return &o.first.name;
+    if (on_input(o.second.name)) return &o.second.name;
+  }
+  return on_input(peak_table) ? &peak_table : nullptr;
+}
+
 }  // namespace
 
 FileConverter::FileConverter(const RunSettings& run) : run_(run), writer_(make_writer(run.output)) {}
@@ -79,21 +95,6 @@ std::vector<EventOutputs> FileConverter::name_outputs(const InputReader& reader,
     if (!o.second.name.empty()) announce(o.second, seen);
   }
   return outputs;
-}
-
-const std::string* FileConverter::output_on_input(const std::vector<EventOutputs>& outputs,
-                                                  const std::string& peak_table,
-                                                  const std::vector<platform::FileId>& input) const {
-  const auto on_input = [&input](const std::string& name) {
-    if (name.empty()) return false;
-    const auto id = platform::file_id(name);
-    return id && std::find(input.begin(), input.end(), *id) != input.end();
-  };
-  for (const EventOutputs& o : outputs) {
-    if (on_input(o.first.name)) return &o.first.name;
-    if (on_input(o.second.name)) return &o.second.name;
-  }
-  return on_input(peak_table) ? &peak_table : nullptr;
 }
 
 bool FileConverter::convertible(const platform::Match& match) {

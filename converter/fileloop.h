@@ -14,7 +14,6 @@
 #include "converter/writers/writer.h"
 #include "converter/written_files.h"
 #include "platform/dirsearch.h"
-#include "platform/file_id.h"
 
 namespace conv {
 
@@ -38,10 +37,6 @@ class FileConverter {
   // Forms and announces the outputs of every event.
   std::vector<EventOutputs> name_outputs(const InputReader& reader, const std::vector<std::string>& events,
                                          std::string_view match_name) const;
-  // The first output name (tables in order, then the peak table) that leads
-  // to one of the files `input`, or nullptr when none does.
-  const std::string* output_on_input(const std::vector<EventOutputs>& outputs, const std::string& peak_table,
-                                     const std::vector<platform::FileId>& input) const;
 
   const RunSettings& run_;
   std::unique_ptr<OutputWriter> writer_;

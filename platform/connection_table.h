@@ -1,9 +1,9 @@
 // The unit table as the connection forms see it: a connection's state and the
 // lookup that checks a connection's form and access.  The table itself and
-// the formatted connections are in platform/connections.cpp; the binary record
-// forms (platform/record_connections.cpp) reach their connections through this
-// header.
-// Internal to platform/: the connections' users see only platform/connections.h.
+// the formatted connections are in platform/connections.cpp; the binary
+// record forms (platform/record_connections.cpp) reach their connections
+// through this header.  Internal to platform/: the connections' users see
+// only platform/connections.h.
 #pragma once
 
 #include <sys/types.h>

@@ -6,8 +6,8 @@
 // positional layer (FileIO, platform/file_io.cpp).  A formatted input is
 // mapped at the open and served by a TextSource (platform/text_source.cpp);
 // formatted output is collected in a large buffer and written with ::write.
-// The stream, framed and direct forms are in platform/record_connections.cpp.  The
-// first write failure of a connection is kept and reported again at its
+// The stream, framed and direct forms are in platform/record_connections.cpp.
+// The first write failure of a connection is kept and reported again at its
 // close, so that a full disk can never pass for a complete output.
 #include "platform/connections.h"
 

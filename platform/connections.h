@@ -10,10 +10,10 @@
 //   Framed     records, each between two 4-byte little-endian byte counts.
 //   Direct     fixed-length records addressed by number (1 and up).
 //
-// Status values: 0 success, kEnd (-1, platform/text_source.h) end of file, a positive number for an
-// error (an errno value, or one of the codes below).  Reading or writing a
-// unit that is not connected is never silently turned into a new file: it is
-// a fatal run-time report (runtime_failure).
+// Status values: 0 success, kEnd (-1, platform/text_source.h) end of file, a
+// positive number for an error (an errno value, or one of the codes below).
+// Reading or writing a unit that is not connected is never silently turned
+// into a new file: it is a fatal run-time report (runtime_failure).
 #pragma once
 
 #include <cstddef>

@@ -2,8 +2,8 @@
 // and typed values in the connection's byte order), framed (records between
 // two 4-byte little-endian counts) and direct (fixed-length records by
 // number).  They share the unit table with the formatted connections
-// (platform/connection_table.h) and read and write through the connection's FileIO
-// without a text view of the file.
+// (platform/connection_table.h) and read and write through the connection's
+// FileIO without a text view of the file.
 #include "platform/connections.h"
 
 #include <algorithm>

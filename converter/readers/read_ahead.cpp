@@ -138,7 +138,8 @@ void ReadAhead::split_round(std::string_view rest, std::size_t from, std::size_t
   if (n > ended) {
     // The line that runs past the round: one search from the round's end.
     const void* nl = std::memchr(rest.data() + end, '\n', rest.size() - end);
-    const std::size_t stop = nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - rest.data()) + 1 : rest.size();
+    const std::size_t stop =
+        nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - rest.data()) + 1 : rest.size();
     scanned_ += stop - end;
     put(ended, begin[npieces], stop);
   }
