@@ -83,10 +83,9 @@ TEST(CutInput, AnInputCutWhileTheRunWaitsEndsItWithAMessage) {
   const struct {
     std::string option, path, output, contents;
     std::uintmax_t cut;
-    std::string after;  // written after Enter, before the message; "" for row titles 1, 2, ...
+    std::string after;  // written after Enter, before the message
   } cases[] = {
       {"-rows", "big.txt", "big.txt.ts1", bench::rows_file(800, 1000), 0, reopened},
-      {"-rows", "in/big.txt", "big.txt.ts1", bench::rows_file(800, 1000), 1 << 20, ""},
       {"-urbs", "in/big.q", "big.q.ts1", bench::urbs_file(100, 8000, false), 4 << 20,
        reopened + "\nNumber of Hydrographs: 100\nNumber of Values:      8000\n\nReading URBS hydrographs...\n\n"
                   "RnVal = 8000\n"},
@@ -110,14 +109,7 @@ TEST(CutInput, AnInputCutWhileTheRunWaitsEndsItWithAMessage) {
     ASSERT_TRUE(r.output.starts_with(before)) << c.path << ": " << r.output;
     const std::string message = kChanged + c.path + "\n";
     ASSERT_TRUE(r.output.ends_with(message)) << c.path << ": " << r.output.substr(before.size());
-    const std::string after = r.output.substr(before.size(), r.output.size() - before.size() - message.size());
-    std::string titles = c.after.empty() ? reopened : c.after;
-    for (int k = 1; titles.size() < after.size(); ++k)
-      titles += "Extracting row data for Flow " + std::to_string(k) + "\n";
-    EXPECT_EQ(after, titles) << c.path;
-    if (c.after.empty()) {
-      EXPECT_NE(after.find("Flow 10\n"), std::string::npos) << after;
-    }
+    EXPECT_EQ(r.output.substr(before.size(), r.output.size() - before.size() - message.size()), c.after) << c.path;
   }
 }
 

@@ -3,11 +3,10 @@
 // replaced by an earlier output of the same run, an input that goes away
 // before its turn, and a unit closed while a reader still reads it.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <sstream>
-#include <streambuf>
+#include <functional>
+#include <set>
 
 #include "converter/flowtab.h"
 #include "converter/readers/line_input.h"
@@ -29,111 +28,76 @@ std::size_t count_of(const std::string& text, const std::string& part) {
   return n;
 }
 
-TEST(FileLoop, NameEndingInABlankIsNotConverted) {
-  struct Case {
-    std::string kind;
-    std::vector<std::string> files;
-    std::string pattern;
-    std::string message;
-    int conversions;
-  } cases[] = {
-      // The trimmed name would read "q.tot" a second time and write over its outputs.
-      {"-rows", {"q.tot", "q.tot "}, "q.tot*", "\nERROR - File name ends with a blank, not converted: \"q.tot \"\n", 1},
-      // Alone, the trimmed name opens nothing.
-      {"-rows", {"q.tot "}, "q.tot*", "\nERROR - File name ends with a blank, not converted: \"q.tot \"\n", 0},
-      // A name of blanks alone keeps its own end.
-      {"-wbnm", {"  "}, " *", "\nEmpty filename specified.  Bailing out.", 1},
+// Matches that are not converted, and outputs that are not written: the
+// run's status, a part of its console, how many inputs it read, the files
+// it leaves, one that keeps its bytes and an earlier output written anew.
+TEST(FileLoop, MatchesNotConvertedAndOutputsNotWritten) {
+  const auto put = [](std::vector<std::pair<std::string, std::string>> files) {
+    return [files] {
+      for (const auto& [name, bytes] : files) write_file(name, bytes);
+    };
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.pattern + " over " + std::to_string(c.files.size()) + " files");
+  // The input, another one after it, and an output name linked to the input.
+  const auto linked = [](std::string input, std::string link, bool hard) {
+    return [=] {
+      const std::string& bytes = hard ? kRows : kWbnm;
+      write_file(input, bytes);
+      write_file("z.out", bytes);
+      hard ? fs::create_hard_link(input, link) : fs::create_symlink(input, link);
+    };
+  };
+  const std::string blank = "\nERROR - File name ends with a blank, not converted: \"q.tot \"\n";
+  const std::string replaced = "\nWARNING - Input replaced by an output of this run, not converted: ";
+  const std::string same = "\nERROR - Output file is the input file, not written: ";
+  const std::string next = "\nConverting to .ts1: z.out\n", peak = "Q100_Meta_peak_Q.out.csv";
+  const struct {
+    std::function<void()> setup;
+    std::vector<std::string> args;
+    int status;
+    std::string console;
+    std::size_t reads;
+    std::set<std::string> files = {};  // none checked when empty
+    std::string kept = "";             // a file that keeps its bytes
+    std::string renewed = "";          // an earlier output written anew
+  } cases[] = {
+      // The trimmed name would read "q.tot" a second time and write over its
+      // outputs; alone, it opens nothing; a name of blanks keeps its own end.
+      {put({{"q.tot", kRows}, {"q.tot ", kRows}}), {"-rows", "q.tot*"}, 1, blank, 1, {"q.tot", "q.tot ", "q.tot.ts1"}},
+      {put({{"q.tot ", kRows}}), {"-rows", "q.tot*"}, 1, blank, 0, {"q.tot "}},
+      {put({{"  ", kRows}}), {"-wbnm", " *"}, 1, "\nEmpty filename specified.  Bailing out.", 0, {"  "}},
+      // Earlier outputs are replaced as on every run, and not read back.
+      {put({{"a", kRows}, {"a.ts1", "earlier\n"}}), {"-rows", "a*"}, 0, replaced + "a.ts1\n\nFinished.\n", 1,
+       {"a", "a.ts1"}, "", "a.ts1"},
+      {put({{"Q100_Meta.out", kWbnm}, {peak, "earlier\n"}}), {"-wbnm", "Q100*"}, 0, replaced + peak + "\n\nFinished.\n",
+       1, {"Q100_Meta.out", "Q100_Meta_tot.ts1", "Q100_Meta_loc.ts1", peak}, "", peak},
+      // An output name that leads to the input (a symbolic or a hard link):
+      // refused before any output is opened, and the next match converted.
+      {linked("Q100_Meta.out", "Q100_Meta_tot.ts1", false), {"-wbnm", "Q100_Meta.out", "z.out"}, 1,
+       same + "Q100_Meta_tot.ts1\n" + closed(1001) + next, 1, {}, "Q100_Meta.out"},
+      {linked("Q100_Meta.out", peak, false), {"-wbnm", "Q100_Meta.out", "z.out"}, 1,
+       same + peak + "\n" + closed(1001) + next, 1, {}, "Q100_Meta.out"},
+      {linked("r.out", "r.out.ts1", true), {"-rows", "r.out", "z.out"}, 1, same + "r.out.ts1\n" + next, 1, {}, "r.out"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args[0] + " " + c.args[1] + ": " + c.console.substr(0, 40));
     ScratchDir dir;
-    for (const std::string& f : c.files) write_file(f, kRows);
-    const RunResult r = flowtab({c.kind, "-b", c.pattern});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(holds(r.output, c.message));
-    EXPECT_EQ(count_of(r.output, "\nConverting to .ts1: "), static_cast<std::size_t>(c.conversions));
-    std::set<std::string> expected(c.files.begin(), c.files.end());
-    if (c.conversions > 0 && c.files[0] != "  ") expected.insert("q.tot.ts1");
-    EXPECT_EQ(files_here(), expected);
+    c.setup();
+    const std::string kept = c.kept.empty() ? "" : read_file(c.kept);
+    std::vector<std::string> args = c.args;
+    args.insert(args.begin() + 1, "-b");
+    const RunResult r = flowtab(args);
+    EXPECT_EQ(r.status, c.status);
+    EXPECT_TRUE(holds(r.output, c.console));
+    EXPECT_EQ(count_of(r.output, "\nConverting...\n"), c.reads);
+    if (!c.files.empty()) {
+      EXPECT_EQ(files_here(), c.files);
+    }
+    EXPECT_EQ(c.kept.empty() ? "" : read_file(c.kept), kept);
+    if (!c.renewed.empty()) {
+      EXPECT_NE(read_file(c.renewed), "earlier\n");
+    }
   }
 }
-
-// Outputs are replaced as on every run, but a later match that this run has
-// written is passed over rather than read back as an input.
-TEST(FileLoop, MatchReplacedByThisRunIsNotConverted) {
-  struct Case {
-    std::string kind, pattern;
-    std::vector<std::pair<std::string, std::string>> files;  // written before the run
-    std::string warned;                                     // the match passed over
-    std::string refreshed;                                  // an earlier output written anew
-  } cases[] = {
-      {"-rows", "a*", {{"a", kRows}, {"a.ts1", "earlier\n"}}, "a.ts1", "a.ts1"},
-      {"-wbnm", "Q100*", {{"Q100_Meta.out", kWbnm}, {"Q100_Meta_peak_Q.out.csv", "earlier\n"}}, "Q100_Meta_peak_Q.out.csv",
-       "Q100_Meta_peak_Q.out.csv"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.warned);
-    ScratchDir dir;
-    for (const auto& [name, contents] : c.files) write_file(name, contents);
-    const RunResult r = flowtab({c.kind, "-b", c.pattern});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_TRUE(ends_with(r.output, "\nWARNING - Input replaced by an output of this run, not converted: " + c.warned +
-                                        "\n\nFinished.\n"));
-    EXPECT_EQ(count_of(r.output, "\nConverting to .ts1: "), 1u);
-    EXPECT_NE(read_file(c.refreshed), "earlier\n");
-    for (const std::string& f : files_here()) EXPECT_FALSE(f.starts_with(c.warned + ".")) << f;
-  }
-}
-
-// An output name that leads to the input file (a symbolic or a hard link) is
-// refused before any output is opened: the input keeps its bytes, the run
-// goes on with the next match and ends with status 1.
-TEST(FileLoop, OutputThatIsTheInputIsNotWritten) {
-  struct Case {
-    std::string kind, input, contents, link;
-    bool hard;
-    std::string tail;  // the console from the refusal to the next match
-  } cases[] = {
-      {"-wbnm", "Q100_Meta.out", kWbnm, "Q100_Meta_tot.ts1", false,
-       "\nERROR - Output file is the input file, not written: Q100_Meta_tot.ts1\n" + closed(1001)},
-      {"-wbnm", "Q100_Meta.out", kWbnm, "Q100_Meta_peak_Q.out.csv", false,
-       "\nERROR - Output file is the input file, not written: Q100_Meta_peak_Q.out.csv\n" + closed(1001)},
-      {"-rows", "r.out", kRows, "r.out.ts1", true, "\nERROR - Output file is the input file, not written: r.out.ts1\n"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.link);
-    ScratchDir dir;
-    write_file(c.input, c.contents);
-    write_file("z.out", c.kind == "-rows" ? kRows : kWbnm);
-    if (c.hard)
-      fs::create_hard_link(c.input, c.link);
-    else
-      fs::create_symlink(c.input, c.link);
-    const RunResult r = flowtab({c.kind, "-b", c.input, "z.out"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(holds(r.output, c.tail + "\nConverting to .ts1: z.out\n"));
-    EXPECT_EQ(r.output.find("Converting...\n"), r.output.rfind("Converting...\n")) << "only z.out is read";
-    EXPECT_EQ(read_file(c.input), c.contents);
-  }
-}
-
-// Console input that does something to the folder before its first line is
-// read: what happens while the run waits for Enter.
-class ActingInput : public std::streambuf {
- public:
-  ActingInput(std::string lines, std::function<void()> act) : lines_(std::move(lines)), act_(std::move(act)) {}
-
- protected:
-  int underflow() override {
-    if (act_) std::exchange(act_, nullptr)();
-    if (gptr() == nullptr) setg(lines_.data(), lines_.data(), lines_.data() + lines_.size());
-    return gptr() < egptr() ? traits_type::to_int_type(*gptr()) : traits_type::eof();
-  }
-
- private:
-  std::string lines_;
-  std::function<void()> act_;
-};
 
 // A WBNM input that is removed while the run waits at an earlier file's
 // output: the name typed at its prompt is converted under the matched name's
@@ -143,7 +107,7 @@ TEST(FileLoop, WbnmInputGoneBeforeItsTurnIsAskedForAgain) {
   for (const char* f : {"a1_Meta.out", "b1_Meta.out", "c_Meta.out"}) write_file(f, kWbnm);
   fs::create_directory("a1_Meta_tot.ts1");  // the first output cannot be created: the run waits
   testing_support::Console con;
-  ActingInput acting("\nc_Meta.out\nc_Meta.out\n", [] {
+  testing_support::ActingInput acting("\nc_Meta.out\nc_Meta.out\n", [] {
     fs::remove("b1_Meta.out");
     fs::remove("a1_Meta_tot.ts1");
   });

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <map>
 #include <string>
 
 #include "bench/rorb_generator.h"
@@ -21,7 +20,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing_support::first_difference;
-using testing_support::read_file;
 using testing_support::write_file;
 
 // An input and the switches of its kind.
@@ -41,30 +39,21 @@ Input input(const std::string& kind) {
   return {"-rows", "run.txt", bench::rows_file(20, 10000)};
 }
 
-// What a run leaves: its status, its console text and the files in its folder.
-struct Outcome {
-  int status = -1;
-  std::string console;
-  std::map<std::string, std::string> files;
-};
-
 // Runs the program in process on `in` in the current folder with the given
 // threads and field code; the outputs are removed afterwards.
-Outcome convert(const Input& in, const std::string& output_flag, std::size_t threads, bool plain) {
+transcript::Outcome convert(const Input& in, const std::string& output_flag, std::size_t threads, bool plain) {
   conv::parallel::for_tests::use_threads(threads);
   platform::for_tests::use_plain_code(plain);
   const auto args = transcript::words("./flowtab -b " + in.kind_flags + " " + output_flag + " " + in.file);
-  Outcome o;
+  transcript::Outcome o;
   {
     testing_support::Console con;
     o.status = testing_support::status_of([&] { conv::FLOWTAB(args); });
     o.console = con.text();
   }
-  for (const auto& e : fs::directory_iterator(".")) {
-    const std::string name = e.path().filename().string();
-    o.files[name] = read_file(name);
-    if (name != in.file) fs::remove(e.path());
-  }
+  o.files = transcript::files_and_bytes_here();
+  for (const auto& [name, bytes] : o.files)
+    if (name != in.file) fs::remove(name);
   return o;
 }
 
@@ -81,7 +70,7 @@ TEST_P(SharedConversion, SameOnEveryThreadCountAndFieldCode) {
   const Input in = input(kind);
   testing_support::ScratchDir dir;
   write_file(in.file, in.contents);
-  const Outcome want = convert(in, output_flag, 1, true);
+  const transcript::Outcome want = convert(in, output_flag, 1, true);
   ASSERT_EQ(want.status, 0) << want.console.substr(0, 2000);
   std::size_t large = 0;
   for (const auto& [name, bytes] : want.files) large += bytes.size() > (std::size_t{1} << 20) ? 1 : 0;
@@ -93,7 +82,7 @@ TEST_P(SharedConversion, SameOnEveryThreadCountAndFieldCode) {
   } variants[] = {{1, false}, {2, true}, {2, false}, {8, true}, {8, false}};
   for (const auto& v : variants) {
     SCOPED_TRACE(std::to_string(v.threads) + " threads, " + (v.plain ? "plain" : "AVX2") + " field code");
-    const Outcome got = convert(in, output_flag, v.threads, v.plain);
+    const transcript::Outcome got = convert(in, output_flag, v.threads, v.plain);
     EXPECT_EQ(got.status, want.status);
     EXPECT_EQ(first_difference(got.console, want.console), "");
     ASSERT_EQ(got.files.size(), want.files.size());

@@ -5,19 +5,12 @@
 
 #include <algorithm>
 #include <functional>
-#include <map>
 
 #include "transcript_support.h"
 
 namespace {
 
 using namespace transcript;
-
-struct Outcome {
-  int status = -1;
-  std::string console;
-  std::map<std::string, std::string> files;  // every file of the folder, by name
-};
 
 // Runs the program in a fresh folder that `setup` fills, with no console
 // input and the descriptors `closed` closed.
@@ -26,9 +19,7 @@ Outcome run_closed(const std::function<void()>& setup, const std::string& args, 
   setup();
   std::vector<std::string> argv = words("./flowtab " + args);
   const RunResult r = run_program(FLOWTAB_EXE, argv, "", dir.path(), 0, closed);
-  Outcome o{r.status, r.output, {}};
-  for (const std::string& name : files_here()) o.files[name] = read_file(name);
-  return o;
+  return {r.status, r.output, files_and_bytes_here()};
 }
 
 // XP-RAFTS hydrographs of two steps, one storm.

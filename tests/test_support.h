@@ -11,7 +11,9 @@
 #include <fstream>
 #include <functional>
 #include <sstream>
+#include <streambuf>
 #include <string>
+#include <utility>
 
 #include "platform/connections.h"
 #include "platform/console.h"
@@ -44,6 +46,25 @@ class Console {
  private:
   std::ostringstream out_;
   std::istringstream in_;
+};
+
+// Console input (install it with platform::console::set_input) that first
+// acts on the folder when the program asks for its first line: what happens
+// while a run waits for Enter.
+class ActingInput : public std::streambuf {
+ public:
+  ActingInput(std::string lines, std::function<void()> act) : lines_(std::move(lines)), act_(std::move(act)) {}
+
+ protected:
+  int underflow() override {
+    if (act_) std::exchange(act_, nullptr)();
+    if (gptr() == nullptr) setg(lines_.data(), lines_.data(), lines_.data() + lines_.size());
+    return gptr() < egptr() ? traits_type::to_int_type(*gptr()) : traits_type::eof();
+  }
+
+ private:
+  std::string lines_;
+  std::function<void()> act_;
 };
 
 // A fresh temporary folder, removed with the object.

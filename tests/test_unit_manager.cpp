@@ -235,17 +235,9 @@ TEST_F(UnitMgrTest, UnwrittenOutputIsReportedWhenClosingEverything) {
 }
 
 TEST_F(UnitMgrTest, OutputRetrySucceedsOnceTheFolderExists) {
-  struct CreateFolderOnRead : std::streambuf {
-    int underflow() override {
-      if (gptr() != nullptr) return traits_type::eof();
-      std::filesystem::create_directory("later");
-      setg(buf, buf, buf + 1);
-      return '\n';
-    }
-    char buf[1] = {'\n'};
-  } sb;
+  testing_support::ActingInput acting("\n", [] { std::filesystem::create_directory("later"); });
   Console con;
-  std::istream in(&sb);
+  std::istream in(&acting);
   platform::console::set_input(&in);
   std::int32_t unit = 0;
   lib::OPENFREE(unit, "O ", "later/out.txt");

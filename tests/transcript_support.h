@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
 #include <set>
 #include <sstream>
@@ -95,6 +96,20 @@ inline std::set<std::string> files_here() {
   std::set<std::string> names;
   for (const auto& e : std::filesystem::directory_iterator(".")) names.insert(e.path().filename().string());
   return names;
+}
+
+// What a run leaves: its exit status, its console text and every file of
+// the current folder, by name.
+struct Outcome {
+  int status = -1;
+  std::string console;
+  std::map<std::string, std::string> files;
+};
+
+inline std::map<std::string, std::string> files_and_bytes_here() {
+  std::map<std::string, std::string> files;
+  for (const std::string& name : files_here()) files[name] = testing_support::read_file(name);
+  return files;
 }
 
 // The transcript of a whole run (banner to "Finished.") that converts one
