@@ -5,11 +5,18 @@
 #include "library/exits.h"
 #include "library/ffmt.h"
 #include "library/numtext.h"
+#include "platform/connections.h"
 #include "platform/console.h"
+#include "platform/mapping_guard.h"
 
 namespace conv {
 
+void end_if_input_changed() {
+  if (const std::string name = platform::rt::changed_input(); !name.empty()) platform::rt::end_changed_input(name);
+}
+
 void fail(std::string_view message, bool after_empty_line) {
+  end_if_input_changed();
   if (after_empty_line) platform::console::empty_line();
   platform::console::line(message);
   lib::EXITS(1);

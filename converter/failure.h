@@ -8,8 +8,16 @@
 
 namespace conv {
 
+// Ends the run when an input that is open for reading changed since it was
+// opened: "ERROR - Input file changed while it was read: NAME" and status 1
+// (platform/mapping_guard.h).  A table read from such an input could be
+// neither the file as opened nor as it is now, so the loop asks before it
+// writes one.
+void end_if_input_changed();
+
 // Ends the run: an empty line (unless `after_empty_line` is false), the
-// message, then EXITS.
+// message, then EXITS.  A read or format error of an input that changed
+// meanwhile is reported as that change instead.
 [[noreturn]] void fail(std::string_view message, bool after_empty_line = true);
 
 // Ends the run: "ERROR - Reading input file at line" and the line number in

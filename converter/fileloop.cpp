@@ -19,6 +19,7 @@
 #include "platform/console.h"
 #include "platform/dirsearch.h"
 #include "platform/file_id.h"
+#include "platform/mapping_guard.h"
 #include "platform/process.h"
 
 namespace conv {
@@ -66,6 +67,16 @@ const std::string* output_on_input(const std::vector<EventOutputs>& outputs, con
     if (on_input(o.second.name)) return &o.second.name;
   }
   return on_input(peak_table) ? &peak_table : nullptr;
+}
+
+// True when the file open on `unit` for reading is the input first looked
+// at and has changed since, or stands under the input's name in place of
+// it; false for another file named at the open's prompt.
+bool changed_since_first_look(const InputFile& file, std::int32_t unit) {
+  const auto now = platform::rt::opened_state(unit);
+  if (!file.first_look || !now) return false;
+  if (now->id == file.first_look->id) return *now != *file.first_look;
+  return platform::file_id(file.path) == now->id;
 }
 
 }  // namespace
@@ -134,6 +145,10 @@ void FileConverter::convert(const platform::Match& match, std::int32_t ifile) {
   } else {
     reader->check_single();
   }
+  // The file as first opened (the scan connection of WBNM and -mr is still
+  // open): what is read of it later must come from the file as it was then.
+  file.first_look = platform::rt::opened_state(INUNIT_);
+  if (!file.first_look) file.first_look = platform::file_state(file.path);
   const std::vector<EventOutputs> outputs = name_outputs(*reader, events, M);
   const std::string peak_table = run_.multi_event || reader->keeps_peaks() ? peak_table_name(M) : std::string();
 
@@ -165,6 +180,8 @@ void FileConverter::convert(const platform::Match& match, std::int32_t ifile) {
     // file named then is checked as well.
     const auto id = platform::rt::connected_file(INUNIT_);
     if (id && std::find(input.begin(), input.end(), *id) == input.end() && refused({*id})) return;
+    if (changed_since_first_look(file, INUNIT_))
+      platform::rt::end_changed_input(platform::rt::connected_path(INUNIT_));
     // A large text input is read and written on several threads: they start
     // now, while the reader finds its first table.
     parallel::start({parallel::Kind::input, platform::rt::text_source(INUNIT_)->contents().size()});
@@ -182,11 +199,14 @@ void FileConverter::convert(const platform::Match& match, std::int32_t ifile) {
     table.clear();
     const auto ievent = static_cast<std::int32_t>(k + 1);
     reader->read_event(ievent, table, peaks_, run_.multi_event ? ievent - 1 : 0);
+    end_if_input_changed();
     const TimeAxis axis = build_time_axis(table, run_);
     writer_->write(run_, M, table, axis, UNITA_, pair ? UNITB_ : 0);
     lib::CLOSER(UNITA_);
     if (pair) lib::CLOSER(UNITB_);
   }
+  // The peak table holds what was read of the input too.
+  end_if_input_changed();
   lib::CLOSER(INUNIT_);
   if (run_.multi_event)
     write_event_peak_table(M, peaks_, events, run_, UNITA_, written_);

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,6 +27,8 @@ struct Connection {
   OpenOptions options;
   bool readable = false;
   bool writable = false;
+  // A connection that only reads a regular file: the file as it was opened.
+  std::optional<FileState> opened;
   std::unique_ptr<FileIO> io;
 
   // Formatted connections.  While `live` is set, `source` holds the file and

@@ -250,6 +250,7 @@ int open(int unit, std::string_view path, const OpenOptions& options) {
     c->options = options;
     c->readable = options.action != Action::Write;
     c->writable = options.action != Action::Read;
+    if (regular && !c->writable) c->opened = detail::state_of(st);
     c->io = std::make_unique<FileIO>(fd, size, regular,
                                      options.buffer_size ? options.buffer_size : kDefaultWriteBuffer);
     fd = -1;  // owned by the connection from here on
@@ -308,6 +309,29 @@ std::optional<FileId> connected_file(int unit) {
   const Connection* c = table().find(unit);
   if (!c) return std::nullopt;
   return FileId{static_cast<std::uint64_t>(c->dev), static_cast<std::uint64_t>(c->ino)};
+}
+
+std::optional<FileState> opened_state(int unit) {
+  const Connection* c = table().find(unit);
+  return c ? c->opened : std::nullopt;
+}
+
+namespace {
+
+bool changed(const Connection& c) { return c.opened && c.io->state() != c.opened; }
+
+}  // namespace
+
+bool changed_since_open(int unit) {
+  const Connection* c = table().find(unit);
+  return c && changed(*c);
+}
+
+std::string changed_input() {
+  for (const auto& [unit, c] : table().all()) {
+    if (changed(*c)) return c->path;
+  }
+  return {};
 }
 
 int lowest_free_unit() {

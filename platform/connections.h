@@ -75,6 +75,19 @@ FileInquiry inquire(std::string_view path);
 // The identity of the file connected to the unit; nullopt when not connected.
 std::optional<FileId> connected_file(int unit);
 
+// ---- inputs changed while they are read ----
+
+// The state of the file as it was opened, for a connection that only reads a
+// regular file; nullopt for any other unit.
+std::optional<FileState> opened_state(int unit);
+// True when the file that such a connection reads no longer stands as it was
+// opened (another size or modification time): what was read of it may be
+// neither the file as opened nor as it is now.
+bool changed_since_open(int unit);
+// The name, as opened, of the first connection whose file changed since its
+// open; empty when none did.
+std::string changed_input();
+
 // Lowest unit number from 1 up that is not connected; never 5 or 6.
 int lowest_free_unit();
 

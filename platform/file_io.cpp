@@ -31,6 +31,18 @@ constexpr std::uint64_t kUnknownPosition = UINT64_MAX;
 
 }  // namespace
 
+FileState state_of(const struct stat& st) {
+  return FileState{FileId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)},
+                   static_cast<std::uint64_t>(st.st_size),
+                   static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
+std::optional<FileState> FileIO::state() const {
+  struct stat st;
+  if (::fstat(fd_, &st) != 0) return std::nullopt;
+  return state_of(st);
+}
+
 int FileIO::read_at(std::uint64_t off, void* dst, std::size_t n, std::size_t& got) {
   got = 0;
   if (!wbuf_.empty()) {

@@ -10,9 +10,14 @@
 #include <cstdint>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/file_id.h"
+
+struct stat;
 
 namespace platform::rt {
 class TextBuffer;
@@ -33,6 +38,9 @@ inline int errno_status() { return errno > 0 ? errno : EIO; }
 // somewhere in between).
 int write_all(int fd, const char* p, std::size_t n);
 
+// The state of a file from what the system tells of it.
+FileState state_of(const struct stat& st);
+
 // Buffered reads and writes at byte offsets of one open file descriptor.
 class FileIO {
  public:
@@ -45,6 +53,9 @@ class FileIO {
   }
 
   std::uint64_t size() const { return size_; }
+  // The state of the open file as it stands now; nullopt when the system
+  // cannot tell.
+  std::optional<FileState> state() const;
   // The first write failure so far, 0 when none.
   int write_error() const { return error_; }
 

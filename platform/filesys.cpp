@@ -140,6 +140,12 @@ std::optional<FileId> file_id(std::string_view path) {
   return FileId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
 }
 
+std::optional<FileState> file_state(std::string_view path) {
+  struct stat st;
+  if (has_nul(path) || ::stat(std::string(path).c_str(), &st) != 0) return std::nullopt;
+  return rt::detail::state_of(st);
+}
+
 bool is_regular_file(std::string_view path) {
   struct stat st;
   return !has_nul(path) && ::stat(std::string(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);

@@ -1,5 +1,6 @@
-// The SIGBUS handler for mapped inputs cut short while they are read, and the
-// table of the mappings it watches (see platform/mapping_guard.h for why).
+// The SIGBUS handler for mapped inputs cut short while they are read, the
+// table of the mappings it watches, and the same end of the run for a change
+// that ordinary code finds (see platform/mapping_guard.h for why).
 //
 // The table is a fixed array of slots that the handler reads without locks,
 // on whichever thread faulted, possibly while another thread fills or frees
@@ -16,8 +17,10 @@
 #include <cstdint>
 #include <utility>
 
+#include "platform/console.h"
 #include "platform/console_redirect.h"
 #include "platform/file_io.h"
+#include "platform/process.h"
 
 namespace platform::rt {
 
@@ -53,6 +56,8 @@ struct sigaction g_before = {};
 // waits for the process to end.
 std::atomic<bool> g_reporting{false};
 
+constexpr char kChanged[] = "ERROR - Input file changed while it was read: ";
+
 void write_text(const char* p, std::size_t n) { detail::write_all(1, p, n); }
 
 [[noreturn]] void report_cut_input(const char* name, std::size_t name_size) {
@@ -60,8 +65,8 @@ void write_text(const char* p, std::size_t n) { detail::write_all(1, p, n); }
     for (;;) ::pause();
   }
   console::detail::write_pending_at_exit();
-  static constexpr char kMessage[] = "\nERROR - Input file changed while it was read: ";
-  write_text(kMessage, sizeof kMessage - 1);
+  write_text("\n", 1);
+  write_text(kChanged, sizeof kChanged - 1);
   write_text(name, name_size);
   write_text("\n", 1);
   ::_exit(1);
@@ -117,6 +122,12 @@ void install_handler() {
 }
 
 }  // namespace
+
+void end_changed_input(std::string_view name) {
+  console::empty_line();
+  console::line(std::string(kChanged).append(name));
+  end_process(1);
+}
 
 MappingGuard::MappingGuard(const char* begin, std::size_t size, std::string name) : name_(std::move(name)) {
   static const bool installed = (install_handler(), true);

@@ -12,12 +12,24 @@
 // SIGBUS outside every watched mapping, or not raised by a fault, goes on to
 // the handler that was there before (AddressSanitizer's, say) or, when
 // there was none, to the default action.
+//
+// A cut that leaves the last page mapped raises no signal (the bytes past
+// the new end read as zeros), and a file that grows or is written anew raises
+// none either: the converter compares an input's state with its state at the
+// open (platform/connections.h) and ends the run in the same way, through
+// end_changed_input().
 #pragma once
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace platform::rt {
+
+// Ends the run as a cut caught by the handler does: the console's text, an
+// empty line, "ERROR - Input file changed while it was read: " and `name`,
+// status 1.
+[[noreturn]] void end_changed_input(std::string_view name);
 
 class MappingGuard {
  public:

@@ -4,10 +4,17 @@
 #include <signal.h>
 #include <sys/mman.h>
 
+#include <fstream>
+#include <functional>
 #include <thread>
 
+#include "bench/darno_generator.h"
+#include "bench/rafts_generator.h"
+#include "bench/rorb_generator.h"
 #include "bench/rows_generator.h"
 #include "bench/urbs_generator.h"
+#include "bench/wbnm_generator.h"
+#include "bench/xp_generator.h"
 #include "test_support.h"
 
 namespace {
@@ -110,6 +117,61 @@ TEST(CutInput, AnInputCutWhileTheRunWaitsEndsItWithAMessage) {
     const std::string message = kChanged + c.path + "\n";
     ASSERT_TRUE(r.output.ends_with(message)) << c.path << ": " << r.output.substr(before.size());
     EXPECT_EQ(r.output.substr(before.size(), r.output.size() - before.size() - message.size()), c.after) << c.path;
+  }
+}
+
+// Every kind of input changed while the run waits at its first output
+// (blocked by a folder) and before or while it is read: cut at a page
+// boundary, cut inside its last page (the bytes past the new end then read
+// as zeros, with no signal), only its last line end cut, or lines added.
+// Each run ends with the message and status 1, whether the signal or a
+// comparison with the file as it was opened finds the change; an input
+// left alone converts.
+TEST(CutInput, EveryKindChangedWhileTheRunWaitsEndsWithTheMessage) {
+  const struct {
+    std::string option, name, output, contents;
+  } kinds[] = {
+      {"-wbnm", "w_Meta.out", "w_Meta_tot.ts1", bench::wbnm_file(4, 300)},
+      {"-rafts", "r.tot", "r.tot.ts1", bench::rafts_file(4, 300, 1)},
+      {"-rorb", "r.out", "r.out.ts1", bench::rorb_file(1, 4, 300)},
+      {"-urbs", "u.q", "u.q.ts1", bench::urbs_file(4, 300, false)},
+      {"-darno", "d.txt", "d.txt.ts1", bench::darno_file(4, 300)},
+      {"-rows", "b.txt", "b.txt.ts1", bench::rows_file(4, 500)},
+      {"-xp", "x.int", "x.int.ts1", bench::interface_file(2, "rafts", 4, 450)},
+  };
+  const struct {
+    const char* what;
+    std::function<void(const std::string&)> change;
+  } changes[] = {
+      {"unchanged", [](const std::string&) {}},
+      {"cut at a page boundary", [](const std::string& p) { fs::resize_file(p, 8192); }},
+      {"cut inside the last page", [](const std::string& p) { fs::resize_file(p, fs::file_size(p) - 20); }},
+      {"last line end cut", [](const std::string& p) { fs::resize_file(p, fs::file_size(p) - 1); }},
+      {"lines added", [](const std::string& p) { std::ofstream(p, std::ios::app) << "1 2 3 4\n5 6 7 8\n"; }},
+  };
+  for (const auto& k : kinds) {
+    ASSERT_GT(k.contents.size() % 4096, 20u) << k.name;
+    ASSERT_GT(k.contents.size(), 3 * 4096u) << k.name;
+    for (const auto& c : changes) {
+      SCOPED_TRACE(k.name + ": " + c.what);
+      testing_support::ScratchDir dir;
+      write_file(k.name, k.contents);
+      fs::create_directory(k.output);
+      const auto r = testing_support::run_program_at_prompt(
+          FLOWTAB_EXE, {"./flowtab", "-b", k.option, k.name}, dir.path(), "\nPress Enter to Continue\n",
+          [&](const std::string&) {
+            c.change(k.name);
+            fs::remove(k.output);
+          },
+          "\n");
+      if (c.change == nullptr || std::string(c.what) == "unchanged") {
+        EXPECT_EQ(r.status, 0) << r.output;
+        EXPECT_TRUE(r.output.ends_with("\nFinished.\n")) << r.output;
+        continue;
+      }
+      EXPECT_EQ(r.status, 1);
+      EXPECT_TRUE(r.output.ends_with(kChanged + k.name + "\n")) << r.output;
+    }
   }
 }
 

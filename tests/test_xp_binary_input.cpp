@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <filesystem>
 #include <cstdlib>
 #include <string>
 #include <tuple>
@@ -104,6 +105,36 @@ TEST_F(XpBinaryInput, XpOpenTakesTheLowestFreeUnitAndConnectsTypesOneToFour) {
               std::make_tuple(7, opened, opened, opened ? 0 : BinaryInput::kEnd, opened ? 3 : 0)) << type;
     in_.XPCLOSE();
     EXPECT_EQ(std::make_pair(in_.unit(), rt::is_connected(7)), std::make_pair(0, false)) << type;
+  }
+}
+
+// A file cut after it was opened: the first read that needs bytes past the
+// cut ends the run with the message, in either form (the counting and the
+// storing pass read through both), with what the console held before it.
+TEST_F(XpBinaryInput, AFileCutAfterItsOpenEndsTheRunAtTheReadPastTheCut) {
+  std::string records;
+  for (std::uint32_t i = 0; i < 100000; ++i) records += record(le(i));  // 12 bytes each
+  const std::uint64_t cut = records.size() / 2, past = cut + 12 * 20000;
+  for (const xp::Framing framing : {xp::Framing::Stream, xp::Framing::Framed}) {
+    const std::string path = put("cut.bin", records);
+    ASSERT_TRUE(in_.open(path));
+    in_.restart(framing);
+    std::int32_t v = 0;
+    in_.begin();
+    in_.skip(framing == xp::Framing::Stream ? 4 : 0);
+    in_.i32(v);
+    ASSERT_EQ(std::make_pair(in_.end(), v), std::make_pair(0, 0));
+    std::filesystem::resize_file(path, cut);
+    console_.clear();
+    platform::console::put("before");
+    in_.restart(framing, past);
+    const int status = testing_support::status_of([&] {
+      in_.begin();
+      in_.i32(v);
+    });
+    EXPECT_EQ(status, 1) << static_cast<int>(framing);
+    EXPECT_EQ(console_.text(), "before\nERROR - Input file changed while it was read: " + path + "\n");
+    in_.close();
   }
 }
 

@@ -2,8 +2,8 @@
 // connection of the platform's unit-numbered I/O.
 #include "xpinterface/binary_input.h"
 
-
 #include "platform/connections.h"
+#include "platform/mapping_guard.h"
 
 namespace xp {
 
@@ -72,6 +72,9 @@ bool BinaryInput::fill(std::uint64_t at, std::size_t n) {
   const std::size_t len = static_cast<std::size_t>(std::min<std::uint64_t>(kWindow, size_ - at));
   if (len < n || rt::seek(unit_, at) != 0 || rt::read_bytes(unit_, window_.data(), len) != 0) {
     // The file is shorter than it was when it was opened, or cannot be read.
+    // A file changed meanwhile ends the run: the steps read so far are
+    // neither the file as opened nor as it is now.
+    if (rt::changed_since_open(unit_)) rt::end_changed_input(rt::connected_path(unit_));
     fail_at_end(kReadError);
     return false;
   }

@@ -42,6 +42,9 @@ struct InputFile {
   // Set when the file met a failure that the run went on past: the run then
   // ends with status 1.
   bool& failed;
+  // The file as the converter first opened it (scan() or check_single());
+  // nullopt when it could not tell.
+  std::optional<platform::FileState> first_look = std::nullopt;
 };
 
 class InputReader {

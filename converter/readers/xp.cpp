@@ -7,6 +7,8 @@
 #include "converter/readers/line_input.h"
 #include "library/text_basics.h"
 #include "platform/console.h"
+#include "platform/file_id.h"
+#include "platform/mapping_guard.h"
 #include "xpinterface/xpreadswmmintfile.h"
 
 namespace conv::xpfile {
@@ -20,6 +22,11 @@ void XpReader::read_event(std::int32_t, SeriesTable& table, PeakStore& peaks, st
   std::int32_t nsteps = 0, nlocs = 0;
   bool found = false;
   xp::XPREADSWMMINTFILE(file_.path, true, names, times, flows, kDefaultMaxVals, MAXTS, nsteps, nlocs, found, false);
+  // The reader opened the file itself, after the converter's first look at
+  // it: a file that changed in between, or while it was read, gave neither
+  // the file as first opened nor as it is now.
+  if (file_.first_look && platform::file_state(file_.path) != file_.first_look)
+    platform::rt::end_changed_input(file_.path);
   console::line("...Finished Extracting Data");
   // The location limit is tested first: a file over both limits reports its
   // series.
