@@ -69,6 +69,26 @@ const std::string* output_on_input(const std::vector<EventOutputs>& outputs, con
   return on_input(peak_table) ? &peak_table : nullptr;
 }
 
+// `name` with every run of '/' made one: a doubled '/' names the same file
+// here.
+std::string single_slashes(std::string_view name) {
+  std::string s;
+  s.reserve(name.size());
+  for (const char c : name)
+    if (c != '/' || s.empty() || s.back() != '/') s += c;
+  return s;
+}
+
+// Why the open routine would open `name` (no trailing blanks) as another
+// name: "begins with a blank" or "holds a doubled backslash"; empty when it
+// opens it as it stands.
+std::string_view renamed_by_open(std::string_view name) {
+  if (single_slashes(opened_name(name)) == single_slashes(name)) return {};
+  if (name.starts_with(' ')) return "begins with a blank";
+  if (name.find("\\\\") != std::string_view::npos) return "holds a doubled backslash";
+  return {};
+}
+
 // True when the file open on `unit` for reading is the input first looked
 // at and has changed since, or stands under the input's name in place of
 // it; false for another file named at the open's prompt.
@@ -109,15 +129,23 @@ std::vector<EventOutputs> FileConverter::name_outputs(const InputReader& reader,
 }
 
 bool FileConverter::convertible(const platform::Match& match) {
-  // On this system a name may end in blanks; the trimmed name that every
-  // open uses would be another file, or none.
-  if (!match.name.empty() && match.name.back() == ' ' && !lib::is_blank(match.name)) {
+  const auto refuse = [this](std::string_view why, std::string_view name) {
     console::empty_line();
-    console::line("ERROR - File name ends with a blank, not converted: \"" + match.name + "\"");
+    console::line("ERROR - File name " + std::string(why) + ", not converted: \"" + std::string(name) + "\"");
     failed_ = true;
     return false;
-  }
+  };
+  // On this system a name may end in blanks; the trimmed name that every
+  // open uses would be another file, or none.
+  if (!match.name.empty() && match.name.back() == ' ' && !lib::is_blank(match.name))
+    return refuse("ends with a blank", match.name);
   const std::string M(lib::trim_right(lib::cut(match.name, kFileNameLength)));
+  // Nor may it begin with one or hold a doubled backslash, which the open
+  // routine drops or reduces: the input read, or the outputs formed from
+  // its name, would be other files.
+  if (const std::string_view why = renamed_by_open(M); !why.empty()) return refuse(why, match.name);
+  if (const std::string_view why = renamed_by_open(match.folder + M); !why.empty())
+    return refuse(why, match.folder + match.name);
   if (written_.holds(match.folder + M)) {
     console::empty_line();
     console::line("WARNING - Input replaced by an output of this run, not converted: " + M);
@@ -168,7 +196,7 @@ void FileConverter::convert(const platform::Match& match, std::int32_t ifile) {
   if (const auto id = platform::file_id(file.path)) input.push_back(*id);
   if (const auto id = platform::rt::connected_file(INUNIT_)) input.push_back(*id);
   if (run_.mr) {
-    if (const auto id = platform::file_id(run_.EVENTFILE)) input.push_back(*id);
+    if (const auto id = platform::file_id(opened_name(run_.EVENTFILE))) input.push_back(*id);
   }
   if (refused(input)) return;
   peaks_.start_file(static_cast<std::int32_t>(outputs.size()));

@@ -4,6 +4,7 @@
 #include "converter/failure.h"
 #include "library/ffmt.h"
 #include "library/ftext.h"
+#include "library/paths.h"
 #include "library/text_basics.h"
 #include "platform/console.h"
 #include "platform/filesys.h"
@@ -125,7 +126,12 @@ void check_message(std::string_view text, bool& error) {
 
 }  // namespace
 
-bool regular_file_exists(std::string_view name) { return platform::is_regular_file(name); }
+std::string opened_name(std::string_view name) {
+  lib::FText t(name.size(), name);
+  return lib::CLEANPATH(t);
+}
+
+bool regular_file_exists(std::string_view name) { return platform::is_regular_file(opened_name(name)); }
 
 bool is_option(std::string_view arg, std::size_t* mark) {
   std::size_t m = 0;

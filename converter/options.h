@@ -50,7 +50,12 @@ bool is_option(std::string_view arg, std::size_t* mark = nullptr);
 // that cannot be read ends the run through EXITS.
 CommandLine parse_command_line(const std::vector<std::string>& args);
 
-// True when a regular file of that name exists (a folder does not count).
+// The name under which the open routine opens `name`: leading and trailing
+// blanks dropped, doubled separators reduced (CLEANPATH).
+std::string opened_name(std::string_view name);
+
+// True when a regular file exists under the name by which `name` is opened
+// (a folder does not count).
 bool regular_file_exists(std::string_view name);
 
 // The 59 lines of the help text.

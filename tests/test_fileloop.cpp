@@ -47,6 +47,8 @@ TEST(FileLoop, MatchesNotConvertedAndOutputsNotWritten) {
     };
   };
   const std::string blank = "\nERROR - File name ends with a blank, not converted: \"q.tot \"\n";
+  const std::string leading = "\nERROR - File name begins with a blank, not converted: \" a\"\n";
+  const std::string doubled = "\nERROR - File name holds a doubled backslash, not converted: \"q\\\\r\"\n";
   const std::string replaced = "\nWARNING - Input replaced by an output of this run, not converted: ";
   const std::string same = "\nERROR - Output file is the input file, not written: ";
   const std::string next = "\nConverting to .ts1: z.out\n", peak = "Q100_Meta_peak_Q.out.csv";
@@ -65,6 +67,20 @@ TEST(FileLoop, MatchesNotConvertedAndOutputsNotWritten) {
       {put({{"q.tot", kRows}, {"q.tot ", kRows}}), {"-rows", "q.tot*"}, 1, blank, 1, {"q.tot", "q.tot ", "q.tot.ts1"}},
       {put({{"q.tot ", kRows}}), {"-rows", "q.tot*"}, 1, blank, 0, {"q.tot "}},
       {put({{"  ", kRows}}), {"-wbnm", " *"}, 1, "\nEmpty filename specified.  Bailing out.", 0, {"  "}},
+      // A name that the open routine would change (its leading blank dropped,
+      // a doubled backslash reduced) would read, or write over, other files;
+      // doubled slashes, and a doubled backslash at the start, open the name
+      // as it stands.
+      {put({{" a", kRows}, {"a", kWbnm}}), {"-rows", " a"}, 1, leading, 0, {" a", "a"}, "a"},
+      {[put] { put({{" a", kRows}, {"a", kWbnm}})(), fs::create_symlink("a", "a.ts1"); }, {"-rows", " a"}, 1, leading, 0,
+       {" a", "a", "a.ts1"}, "a"},
+      {put({{"q\\\\r", kRows}, {"q\\r", kWbnm}}), {"-rows", "q\\\\r"}, 1, doubled, 0, {"q\\\\r", "q\\r"}, "q\\r"},
+      {put({{"\\\\x", kRows}}), {"-rows", "\\\\x"}, 0, "\nFinished.\n", 1, {"\\\\x", "\\\\x.ts1"}},
+      {[] { fs::create_directory("in"), write_file("in/a", kRows); }, {"-rows", "in//a"}, 0, "\nFinished.\n", 1,
+       {"in", "a.ts1"}},
+      // The event-names file is looked for under the name it is opened by.
+      {put({{"ev\\\\x.txt", "e1\n"}, {"r.tot", kRows}}), {"-rafts", "-mr", "ev\\\\x.txt", "r.tot"}, 2,
+       "\nERROR - File ev\\\\x.txt does not exist.\n", 0},
       // Earlier outputs are replaced as on every run, and not read back.
       {put({{"a", kRows}, {"a.ts1", "earlier\n"}}), {"-rows", "a*"}, 0, replaced + "a.ts1\n\nFinished.\n", 1,
        {"a", "a.ts1"}, "", "a.ts1"},
