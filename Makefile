@@ -28,7 +28,10 @@ $(BUILD)/build.ninja $(BUILD)/Makefile: | deps
 build: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
 
-demo: build
+# The program only: the tests and benchmarks are built by `make test` and
+# `make bench`.
+demo: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target flowtab
 	rm -rf $(BUILD)/demo && mkdir -p $(BUILD)/demo
 	cd $(BUILD)/demo && ../flowtab -b ../../examples/Q100_Meta.out < /dev/null
 	@echo; for f in $(BUILD)/demo/*; do echo "== $$f"; cat "$$f"; done

@@ -1,7 +1,7 @@
 // Runs the converter's real path in process on one fuzz input.
 //
 // The input becomes a file in a scratch folder (on a memory file system when
-// there is one; files there are capped at 32 MB, beyond which a write fails
+// there is one; files there are capped at 1 MB, beyond which a write fails
 // as on a full disk) and the program is run on it as a user would, with -b:
 // the console goes to a null stream, console input is empty (every pause
 // returns), and the end of the process is turned into an exception.  The
