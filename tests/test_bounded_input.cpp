@@ -3,6 +3,8 @@
 // sizes memory by them.  Each run gets 64 MiB of data memory at most.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "transcript_support.h"
 
 #if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)  // the sanitizers need far more address space
@@ -69,8 +71,16 @@ TEST(BoundedInput, ManySeriesOfFewRowsSizeByTheFile) {
 }
 
 // Tables larger than the memory the process may have end the run with a
-// message, not with a crash.
+// message, not with a crash, wherever the memory runs out: as the series are
+// made, as the rows are read or as the table is written, on any of the
+// threads that share the work.  The program as shipped runs once.  A build of
+// it that shares its work among eight threads on any machine (tests/programs)
+// runs under limits a step apart, so that among them the memory runs out as
+// a thread takes its first piece of work: state of a thread's own, freed as
+// the thread ends, would end the process there (the C library cannot record
+// its destructor without memory, and aborts).
 TEST(BoundedInput, TablesBeyondTheMemoryEndWithAMessage) {
+  // URBS: 1000 locations of 5000 values (10 MB).
   std::string names = "          ", types = names, row = "      0.00";
   for (int k = 0; k < 1000; ++k) {
     names += "   L" + std::string(5 - std::to_string(k).size(), '0') + std::to_string(k);
@@ -80,11 +90,39 @@ TEST(BoundedInput, TablesBeyondTheMemoryEndWithAMessage) {
   std::string q = "URBS run\nDATA PARAMETERS : Locations = 1000 Values = 5000\n-------------\n" + names + "\n" +
                   types + "\n";
   for (int i = 0; i < 5000; ++i) q += row + "\n";
+  // RORB: 200 hydrographs of 8000 rows (16 MB), whose series get their room
+  // for the whole table from the first rows.
+  std::string out = " RORB run\n Hydrograph summary\n Inc    Time", values;
+  for (int k = 1; k <= 200; ++k) {
+    out += "   Hyd" + std::string(4 - std::to_string(k).size(), '0') + std::to_string(k);
+    values += "     1.000";
+  }
+  out += "\n";
+  for (int j = 0; j < 8000; ++j) {
+    char time[16];
+    std::snprintf(time, sizeof time, "%8.3f", j / 12.0);
+    out += std::string(5 - std::to_string(j).size(), ' ') + std::to_string(j) + time + values + " \n";
+  }
   ScratchDir dir;
   write_file("big.q", q);
-  const auto r = run_program(FLOWTAB_EXE, {"./flowtab", "-b", "-urbs", "big.q"}, "", dir.path(), std::size_t{16} << 20);
-  EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.output.find("\nERROR - Out of memory.  Contact flowtab@example.org\n"), std::string::npos) << r.output;
+  write_file("big.out", out);
+  constexpr std::size_t KB = 1024, MB = 1024 * KB;
+  const struct {
+    std::string exe, option, name;
+    std::size_t least, most, step;  // the data limits: least, least + step, ... up to most
+  } cases[] = {
+      {FLOWTAB_EXE, "-urbs", "big.q", 16 * MB, 16 * MB, 1},
+      {FLOWTAB_EIGHT_THREADS_EXE, "-urbs", "big.q", 4 * MB, 16 * MB, 256 * KB},
+      {FLOWTAB_EIGHT_THREADS_EXE, "-rorb", "big.out", 7 * MB, 10 * MB + 512 * KB, 32 * KB},
+  };
+  for (const auto& c : cases) {
+    for (std::size_t limit = c.least; limit <= c.most; limit += c.step) {
+      SCOPED_TRACE(c.exe + " " + c.option + ", " + std::to_string(limit / KB) + " KB");
+      const auto r = run_program(c.exe, {"./flowtab", "-b", c.option, c.name}, "", dir.path(), limit);
+      ASSERT_EQ(r.status, 1) << r.output;
+      ASSERT_TRUE(ends_with(r.output, "\nERROR - Out of memory.  Contact flowtab@example.org\n" + kPause));
+    }
+  }
 }
 
 // A file of one line is read without a copy of the line: every kind ends on

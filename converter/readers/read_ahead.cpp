@@ -158,6 +158,12 @@ std::size_t ReadAhead::accepted(const std::function<bool(std::size_t)>& accept) 
 
 std::size_t ReadAhead::accepted_runs(std::size_t run,
                                      const std::function<std::size_t(std::size_t, std::size_t)>& accept) const {
+  return accepted_runs(run, 0, [&](std::size_t from, std::size_t end, std::span<float>) { return accept(from, end); });
+}
+
+std::size_t ReadAhead::accepted_runs(
+    std::size_t run, std::size_t scratch_floats,
+    const std::function<std::size_t(std::size_t, std::size_t, std::span<float>)>& accept) const {
   // Pieces of consecutive lines; each piece stops at its first refusal, and
   // runs after a refusal already found are not begun.
   const std::size_t piece_bytes = parallel::least_piece(parallel::Kind::numbers);
@@ -173,10 +179,17 @@ std::size_t ReadAhead::accepted_runs(std::size_t run,
   starts.push_back(lines_.size());
   std::atomic<std::size_t> first_refused{lines_.size()};
   parallel::for_each(starts.size() - 1, {parallel::Kind::numbers, bytes()}, [&](std::size_t piece) {
+    if (starts[piece] > first_refused.load(std::memory_order_relaxed)) return;
+    // One buffer serves every run of the piece (64 lines or more, but for
+    // the last).  It is made here, not kept by the thread: state of a
+    // thread's own that is freed at its end has a destructor registered at
+    // its first use, which the C library cannot do when memory runs out,
+    // and it then ends the process instead of failing the allocation.
+    std::vector<float> scratch(scratch_floats);
     for (std::size_t i = starts[piece]; i < starts[piece + 1];) {
       if (i > first_refused.load(std::memory_order_relaxed)) return;
       const std::size_t end = std::min(i + run, starts[piece + 1]);
-      i += accept(i, end);
+      i += accept(i, end, scratch);
       if (i < end) {
         std::size_t seen = first_refused.load(std::memory_order_relaxed);
         while (i < seen && !first_refused.compare_exchange_weak(seen, i, std::memory_order_relaxed)) {
@@ -186,12 +199,6 @@ std::size_t ReadAhead::accepted_runs(std::size_t run,
     }
   });
   return first_refused.load();
-}
-
-std::span<float> run_items(std::size_t rows, std::size_t n) {
-  thread_local std::vector<float> items;
-  items.assign(rows * n, 0.0f);
-  return items;
 }
 
 }  // namespace conv

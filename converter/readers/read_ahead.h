@@ -5,6 +5,7 @@
 // read) is met exactly as without the read-ahead, with the same messages.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -74,6 +75,14 @@ class ReadAhead {
   // lines first..end - 1 and returns how many of them come before the first
   // it refuses (end - first when it refuses none).
   std::size_t accepted_runs(std::size_t run, const std::function<std::size_t(std::size_t, std::size_t)>& accept) const;
+  // The same, where accept(first, end, scratch) also gets `scratch_floats`
+  // floats to work in: the lines are handed out in pieces of consecutive
+  // runs, and every run of a piece gets the piece's own buffer, as the run
+  // before left it.  The buffer is made once a piece, on the thread that
+  // takes the piece, and freed with it: no thread keeps memory between
+  // calls (memory running out on any thread fails the call).
+  std::size_t accepted_runs(std::size_t run, std::size_t scratch_floats,
+                            const std::function<std::size_t(std::size_t, std::size_t, std::span<float>)>& accept) const;
 
   // Leaves `in` as though exactly the first `kept` lines had been read.
   void keep(LineInput& in, std::size_t kept);
@@ -98,9 +107,6 @@ class ReadAhead {
 // Lines of a run whose values are handed to their series together: sixteen
 // values of a series fill a cache line.
 inline constexpr std::size_t kRunRows = 16;
-// rows * n zeros for the items of a run of lines, line r's items from r * n:
-// a buffer of the calling thread's own, valid until its next call.
-std::span<float> run_items(std::size_t rows, std::size_t n);
 
 // The lines of a batch of table rows, read a run at a time: take(i, items)
 // reads line i's `width` items, false when it does not read.  Item skip + k
@@ -110,8 +116,12 @@ std::span<float> run_items(std::size_t rows, std::size_t n);
 template <class Take>
 std::size_t accepted_rows(const ReadAhead& ahead, std::size_t width, std::size_t skip, std::span<Series> series,
                           std::size_t at, std::span<const float> minutes, bool times, Take take) {
-  return ahead.accepted_runs(kRunRows, [&](std::size_t from, std::size_t end) {
-    const std::span<float> items = run_items(end - from, width);
+  return ahead.accepted_runs(kRunRows, kRunRows * width, [&](std::size_t from, std::size_t end, std::span<float> scratch) {
+    // Line r of the run reads its items from r * width, each 0 until read:
+    // an item that a row leaves unchanged (a null value, or those after a
+    // slash) is 0.
+    const std::span<float> items = scratch.first((end - from) * width);
+    std::fill(items.begin(), items.end(), 0.0f);
     std::size_t i = from;
     while (i < end && take(i, items.subspan((i - from) * width, width))) ++i;
     rows_to_series(items, width, skip, i - from, series, at + from);
