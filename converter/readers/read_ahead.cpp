@@ -152,10 +152,6 @@ void ReadAhead::keep(LineInput& in, std::size_t kept) {
   refused_ = refused_ || !whole;
 }
 
-std::size_t ReadAhead::accepted(const std::function<bool(std::size_t)>& accept) const {
-  return accepted_runs(1, [&](std::size_t i, std::size_t) -> std::size_t { return accept(i) ? 1 : 0; });
-}
-
 std::size_t ReadAhead::accepted_runs(std::size_t run,
                                      const std::function<std::size_t(std::size_t, std::size_t)>& accept) const {
   return accepted_runs(run, 0, [&](std::size_t from, std::size_t end, std::span<float>) { return accept(from, end); });

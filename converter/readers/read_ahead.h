@@ -67,13 +67,12 @@ class ReadAhead {
   // back over lines read after it would, without searching the text.
   void rewind_to(LineInput& in, std::size_t i) const { in.go_to(places_[i]); }
 
-  // Runs accept(i) for the lines in order, on every thread when the lines
-  // are many; returns how many lines come before the first that accept()
-  // refuses (size() when it refuses none).  accept() must not end the run.
-  std::size_t accepted(const std::function<bool(std::size_t)>& accept) const;
-  // The same, `run` consecutive lines at a time: accept(first, end) takes
-  // lines first..end - 1 and returns how many of them come before the first
-  // it refuses (end - first when it refuses none).
+  // Runs accept(first, end) over the lines in order, `run` consecutive
+  // lines at a time, on every thread when the lines are many: it takes lines
+  // first..end - 1 and returns how many of them come before the first it
+  // refuses (end - first when it refuses none).  Returns how many lines come
+  // before the first refused (size() when none is).  accept() must not end
+  // the run.
   std::size_t accepted_runs(std::size_t run, const std::function<std::size_t(std::size_t, std::size_t)>& accept) const;
   // The same, where accept(first, end, scratch) also gets `scratch_floats`
   // floats to work in: the lines are handed out in pieces of consecutive
@@ -112,7 +111,7 @@ inline constexpr std::size_t kRunRows = 16;
 // reads line i's `width` items, false when it does not read.  Item skip + k
 // of a row taken goes to series[k].q at step `at` + i, and with `times` the
 // row's minutes[i] / 60 to every series' hours there.  Returns how many
-// lines come before the first not taken, as accepted() does.
+// lines come before the first not taken, as accepted_runs() does.
 template <class Take>
 std::size_t accepted_rows(const ReadAhead& ahead, std::size_t width, std::size_t skip, std::span<Series> series,
                           std::size_t at, std::span<const float> minutes, bool times, Take take) {
