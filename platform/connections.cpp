@@ -310,6 +310,12 @@ std::optional<FileId> connected_file(int unit) {
   return FileId{static_cast<std::uint64_t>(c->dev), static_cast<std::uint64_t>(c->ino)};
 }
 
+std::vector<int> for_tests::connected_units() {
+  std::vector<int> units;
+  for (const auto& [unit, c] : table().all()) units.push_back(unit);
+  return units;
+}
+
 int lowest_free_unit() {
   for (int unit = 1;; ++unit) {
     if (unit != 5 && unit != 6 && !table().find(unit)) return unit;

@@ -33,4 +33,14 @@ std::optional<std::string> read_line();
 
 void flush();
 
+// For tests only: no option of the program reaches these.
+namespace for_tests {
+
+// The streams the console is redirected to now (nullptr: the process's own
+// standard output or input), to put back with set_output and set_input.
+std::ostream* output();
+std::istream* input();
+
+}  // namespace for_tests
+
 }  // namespace platform::console

@@ -46,4 +46,7 @@ void set_input(std::istream* in) {
   detail::install(in ? &g_stream_in : nullptr);
 }
 
+std::ostream* for_tests::output() { return g_stream_out.out; }
+std::istream* for_tests::input() { return g_stream_in.in; }
+
 }  // namespace platform::console
