@@ -37,9 +37,12 @@ void flush();
 namespace for_tests {
 
 // The streams the console is redirected to now (nullptr: the process's own
-// standard output or input), to put back with set_output and set_input.
+// standard output or input).
 std::ostream* output();
 std::istream* input();
+// Puts back a redirection taken with output() and input(), without flushing
+// the one there is: its stream may be gone with the test that made it.
+void redirect(std::ostream* out, std::istream* in);
 
 }  // namespace for_tests
 

@@ -48,8 +48,7 @@ struct ProcessState {
   std::filesystem::path folder = std::filesystem::current_path();
 
   void put_back() const {
-    if (platform::console::for_tests::output() != output) platform::console::set_output(output);
-    if (platform::console::for_tests::input() != input) platform::console::set_input(input);
+    platform::console::for_tests::redirect(output, input);
     platform::set_terminator(terminator);
     // The connections the test opened; what it wrote to them goes to their files.
     for (const int unit : rt::for_tests::connected_units())

@@ -229,10 +229,10 @@ struct RunResult {
 };
 
 // In a child process: runs the program file `exe` (a name without "/" is
-// looked for on PATH) with the given arguments
-// (argv[0] included) in `cwd`, its standard input from `in`, its standard
-// output and error to `out_file`, with at most `data_limit` bytes of data
-// memory when not 0, and the descriptors in `closed` closed.
+// looked for on PATH) with the given arguments (argv[0] included) in `cwd`,
+// its standard input from `in`, its standard output and error to
+// `out_file`, with at most `data_limit` bytes of data memory when not 0, and
+// the descriptors in `closed` closed.
 [[noreturn]] inline void exec_program(const std::string& exe, const std::vector<std::string>& argv,
                                       const std::filesystem::path& cwd, int in,
                                       const std::filesystem::path& out_file, std::size_t data_limit = 0,
