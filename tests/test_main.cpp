@@ -50,7 +50,7 @@ struct ProcessState {
   void put_back() const {
     platform::console::for_tests::redirect(output, input);
     platform::set_terminator(terminator);
-    // The connections the test opened; what it wrote to them goes to their files.
+    // Closes the connections the test opened (what it wrote goes to their files).
     for (const int unit : rt::for_tests::connected_units())
       if (!std::binary_search(connected.begin(), connected.end(), unit)) rt::close(unit);
     lib::unit_tables() = units;
