@@ -36,8 +36,16 @@ demo: deps $(BUILD)/build.ninja
 	cd $(BUILD)/demo && ../flowtab -b ../../examples/Q100_Meta.out < /dev/null
 	@echo; for f in $(BUILD)/demo/*; do echo "== $$f"; cat "$$f"; done
 
+# ctest runs each test in a process of its own; then the test binary runs
+# them all in one process, in order and shuffled, as a maintainer runs it:
+# every test must leave the process as it found it.  The seed is printed
+# (--gtest_random_seed=N repeats that order).
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	$(BUILD)/flowtab_tests --gtest_brief=1
+	@seed=$$(shuf -i 1-99999 -n 1); \
+	echo "$(BUILD)/flowtab_tests --gtest_brief=1 --gtest_shuffle --gtest_random_seed=$$seed"; \
+	$(BUILD)/flowtab_tests --gtest_brief=1 --gtest_shuffle --gtest_random_seed=$$seed
 
 test-sanitize: deps
 	cmake -S . -B $(ASAN_BUILD) -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=Debug -DFLOWTAB_SANITIZE=ON

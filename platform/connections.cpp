@@ -334,6 +334,12 @@ std::string changed_input() {
   return {};
 }
 
+std::vector<int> for_tests::connected_units() {
+  std::vector<int> units;
+  for (const auto& [unit, c] : table().all()) units.push_back(unit);
+  return units;
+}
+
 int lowest_free_unit() {
   for (int unit = 1;; ++unit) {
     if (unit != 5 && unit != 6 && !table().find(unit)) return unit;

@@ -152,4 +152,13 @@ int write_f64(int unit, double v);
 // The text of a status value ("end of file", strerror, ...).
 std::string status_text(int status);
 
+// For tests only: no option of the program reaches these.
+namespace for_tests {
+
+// The units connected now, in increasing order: the connections a test
+// opened are those that were not connected before it.
+std::vector<int> connected_units();
+
+}  // namespace for_tests
+
 }  // namespace platform::rt

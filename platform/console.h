@@ -33,4 +33,17 @@ std::optional<std::string> read_line();
 
 void flush();
 
+// For tests only: no option of the program reaches these.
+namespace for_tests {
+
+// The streams the console is redirected to now (nullptr: the process's own
+// standard output or input).
+std::ostream* output();
+std::istream* input();
+// Puts back a redirection taken with output() and input(), without flushing
+// the one there is: its stream may be gone with the test that made it.
+void redirect(std::ostream* out, std::istream* in);
+
+}  // namespace for_tests
+
 }  // namespace platform::console

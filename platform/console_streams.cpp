@@ -46,4 +46,13 @@ void set_input(std::istream* in) {
   detail::install(in ? &g_stream_in : nullptr);
 }
 
+std::ostream* for_tests::output() { return g_stream_out.out; }
+std::istream* for_tests::input() { return g_stream_in.in; }
+
+void for_tests::redirect(std::ostream* out, std::istream* in) {
+  g_stream_out.out = out;
+  detail::install(out ? &g_stream_out : nullptr);
+  set_input(in);
+}
+
 }  // namespace platform::console

@@ -14,4 +14,18 @@ void set_flush_denormals() {
 #endif
 }
 
+unsigned int for_tests::fp_mode() {
+#if defined(__x86_64__) || defined(_M_X64)
+  return _mm_getcsr();
+#else
+  return 0;
+#endif
+}
+
+void for_tests::set_fp_mode([[maybe_unused]] unsigned int mode) {
+#if defined(__x86_64__) || defined(_M_X64)
+  _mm_setcsr(mode);
+#endif
+}
+
 }  // namespace platform

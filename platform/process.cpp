@@ -31,6 +31,8 @@ void set_terminator(Terminator terminator) { g_terminator = terminator; }
 
 void throw_process_ended(int status) { throw ProcessEnded{status}; }
 
+Terminator for_tests::terminator() { return g_terminator; }
+
 void end_process(int status) {
   console::flush();
   rt::close_all();

@@ -27,6 +27,14 @@ void set_terminator(Terminator terminator);
 // Terminator for tests: throws ProcessEnded{status}.
 [[noreturn]] void throw_process_ended(int status);
 
+// For tests only: no option of the program reaches these.
+namespace for_tests {
+
+// The terminator installed now (nullptr: the default).
+Terminator terminator();
+
+}  // namespace for_tests
+
 // Flushes the console, closes every unit connection and ends the process
 // with the given status.
 [[noreturn]] void end_process(int status);

@@ -77,8 +77,7 @@ TEST(Cli, ExportedNamesAreInTheDynamicSymbolTable) {
                                           "CLOSER",     "NEXTWORD",    "CHECKSAVEDATE", "MSGCSVUNIT",    "MSGFONT",
                                           "LEAPYEAR",   "DAYSINMONTH", "DAYSINYEAR",    "HOURSSINCE1900"};
   ScratchDir dir;
-  const RunResult nm =
-      run_program("/bin/sh", {"sh", "-c", std::string("nm -D --defined-only ") + FLOWTAB_EXE}, "", dir.path());
+  const RunResult nm = run_program("nm", {"nm", "-D", "--defined-only", FLOWTAB_EXE}, "", dir.path());
   ASSERT_EQ(nm.status, 0) << nm.output;
   std::istringstream lines(nm.output);
   std::set<std::string> defined;  // lines of address, type and name

@@ -37,7 +37,7 @@ std::pair<int, std::string> cut_in_child(const fs::path& dir, Touch how) {
   write_file(big, std::string(std::size_t{1} << 20, 'x'));
   write_file(other, "a\n");
   platform::console::flush();  // nothing of the tests' own console goes to the child's
-  const pid_t pid = ::fork();
+  const pid_t pid = testing_support::fork_child();
   if (pid == 0) {
     const int fd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (::dup2(fd, 1) < 0 || ::dup2(fd, 2) < 0) ::_exit(90);
@@ -55,8 +55,7 @@ std::pair<int, std::string> cut_in_child(const fs::path& dir, Touch how) {
     touch();
     ::_exit(0);
   }
-  int wstatus = 0;
-  if (pid < 0 || ::waitpid(pid, &wstatus, 0) != pid) ADD_FAILURE() << "no child process";
+  const int wstatus = testing_support::wait_child(pid);
   return {wstatus, read_file(out)};
 }
 

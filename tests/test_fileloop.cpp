@@ -129,7 +129,7 @@ TEST(FileLoop, WbnmInputGoneBeforeItsTurnIsAskedForAgain) {
   });
   std::istream in(&acting);
   platform::console::set_input(&in);
-  const int status = ending_of([] { conv::FLOWTAB({"./flowtab", "-b", "a1_Meta.out", "b1_Meta.out"}); });
+  const int status = flowtab_in_process({"./flowtab", "-b", "a1_Meta.out", "b1_Meta.out"});
   const std::string out = con.text();
   EXPECT_EQ(status, 0) << out;
   EXPECT_EQ(count_of(out, "CHECK 0008 - \"b1_Meta.out\" cannot be found"), 2u) << out;

@@ -14,7 +14,7 @@ using testing_support::read_file;
 
 constexpr int kLog = 11, kCsv = 12, kMif1 = 13, kMid1 = 14, kMif2 = 15, kMid2 = 16;
 
-// Run alone (as ctest runs each test), this sees the block as the process starts.
+// Every test starts with the block as the process starts (tests/test_main.cpp).
 TEST(MessageBlock, TextsStartBlank) {
   for (std::string_view f : {field_view(DMESSAGES.MSGTEXT1), field_view(DMESSAGES.MSGALL),
                              field_view(DMESSAGES.MSGEXTRA3), field_view(DMESSAGES.MSGPREFIX)})

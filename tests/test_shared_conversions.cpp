@@ -11,7 +11,6 @@
 #include "bench/rorb_generator.h"
 #include "bench/rows_generator.h"
 #include "bench/urbs_generator.h"
-#include "converter/flowtab.h"
 #include "converter/parallel.h"
 #include "platform/cpus.h"
 #include "transcript_support.h"
@@ -48,7 +47,7 @@ transcript::Outcome convert(const Input& in, const std::string& output_flag, std
   transcript::Outcome o;
   {
     testing_support::Console con;
-    o.status = testing_support::status_of([&] { conv::FLOWTAB(args); });
+    o.status = transcript::flowtab_in_process(args);
     o.console = con.text();
   }
   o.files = transcript::files_and_bytes_here();

@@ -1,5 +1,6 @@
-// Shared helpers of the tests: a captured console, a scratch folder, and
-// running code that ends the process.
+// Shared helpers of the tests: a captured console, a scratch folder, the
+// floating-point mode kept, running code that ends the process, and child
+// processes that end with the test.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -17,6 +18,7 @@
 
 #include "platform/connections.h"
 #include "platform/console.h"
+#include "platform/fpu.h"
 #include "platform/process.h"
 
 namespace testing_support {
@@ -142,6 +144,19 @@ inline std::string first_difference(const std::string& got, const std::string& w
   return std::string("[").append(got, line, 80).append("] where [").append(want, line, 80).append("] was due");
 }
 
+// Puts back, when it goes, the floating-point mode there was when it was
+// made: code that sets the program's mode leaves the test's as it was.
+class KeptFpMode {
+ public:
+  KeptFpMode() = default;
+  ~KeptFpMode() { platform::for_tests::set_fp_mode(mode_); }
+  KeptFpMode(const KeptFpMode&) = delete;
+  KeptFpMode& operator=(const KeptFpMode&) = delete;
+
+ private:
+  unsigned int mode_ = platform::for_tests::fp_mode();
+};
+
 // Runs code that is expected to end the process; returns the exit status,
 // or -1 (and a test failure) when it returned instead.
 inline int status_of(const std::function<void()>& code) {
@@ -157,24 +172,67 @@ inline int status_of(const std::function<void()>& code) {
 }  // namespace testing_support
 
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 
+#include <cerrno>
 #include <chrono>
 #include <thread>
 #include <vector>
 
 namespace testing_support {
 
+// A child process that ends with the test: killed when the thread that
+// forked it ends (the tests fork on the thread that runs them, which lives
+// as long as the process), and by wait_child when it runs too long.  As
+// fork(): 0 in the child, -1 when there is none.
+inline pid_t fork_child() {
+  const pid_t parent = ::getpid();
+  const pid_t pid = ::fork();
+  if (pid == 0 && (::prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || ::getppid() != parent)) ::_exit(127);
+  return pid;
+}
+
+// Waits for a child of fork_child() to end: its wait status.  A child still
+// running after `limit` is killed, and the test fails (within the test's own
+// time, so that the tests after it still run).
+inline int wait_child(pid_t pid, std::chrono::seconds limit = std::chrono::seconds(120)) {
+  int wstatus = 0;
+  if (pid < 0) {
+    ADD_FAILURE() << "no child process";
+    return -1;
+  }
+  auto pause = std::chrono::microseconds(100);
+  for (const auto until = std::chrono::steady_clock::now() + limit;;) {
+    const pid_t r = ::waitpid(pid, &wstatus, WNOHANG);
+    if (r == pid) return wstatus;
+    if (r < 0 && errno != EINTR) {
+      ADD_FAILURE() << "child process " << pid << " lost";
+      return -1;
+    }
+    if (std::chrono::steady_clock::now() > until) {
+      ::kill(pid, SIGKILL);
+      ::waitpid(pid, &wstatus, 0);
+      ADD_FAILURE() << "child process killed after " << limit.count() << " s";
+      return wstatus;
+    }
+    std::this_thread::sleep_for(pause);
+    pause = std::min(pause * 2, std::chrono::microseconds(10000));
+  }
+}
+
 struct RunResult {
   int status = -1;     // exit status, or -1 when the program did not exit normally
   std::string output;  // standard output and standard error together
 };
 
-// In a child process: runs the program file `exe` with the given arguments
-// (argv[0] included) in `cwd`, its standard input from `in`, its standard
-// output and error to `out_file`, with at most `data_limit` bytes of data
-// memory when not 0, and the descriptors in `closed` closed.
+// In a child process: runs the program file `exe` (a name without "/" is
+// looked for on PATH) with the given arguments (argv[0] included) in `cwd`,
+// its standard input from `in`, its standard output and error to
+// `out_file`, with at most `data_limit` bytes of data memory when not 0, and
+// the descriptors in `closed` closed.
 [[noreturn]] inline void exec_program(const std::string& exe, const std::vector<std::string>& argv,
                                       const std::filesystem::path& cwd, int in,
                                       const std::filesystem::path& out_file, std::size_t data_limit = 0,
@@ -192,7 +250,7 @@ struct RunResult {
   std::vector<char*> args;
   for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
   args.push_back(nullptr);
-  ::execv(exe.c_str(), args.data());
+  ::execvp(exe.c_str(), args.data());
   ::_exit(127);
 }
 
@@ -214,10 +272,9 @@ inline RunResult run_program(const std::string& exe, const std::vector<std::stri
   const std::filesystem::path in_file = cwd / ".stdin";
   const std::filesystem::path out_file = cwd / ".stdout";
   write_file(in_file, input);
-  const pid_t pid = ::fork();
+  const pid_t pid = fork_child();
   if (pid == 0) exec_program(exe, argv, cwd, ::open(in_file.c_str(), O_RDONLY), out_file, data_limit, closed);
-  int wstatus = 0;
-  ::waitpid(pid, &wstatus, 0);
+  const int wstatus = wait_child(pid);
   std::filesystem::remove(in_file);
   return ended(wstatus, out_file);
 }
@@ -233,27 +290,28 @@ inline RunResult run_program_at_prompt(const std::string& exe, const std::vector
   const std::filesystem::path out_file = cwd / ".stdout";
   int fds[2];
   if (::pipe(fds) != 0) ADD_FAILURE() << "no pipe";
-  const pid_t pid = ::fork();
+  const pid_t pid = fork_child();
   if (pid == 0) {
     ::close(fds[1]);
     exec_program(exe, argv, cwd, fds[0], out_file);
   }
   ::close(fds[0]);
   int wstatus = 0;
+  bool gone = false;  // the child has ended and been waited for
   for (const auto until = std::chrono::steady_clock::now() + std::chrono::minutes(1);;) {
     if (const std::string out = read_file(out_file); out.ends_with(prompt)) {
       at_prompt(out);
       if (::write(fds[1], input.data(), input.size()) != static_cast<ssize_t>(input.size())) ADD_FAILURE();
       break;
     }
-    if (::waitpid(pid, &wstatus, WNOHANG) == pid || std::chrono::steady_clock::now() > until) {
+    if ((gone = ::waitpid(pid, &wstatus, WNOHANG) == pid) || std::chrono::steady_clock::now() > until) {
       ADD_FAILURE() << "no prompt \"" << prompt << "\"";
       break;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   ::close(fds[1]);
-  ::waitpid(pid, &wstatus, 0);
+  if (!gone) wstatus = wait_child(pid);
   return ended(wstatus, out_file);
 }
 

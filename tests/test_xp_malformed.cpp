@@ -160,7 +160,7 @@ TEST_F(XpMalformed, NoCountFromAHeaderDrivesAnAllocation) {
   // read with the out-of-memory message, and the child with status 3.
   std::vector<std::pair<std::string, Call>> files;
   for (const Malformed& m : cases()) files.push_back({put(m.name, m.bytes), m.call});
-  const pid_t pid = ::fork();
+  const pid_t pid = testing_support::fork_child();
   ASSERT_GE(pid, 0);
   if (pid == 0) {
     const rlimit limit{data_bytes() + (std::size_t{64} << 20), RLIM_INFINITY};
@@ -174,8 +174,7 @@ TEST_F(XpMalformed, NoCountFromAHeaderDrivesAnAllocation) {
     }
     ::_exit(0);
   }
-  int status = 0;
-  ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+  const int status = testing_support::wait_child(pid);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 }
 #endif

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "converter/flowtab.h"
 #include "converter/peaks.h"
 #include "converter/series.h"
 #include "library/unit_slots.h"
@@ -32,6 +33,14 @@ inline const std::string kPause = "\nPress Enter to Close\n";
 inline testing_support::RunResult flowtab(std::vector<std::string> args, const std::string& input = "") {
   args.insert(args.begin(), "./flowtab");
   return testing_support::run_program(FLOWTAB_EXE, args, input, std::filesystem::current_path());
+}
+
+// Runs the program in-process (conv::FLOWTAB) with the console as it
+// stands: its exit status.  The floating-point mode it sets for the run is
+// put back after it.
+inline int flowtab_in_process(const std::vector<std::string>& args) {
+  const testing_support::KeptFpMode kept;
+  return testing_support::status_of([&] { conv::FLOWTAB(args); });
 }
 
 // The words of `text`, apart by blanks (a command line of options and names).

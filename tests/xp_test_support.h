@@ -17,23 +17,17 @@
 #include "xpinterface/detection.h"
 #include "xpinterface/xpreadswmmintfile.h"
 
-#if defined(__x86_64__)
-#include <xmmintrin.h>
-#endif
-
 namespace xptest {
 
 // The program runs with denormals flushed and read as zero, which decides
 // the plausibility of tiny header values: the reader is tested in that mode.
+// The mode there was comes back with the object.
 class ProgramFpMode {
  public:
   ProgramFpMode() { platform::set_flush_denormals(); }
-#if defined(__x86_64__)
-  ~ProgramFpMode() { _mm_setcsr(saved_); }
 
  private:
-  unsigned int saved_ = _mm_getcsr();
-#endif
+  testing_support::KeptFpMode kept_;  // made before the constructor's body sets the mode
 };
 
 // A 32-bit word in little-endian byte order.
