@@ -84,7 +84,8 @@ clean:
 # Fuzzing (clang's libFuzzer): every harness of fuzz/ runs for FUZZ_SECONDS on
 # its committed corpus (fuzz/corpus/<kind>), new inputs going to the build
 # folder.  A crash, a sanitizer report, a slow input or one that takes too much
-# memory stops it with the input saved in $(FUZZ_BUILD)/findings.
+# memory stops that harness with the input saved in $(FUZZ_BUILD)/findings,
+# and the target fails once every harness has run.
 FUZZ_BUILD   ?= $(CURDIR)/build-fuzz
 FUZZ_SECONDS ?= 20
 FUZZERS      := wbnm rafts rorb urbs darno rows xp cli
@@ -95,17 +96,25 @@ fuzz-build:
 	  -DCMAKE_CXX_COMPILER=clang++ -DFLOWTAB_FUZZ=ON
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
 
+# One harness is one process on one processor: $(JOBS) of them run side by
+# side, each for FUZZ_SECONDS, and their reports follow in the list's order.
+FUZZ_ONE = f=$$1; dict=""; [ -f fuzz/$$f.dict ] && dict="-dict=$(CURDIR)/fuzz/$$f.dict"; \
+  $(FUZZ_BUILD)/fuzz_$$f $$dict -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 \
+    -artifact_prefix=$(FUZZ_BUILD)/findings/$$f- -print_final_stats=1 \
+    $(FUZZ_BUILD)/corpus/$$f $(CURDIR)/fuzz/corpus/$$f > $(FUZZ_BUILD)/fuzz_$$f.log 2>&1 \
+  || touch $(FUZZ_BUILD)/fuzz_$$f.failed
+
 fuzz: fuzz-build
 	@mkdir -p $(FUZZ_BUILD)/findings $(FUZZ_BUILD)/corpus/xp
 	@$(FUZZ_BUILD)/xp_seeds $(FUZZ_BUILD)/corpus/xp
-	@for f in $(FUZZERS); do \
-	  mkdir -p $(FUZZ_BUILD)/corpus/$$f fuzz/corpus/$$f; \
-	  dict=""; [ -f fuzz/$$f.dict ] && dict="-dict=$(CURDIR)/fuzz/$$f.dict"; \
+	@for f in $(FUZZERS); do mkdir -p $(FUZZ_BUILD)/corpus/$$f fuzz/corpus/$$f; rm -f $(FUZZ_BUILD)/fuzz_$$f.failed; done
+	@echo "== $(words $(FUZZERS)) harnesses, $(FUZZ_SECONDS) s each, $(JOBS) at a time"
+	@printf '%s\n' $(FUZZERS) | xargs -n 1 -P $(JOBS) sh -c '$(FUZZ_ONE)' sh
+	@status=0; for f in $(FUZZERS); do \
 	  echo "== fuzz_$$f: $(FUZZ_SECONDS) s"; \
-	  if ! $(FUZZ_BUILD)/fuzz_$$f $$dict -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 \
-	       -artifact_prefix=$(FUZZ_BUILD)/findings/$$f- -print_final_stats=1 \
-	       $(FUZZ_BUILD)/corpus/$$f $(CURDIR)/fuzz/corpus/$$f > $(FUZZ_BUILD)/fuzz_$$f.log 2>&1; then \
-	    tail -n 60 $(FUZZ_BUILD)/fuzz_$$f.log; exit 1; \
+	  if [ -e $(FUZZ_BUILD)/fuzz_$$f.failed ]; then \
+	    tail -n 60 $(FUZZ_BUILD)/fuzz_$$f.log; status=1; \
+	  else \
+	    grep -E '^stat::(number_of_executed_units|peak_rss_mb)|cov: ' $(FUZZ_BUILD)/fuzz_$$f.log | tail -n 3; \
 	  fi; \
-	  grep -E '^stat::(number_of_executed_units|peak_rss_mb)|cov: ' $(FUZZ_BUILD)/fuzz_$$f.log | tail -n 3; \
-	done
+	done; exit $$status
