@@ -3,8 +3,7 @@
 // sizes memory by them.  Each run gets 64 MiB of data memory at most.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-
+#include "bench/rorb_generator.h"
 #include "transcript_support.h"
 
 #if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)  // the sanitizers need far more address space
@@ -92,20 +91,9 @@ TEST(BoundedInput, TablesBeyondTheMemoryEndWithAMessage) {
   for (int i = 0; i < 5000; ++i) q += row + "\n";
   // RORB: 200 hydrographs of 8000 rows (16 MB), whose series get their room
   // for the whole table from the first rows.
-  std::string out = " RORB run\n Hydrograph summary\n Inc    Time", values;
-  for (int k = 1; k <= 200; ++k) {
-    out += "   Hyd" + std::string(4 - std::to_string(k).size(), '0') + std::to_string(k);
-    values += "     1.000";
-  }
-  out += "\n";
-  for (int j = 0; j < 8000; ++j) {
-    char time[16];
-    std::snprintf(time, sizeof time, "%8.3f", j / 12.0);
-    out += std::string(5 - std::to_string(j).size(), ' ') + std::to_string(j) + time + values + " \n";
-  }
   ScratchDir dir;
   write_file("big.q", q);
-  write_file("big.out", out);
+  write_file("big.out", bench::rorb_file(1, 200, 8000));
   constexpr std::size_t KB = 1024, MB = 1024 * KB;
   const struct {
     std::string exe, option, name;

@@ -2,7 +2,6 @@
 // plain names as a Fortran host calls them (tests/host_calls.h): the message
 // block DMESSAGES as the host lays it out and the routines that report from
 // it, line reading from a unit, the XP interface reader and the orderly exit.
-// Each test puts the block back as it found it.
 #include <gtest/gtest.h>
 
 #include <cstddef>
@@ -77,9 +76,6 @@ std::string file_of(std::int32_t unit) {
 
 class ExportsWithState : public ::testing::Test {
  protected:
-  ~ExportsWithState() override { DMESSAGES = saved_; }
-
-  HostMessages saved_ = DMESSAGES;
   testing_support::ScratchDir dir_;
   testing_support::Console con_;
 };

@@ -1,5 +1,6 @@
 // Which matches a run converts, and the files it must never write or read
-// back: names ending in a blank, outputs that are the input itself, inputs
+// back: names that the open routine would change (a blank at either end, a
+// doubled backslash), outputs that are the input itself, inputs
 // replaced by an earlier output of the same run, an input that goes away
 // before its turn, and a unit closed while a reader still reads it.
 #include <gtest/gtest.h>
@@ -8,7 +9,6 @@
 #include <functional>
 #include <set>
 
-#include "converter/flowtab.h"
 #include "converter/readers/line_input.h"
 #include "library/unit_manager.h"
 #include "library/unit_slots.h"

@@ -35,19 +35,11 @@ class Messages : public ::testing::Test {
     for (int u : {kLog, kCsv, kMif1, kMid1, kMif2})  // kMid2 stays unconnected
       ASSERT_EQ(rt::open(u, name(u), {rt::Form::Formatted, rt::Action::Write, rt::Disposition::Replace}), 0);
   }
-  // The units set here are closed with the folder: later tests must not
-  // report to them.
-  void TearDown() override {
-    DMESSAGES = saved_block_;
-    lib::MSGCSVUNIT() = saved_csv_unit_;
-  }
   static std::string name(int unit) { return std::string("u").append(std::to_string(unit)); }
   static std::string contents(int unit) {
     rt::close(unit);
     return read_file(name(unit));
   }
-  const DMessagesBlock saved_block_ = DMESSAGES;
-  const std::int32_t saved_csv_unit_ = lib::MSGCSVUNIT();
   testing_support::ScratchDir dir_;
   testing_support::Console con_;
 };
