@@ -146,6 +146,10 @@ bool FileConverter::convertible(const platform::Match& match) {
   if (const std::string_view why = renamed_by_open(M); !why.empty()) return refuse(why, match.name);
   if (const std::string_view why = renamed_by_open(match.folder + M); !why.empty())
     return refuse(why, match.folder + match.name);
+  // The open routine keeps the first 1000 characters of a name: a longer
+  // folder and name would open another file, or none.
+  if (match.folder.size() + M.size() > kFileNameLength)
+    return refuse("is longer than " + std::to_string(kFileNameLength) + " characters", match.folder + match.name);
   if (written_.holds(match.folder + M)) {
     console::empty_line();
     console::line("WARNING - Input replaced by an output of this run, not converted: " + M);

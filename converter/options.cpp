@@ -1,5 +1,6 @@
 #include "converter/options.h"
 
+#include <string>
 
 #include "converter/failure.h"
 #include "library/ffmt.h"
@@ -118,6 +119,17 @@ void apply(RunSettings& s, Word w, std::string_view arg, std::size_t mark, bool&
   }
 }
 
+// An argument whose text (without trailing blanks) is longer than the
+// argument buffer would be used cut, and would name another file or option.
+bool too_long(std::string_view whole, bool& error) {
+  if (whole.size() <= kArgLength) return false;
+  console::empty_line();
+  console::line("ERROR - Argument longer than " + std::to_string(kArgLength) + " characters, not used: \"" +
+                std::string(whole) + "\"");
+  error = true;
+  return true;
+}
+
 void check_message(std::string_view text, bool& error) {
   console::line(text);
   console::line(" ");
@@ -153,6 +165,10 @@ CommandLine parse_command_line(const std::vector<std::string>& args) {
   for (const std::string& full : args) {
     const std::string_view arg = lib::cut(full, kArgLength);
     s.ARGBUF = std::string(arg);
+    if (too_long(lib::trim_right(full), cl.error)) {
+      next_is_event_file = false;  // not taken as the event-names file either
+      continue;
+    }
     if (next_is_event_file) {
       next_is_event_file = false;
       take_event_file(s, cl.error, arg);

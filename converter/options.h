@@ -37,7 +37,7 @@ struct RunSettings {
 
 struct CommandLine {
   RunSettings settings;
-  bool error = false;  // a bad -mr argument or a bad combination: show the help
+  bool error = false;  // a long or bad argument or a bad combination: show the help
 };
 
 // True when the argument is an option; `mark` receives the length of its
@@ -46,6 +46,7 @@ struct CommandLine {
 bool is_option(std::string_view arg, std::size_t* mark = nullptr);
 
 // Reads arguments 1.. in order (argument 0 excluded), printing the messages
+// of an argument longer than 1000 characters (without its trailing blanks),
 // of a bad -mr argument and of the combination checks.  A -dt or -col value
 // that cannot be read ends the run through EXITS.
 CommandLine parse_command_line(const std::vector<std::string>& args);

@@ -39,15 +39,29 @@ TEST(Cli, BadOptionValueEndsThroughExitsWithOne) {
   EXPECT_EQ(r.output, kBanner + "ERROR - Reading argument value: -dtabc\n" + kPause);
 }
 
-TEST(Cli, CombinationErrorShowsHelpAndEndsWithTwo) {
-  ScratchDir dir;
-  const RunResult r = flowtab({"-rafts", "-mw", "x.tot"}, "\n");
-  EXPECT_EQ(r.status, 2);
-  const std::string head = kBanner +
-                           "ERROR - -mw switch compatible with WBNM results only. Check input switches and result "
-                           "files\n \nConverts output files";
-  EXPECT_EQ(r.output.substr(0, head.size()), head);
-  EXPECT_EQ(lines_of(r.output).size(), 4u + 2u + 59u + 2u);
+// Command-line errors: their messages, the help and status 2, nothing
+// converted.
+TEST(Cli, CommandLineErrorShowsHelpAndEndsWithTwo) {
+  const std::string longer = std::string(1000, 'q') + ".out";
+  const struct {
+    std::vector<std::string> args;
+    std::string messages;
+  } cases[] = {
+      {{"-rafts", "-mw", "x.tot"},
+       "ERROR - -mw switch compatible with WBNM results only. Check input switches and result files\n \n"},
+      {{"-b", "-rows", longer, "x.out"},
+       "\nERROR - Argument longer than 1000 characters, not used: \"" + longer + "\"\n"},
+  };
+  for (const auto& c : cases) {
+    ScratchDir dir;
+    write_file("x.out", "1 2\n");
+    const RunResult r = flowtab(c.args, "\n");
+    EXPECT_EQ(r.status, 2);
+    const std::string head = kBanner + c.messages + "Converts output files";
+    EXPECT_EQ(r.output.substr(0, head.size()), head);
+    EXPECT_EQ(lines_of(r.output).size(), lines_of(kBanner + c.messages).size() + 59u + 2u);
+    EXPECT_EQ(files_here(), std::set<std::string>{"x.out"});
+  }
 }
 
 TEST(Cli, ExportedNamesAreInTheDynamicSymbolTable) {

@@ -1,6 +1,7 @@
 // Which matches a run converts, and the files it must never write or read
 // back: names that the open routine would change (a blank at either end, a
-// doubled backslash), outputs that are the input itself, inputs
+// doubled backslash, a folder and name longer than it keeps), outputs that
+// are the input itself, inputs
 // replaced by an earlier output of the same run, an input that goes away
 // before its turn, and a unit closed while a reader still reads it.
 #include <gtest/gtest.h>
@@ -34,7 +35,10 @@ std::size_t count_of(const std::string& text, const std::string& part) {
 TEST(FileLoop, MatchesNotConvertedAndOutputsNotWritten) {
   const auto put = [](std::vector<std::pair<std::string, std::string>> files) {
     return [files] {
-      for (const auto& [name, bytes] : files) write_file(name, bytes);
+      for (const auto& [name, bytes] : files) {
+        if (fs::path(name).has_parent_path()) fs::create_directories(fs::path(name).parent_path());
+        write_file(name, bytes);
+      }
     };
   };
   // The input, another one after it, and an output name linked to the input.
@@ -52,6 +56,10 @@ TEST(FileLoop, MatchesNotConvertedAndOutputsNotWritten) {
   const std::string replaced = "\nWARNING - Input replaced by an output of this run, not converted: ";
   const std::string same = "\nERROR - Output file is the input file, not written: ";
   const std::string next = "\nConverting to .ts1: z.out\n", peak = "Q100_Meta_peak_Q.out.csv";
+  // A folder of 995 characters, for a name of 8 and a pattern of 998.
+  std::string deep;
+  while (deep.size() + 200 <= 995) deep += std::string(199, 'd') + "/";
+  deep += std::string(995 - deep.size() - 1, 'e') + "/";
   const struct {
     std::function<void()> setup;
     std::vector<std::string> args;
@@ -76,8 +84,19 @@ TEST(FileLoop, MatchesNotConvertedAndOutputsNotWritten) {
        {" a", "a", "a.ts1"}, "a"},
       {put({{"q\\\\r", kRows}, {"q\\r", kWbnm}}), {"-rows", "q\\\\r"}, 1, doubled, 0, {"q\\\\r", "q\\r"}, "q\\r"},
       {put({{"\\\\x", kRows}}), {"-rows", "\\\\x"}, 0, "\nFinished.\n", 1, {"\\\\x", "\\\\x.ts1"}},
-      {[] { fs::create_directory("in"), write_file("in/a", kRows); }, {"-rows", "in//a"}, 0, "\nFinished.\n", 1,
-       {"in", "a.ts1"}},
+      {put({{"in/a", kRows}}), {"-rows", "in//a"}, 0, "\nFinished.\n", 1, {"in", "a.ts1"}},
+      // Either part alone: the bare name, from which the outputs are named,
+      // and the folder with the name, by which the input is read.
+      {put({{"x/ a", kRows}}), {"-rows", "x/ a"}, 1, leading, 0, {"x"}},
+      {put({{" in/a", kRows}, {"in/a", kWbnm}}), {"-rows", " in/a"}, 1,
+       "\nERROR - File name begins with a blank, not converted: \" in/a\"\n", 0, {" in", "in"}, "in/a"},
+      {put({{"x\\\\y/a", kRows}, {"x\\y/a", kWbnm}}), {"-rows", "x\\\\y/a"}, 1,
+       "\nERROR - File name holds a doubled backslash, not converted: \"x\\\\y/a\"\n", 0, {"x\\\\y", "x\\y"}, "x\\y/a"},
+      // The open routine keeps 1000 characters of a name: a deeper match
+      // would read the file of its first 1000 (here a decoy) in its place.
+      {put({{deep + "abcdef.q", kRows}, {deep + "abcde", kWbnm}, {"z.out", kRows}}), {"-rows", deep + "*.q", "z.out"}, 1,
+       "\nERROR - File name is longer than 1000 characters, not converted: \"" + deep + "abcdef.q\"\n" + next, 1,
+       {deep.substr(0, deep.find('/')), "z.out", "z.out.ts1"}, deep + "abcde"},
       // The event-names file is looked for under the name it is opened by.
       {put({{"ev\\\\x.txt", "e1\n"}, {"r.tot", kRows}}), {"-rafts", "-mr", "ev\\\\x.txt", "r.tot"}, 2,
        "\nERROR - File ev\\\\x.txt does not exist.\n", 0},

@@ -129,6 +129,41 @@ TEST(Options, EventFileArgument) {
   }
 }
 
+// An argument is read into 1000 characters: a longer one (trailing blanks
+// aside) would be used cut, as another name or option, so it is an error
+// where it stands among the others, and is not used at all.
+TEST(Options, ArgumentsLongerThanTheBufferAreNotUsed) {
+  ScratchDir dir;
+  const std::string at_most(1000, 'a'), longer = std::string(1000, 'b') + "c";
+  const std::string message = "\nERROR - Argument longer than 1000 characters, not used: \"";
+  struct Case {
+    std::vector<std::string> args;
+    std::string messages;
+    std::vector<std::string> patterns;
+    bool batch = false;
+    std::string event_file = "";
+  };
+  const Case cases[] = {
+      {{at_most + "   ", "-b"}, "", {at_most}, true},
+      {{longer, "x.out"}, message + longer + "\"\n", {"x.out"}},
+      {{"-b" + std::string(999, 'x'), "x.out"}, message + "-b" + std::string(999, 'x') + "\"\n", {"x.out"}},
+      // After -mr: reported in its place, and not taken as the event-names
+      // file; the next argument is a pattern.
+      {{"-rafts", "-mr", longer, "a.tot"}, message + longer + "\"\n", {"a.tot"}},
+      {{"-rafts", "-mr", longer, "-mr", "nothere.txt", "a.tot"},
+       message + longer + "\"\n\nERROR - File nothere.txt does not exist.\n", {"a.tot"}, false, "nothere.txt"},
+  };
+  for (const auto& c : cases) {
+    Console con;
+    const auto cl = parse(c.args);
+    EXPECT_EQ(con.text(), c.messages) << c.args[0];
+    EXPECT_EQ(cl.error, !c.messages.empty()) << c.args[0];
+    EXPECT_EQ(cl.settings.INFILES, c.patterns) << c.args[0];
+    EXPECT_EQ(cl.settings.batch, c.batch) << c.args[0];
+    EXPECT_EQ(cl.settings.EVENTFILE, c.event_file) << c.args[0];
+  }
+}
+
 TEST(Options, CombinationChecks) {
   ScratchDir dir;
   testing_support::write_file("events.txt", "E1\n");
