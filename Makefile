@@ -109,18 +109,21 @@ fuzz-build:
 # One harness is one process on one processor: $(JOBS) of them run side by
 # side, each for FUZZ_SECONDS, and their reports follow in the list's order.
 # A harness works in a scratch folder of its own, so it is given absolute
-# paths: the build folder's in $$fuzz_build, the checkout's in $$root (from
-# the environment, not written into this text, which sh -c takes as code).
+# paths: the build folder's in fuzz_build, the checkout's in root, both from
+# the environment (not written into this text, which sh -c takes as code).
+# A kind without a committed corpus (xp: its seeds come from the build) has
+# the build folder's alone.
 FUZZ_ONE = f=$$1; dict=""; [ -f "fuzz/$$f.dict" ] && dict="-dict=$$root/fuzz/$$f.dict"; \
+  corpus=""; [ -d "fuzz/corpus/$$f" ] && corpus="$$root/fuzz/corpus/$$f"; \
   "$$fuzz_build/fuzz_$$f" $${dict:+"$$dict"} -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 \
     "-artifact_prefix=$$fuzz_build/findings/$$f-" -print_final_stats=1 \
-    "$$fuzz_build/corpus/$$f" "$$root/fuzz/corpus/$$f" > "$$fuzz_build/fuzz_$$f.log" 2>&1 \
+    "$$fuzz_build/corpus/$$f" $${corpus:+"$$corpus"} > "$$fuzz_build/fuzz_$$f.log" 2>&1 \
   || touch "$$fuzz_build/fuzz_$$f.failed"
 
 fuzz: fuzz-build
 	@mkdir -p "$(FUZZ_BUILD)/findings" "$(FUZZ_BUILD)/corpus/xp"
 	@"$(FUZZ_BUILD)/xp_seeds" "$(FUZZ_BUILD)/corpus/xp"
-	@for f in $(FUZZERS); do mkdir -p "$(FUZZ_BUILD)/corpus/$$f" "fuzz/corpus/$$f"; rm -f "$(FUZZ_BUILD)/fuzz_$$f.failed"; done
+	@for f in $(FUZZERS); do mkdir -p "$(FUZZ_BUILD)/corpus/$$f"; rm -f "$(FUZZ_BUILD)/fuzz_$$f.failed"; done
 	@echo "== $(words $(FUZZERS)) harnesses, $(FUZZ_SECONDS) s each, $(JOBS) at a time"
 	@fuzz_build=$$(cd "$(FUZZ_BUILD)" && pwd) && root=$$(pwd) && export fuzz_build root && \
 	printf '%s\n' $(FUZZERS) | xargs -n 1 -P $(JOBS) sh -c '$(FUZZ_ONE)' sh
