@@ -65,19 +65,13 @@ private_peak() {
   echo "$peak"
 }
 
-baseline_cmd() {
-  case "$1" in
-    mawk) echo mawk '{s+=$3} END{print s}' ;;
-    cat) echo cat ;;
-  esac
-}
-
 [ -n "$SHAPE" ] && echo "lines: $SHAPE"
 printf '%-11s %7s %9s %9s %7s %9s %9s %9s\n' kind "MB" "flowtab s" "base s" ratio "peak MB" "priv MB" "limit MB"
 
 # measure KIND FILE_NAME "FLAGS" BASELINE: one line of the table.
 measure() {
-  local kind="$1" name="$2" flags="$3" base="$4"
+  local kind="$1" name="$2" flags=() base="$4"
+  read -r -a flags <<<"$3"
   [ -n "$only" ] && [[ " $only " != *" $kind "* ]] && return 0
   local dir="$work/$kind"
   mkdir -p "$dir"
@@ -93,7 +87,7 @@ measure() {
   stored=$(sed -n 's/.* \([0-9]*\) stored values.*/\1/p' <<<"$info")
   local t=() b=() m=() out
   # One unmeasured run of each first: the file is in the cache for both.
-  (cd "$dir" && "$exe" -b $flags "$name" >/dev/null 2>&1 </dev/null) || [ -n "$SHAPE" ] ||
+  (cd "$dir" && "$exe" -b "${flags[@]}" "$name" >/dev/null 2>&1 </dev/null) || [ -n "$SHAPE" ] ||
     { echo "$kind: conversion failed" >&2; return 1; }
   if [ "$base" = mawk ]; then mawk '{s+=$3} END{print s}' "$dir/$name" >/dev/null; else cat "$dir/$name" >/dev/null; fi
   for ((i = 0; i < RUNS; i++)); do
@@ -101,12 +95,14 @@ measure() {
     # the file system its truncation, and ext4 then writes the new data back
     # at the close.
     find "$dir" -mindepth 1 ! -name "$name" -delete
-    out=$(cd "$dir" && timed "$exe" -b $flags "$name")
+    out=$(cd "$dir" && timed "$exe" -b "${flags[@]}" "$name")
     t+=("${out% *}")
     m+=("${out#* }")
     if [ "$base" = mawk ]; then
+      # shellcheck disable=SC2016  # the program of mawk
       out=$(timed mawk '{s+=$3} END{print s}' "$dir/$name")
     else
+      # shellcheck disable=SC2016  # $1 is the inner shell's
       out=$(timed sh -c 'cat "$1" > /dev/null' sh "$dir/$name")
     fi
     b+=("${out% *}")
@@ -116,7 +112,7 @@ measure() {
   bs=$(median "${b[@]}")
   ms=$(median "${m[@]}")
   find "$dir" -mindepth 1 ! -name "$name" -delete
-  ps=$(cd "$dir" && private_peak "$exe" -b $flags "$name")
+  ps=$(cd "$dir" && private_peak "$exe" -b "${flags[@]}" "$name")
   awk -v k="$kind" -v bytes="$bytes" -v ts="$ts" -v bs="$bs" -v kb="$ms" -v pkb="$ps" -v stored="${stored:-0}" 'BEGIN {
     limit = (bytes + 3 * 4 * stored) / 1e6
     peak = kb * 1024 / 1e6
