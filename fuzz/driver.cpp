@@ -28,8 +28,18 @@ class NullBuffer : public std::streambuf {
   std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
 };
 
+// The scratch folder, removed with what it holds when the process ends
+// normally (libFuzzer ends a timed run through exit).
+struct ScratchFolder {
+  std::filesystem::path path;
+  ~ScratchFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
+  }
+};
+
 const std::filesystem::path& scratch() {
-  static const std::filesystem::path dir = [] {
+  static const ScratchFolder dir{[] {
     // A small input may rightly ask for an output of hundreds of megabytes (a
     // time axis of millions of rows).  Files are capped here, far below that:
     // a write beyond the cap fails as on a full disk, and the program's own
@@ -42,8 +52,8 @@ const std::filesystem::path& scratch() {
     std::filesystem::create_directories(d);
     std::filesystem::current_path(d);
     return d;
-  }();
-  return dir;
+  }()};
+  return dir.path;
 }
 
 void clear_scratch() {
