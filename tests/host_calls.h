@@ -11,6 +11,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <initializer_list>
+#include <map>
 #include <string>
 #include <string_view>
 #include <tuple>
@@ -18,6 +20,28 @@
 #include <utility>
 
 namespace host {
+
+// The exported names the tests call, with how often each was entered.  Every
+// table of rows and every test that calls exported routines enters their
+// names through a host::Tested object at namespace scope, next to the rows
+// or as part of the test's definition, so the names are all entered before
+// any test runs: the check of the export list sees them whichever tests the
+// binary runs and in whatever order, and a deleted row or test drops its name.
+inline std::map<std::string, int>& tested() {
+  static std::map<std::string, int> names;
+  return names;
+}
+
+struct Tested {
+  // The names of the rows of a table (their member `name`).
+  template <class Row, std::size_t N>
+  explicit Tested(const Row (&rows)[N]) {
+    for (const Row& r : rows) ++tested()[r.name];
+  }
+  explicit Tested(std::initializer_list<const char*> names) {
+    for (const char* n : names) ++tested()[n];
+  }
+};
 
 using logical = std::int32_t;  // true -1, false 0; an argument is true when its lowest bit is 1
 

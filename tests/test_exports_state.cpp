@@ -80,6 +80,12 @@ class ExportsWithState : public ::testing::Test {
   testing_support::Console con_;
 };
 
+// A test of the exported name NAME: defining it enters NAME for the check of
+// the export list (tests/host_calls.h).
+#define TEST_OF_EXPORT(NAME, test)          \
+  const host::Tested test##_tested{#NAME}; \
+  TEST_F(ExportsWithState, test)
+
 // The block as a host sets it up: texts blank, numbers 0, the log, MIF and
 // MID units of every kind of message given, a text box of 30 by 2.
 void set_up_block() {
@@ -108,57 +114,60 @@ std::string block_fields() {
   return std::string(s).append(trimmed(b.MSGTEXT1)).append(blank ? "' blank" : "' set");
 }
 
-TEST_F(ExportsWithState, MessageRoutinesWorkOnTheHostsBlock) {
-  const std::string rule = std::string(80, '_') + "\n";
-  const struct {
-    const char* name;
-    void (*host)();
-    std::string want;  // console | log | MIF | MID | block fields
-  } rows[] = {
-      {"DMESSAGE",
-       [] {
-         put(DMESSAGES.MSGTEXT1, "WARNING 0004 - Pipe full");
-         put(DMESSAGES.MSGTEXT2, "see log");
-         put(DMESSAGES.MSGEXTRA1, "e1");
-         DMESSAGES.MSGONELINE = 1;  // true by its lowest bit
-         call(DMESSAGE, 1);
-       },
-       "\nWARNING 0004 - Pipe full  see log  e1\n|\nWARNING 0004 - Pipe full  see log  e1\n|||"
-       "2 4 0 1 0 0 0 0 0 -99999 -99999 '' blank"},
-      {"DMESSAGEXY",
-       [] {
-         put(DMESSAGES.MSGTEXT1, "ERROR 0012 - Low");
-         put(DMESSAGES.MSGTEXT2, "pipe 7");
-         DMESSAGES.MSGONELINE = -1;
-         call(DMESSAGEXY, -1, 100.0, 200.0);
-       },
-       "|XY: ERROR 0012 - Low  pipe 7\n|Text\n\"ERROR 0012 - Low  pipe 7\"\n"
-       "             102.000         198.000         132.000         202.000\n"
-       "    Font (\"Arial\",257,0,16711935,0)\n    Label Line Arrow          100.000         200.000\n"
-       "|\"ERROR 0012 - Low  pipe 7  \"\n|1 12 1 0 0 1 0 0 0 -99999 -99999 '' blank"},
-      {"DMESSAGECLEAR",
-       [] {
-         put(DMESSAGES.MSGTEXT1, "CHECK 1");
-         put(DMESSAGES.MSGPREFIX, "XY: ");
-         put(DMESSAGES.MSGEXTRA3, "z");
-         DMESSAGES.MSGONELINE = -1;
-         DMESSAGES.MSGX = 5;
-         DMESSAGES.NCHECKS = 3;
-         call(DMESSAGECLEAR);
-       },
-       "||||0 0 0 0 3 0 0 0 0 -99999 -99999 '' blank"},
-      {"DMESSAGERESETCOUNTERS",
-       [] {
-         put(DMESSAGES.MSGTEXT1, "kept");
-         DMESSAGES.MSGX = 5;
-         DMESSAGES.NERRORS = 1, DMESSAGES.NWARNINGS = 2, DMESSAGES.NCHECKS = 3;
-         DMESSAGES.NERRORSMIF = 4, DMESSAGES.NWARNINGSMIF = 5, DMESSAGES.NCHECKSMIF = 6;
-         call(DMESSAGERESETCOUNTERS);
-       },
-       "||||0 0 0 0 0 0 0 0 0 5 0 'kept' blank"},
-      {"DLINE", [] { call(DLINE, kLog); }, rule + "|" + rule + "|||0 0 0 0 0 0 0 0 0 0 0 '' blank"},
-  };
-  for (const auto& r : rows) {
+const std::string kRule = std::string(80, '_') + "\n";
+
+const struct {
+  const char* name;
+  void (*host)();
+  std::string want;  // console | log | MIF | MID | block fields
+} kMessageRows[] = {
+    {"DMESSAGE",
+     [] {
+       put(DMESSAGES.MSGTEXT1, "WARNING 0004 - Pipe full");
+       put(DMESSAGES.MSGTEXT2, "see log");
+       put(DMESSAGES.MSGEXTRA1, "e1");
+       DMESSAGES.MSGONELINE = 1;  // true by its lowest bit
+       call(DMESSAGE, 2);
+     },
+     "\n\nWARNING 0004 - Pipe full  see log  e1\n|\n\nWARNING 0004 - Pipe full  see log  e1\n|||"
+     "2 4 0 1 0 0 0 0 0 -99999 -99999 '' blank"},
+    {"DMESSAGEXY",
+     [] {
+       put(DMESSAGES.MSGTEXT1, "ERROR 0012 - Low");
+       put(DMESSAGES.MSGTEXT2, "pipe 7");
+       DMESSAGES.MSGONELINE = -1;
+       call(DMESSAGEXY, 2, 312345.678, 6123456.789);
+     },
+     "\n\nXY: ERROR 0012 - Low  pipe 7\n|\n\nXY: ERROR 0012 - Low  pipe 7\n|Text\n\"ERROR 0012 - Low  pipe 7\"\n"
+     "          312347.678     6123454.789      312377.678     6123458.789\n"
+     "    Font (\"Arial\",257,0,16711935,0)\n    Label Line Arrow       312345.678     6123456.789\n"
+     "|\"ERROR 0012 - Low  pipe 7  \"\n|1 12 1 0 0 1 0 0 0 -99999 -99999 '' blank"},
+    {"DMESSAGECLEAR",
+     [] {
+       put(DMESSAGES.MSGTEXT1, "CHECK 1");
+       put(DMESSAGES.MSGPREFIX, "XY: ");
+       put(DMESSAGES.MSGEXTRA3, "z");
+       DMESSAGES.MSGONELINE = -1;
+       DMESSAGES.MSGX = 5;
+       DMESSAGES.NCHECKS = 3;
+       call(DMESSAGECLEAR);
+     },
+     "||||0 0 0 0 3 0 0 0 0 -99999 -99999 '' blank"},
+    {"DMESSAGERESETCOUNTERS",
+     [] {
+       put(DMESSAGES.MSGTEXT1, "kept");
+       DMESSAGES.MSGX = 5;
+       DMESSAGES.NERRORS = 1, DMESSAGES.NWARNINGS = 2, DMESSAGES.NCHECKS = 3;
+       DMESSAGES.NERRORSMIF = 4, DMESSAGES.NWARNINGSMIF = 5, DMESSAGES.NCHECKSMIF = 6;
+       call(DMESSAGERESETCOUNTERS);
+     },
+     "||||0 0 0 0 0 0 0 0 0 5 0 'kept' blank"},
+    {"DLINE", [] { call(DLINE, kLog); }, kRule + "|" + kRule + "|||0 0 0 0 0 0 0 0 0 0 0 '' blank"},
+};
+const host::Tested kMessageRowsTested(kMessageRows);
+
+TEST_OF_EXPORT(DMESSAGES, MessageRoutinesWorkOnTheHostsBlock) {
+  for (const auto& r : kMessageRows) {
     set_up_block();
     for (const std::int32_t u : {kLog, kMif, kMid})
       ASSERT_EQ(rt::open(u, name_of(u), {rt::Form::Formatted, rt::Action::Write, rt::Disposition::Replace}), 0);
@@ -170,7 +179,7 @@ TEST_F(ExportsWithState, MessageRoutinesWorkOnTheHostsBlock) {
   }
 }
 
-TEST_F(ExportsWithState, ReadlineCutsToTheHostsVariable) {
+TEST_OF_EXPORT(READLINE, ReadlineCutsToTheHostsVariable) {
   testing_support::write_file(name_of(kIn), "  12 a\t! c\n# note\n");
   ASSERT_EQ(rt::open(kIn, name_of(kIn), {}), 0);
   Chars first(8), second(8);
@@ -178,7 +187,7 @@ TEST_F(ExportsWithState, ReadlineCutsToTheHostsVariable) {
   EXPECT_EQ(show(useful, first, comment, second), "-1|12 a    |0|        ");
 }
 
-TEST_F(ExportsWithState, ExitsEndsTheProcessWithStatusOne) {
+TEST_OF_EXPORT(EXITS, ExitsEndsTheProcessWithStatusOne) {
   EXPECT_EQ(testing_support::status_of([] { EXITS(); }), 1);
 }
 
@@ -190,7 +199,7 @@ std::string joined(const std::vector<float>& v) {
 
 // An argument is true when its lowest bit is 1; FOUND comes back -1.  Names
 // are elements of 8 characters, flows have the leading dimension 4 for 3 steps.
-TEST_F(ExportsWithState, XpReaderTakesLogicalsByTheirLowestBit) {
+TEST_OF_EXPORT(XPREADSWMMINTFILE, XpReaderTakesLogicalsByTheirLowestBit) {
   xpgen::File f;
   f.ids = {"up", "down"};
   for (int k = 0; k < 3; ++k) f.steps.push_back({2000001, 900.0 * k, 900, {10.0 + k, 20.0 + k}, {}});
