@@ -80,13 +80,16 @@ std::string single_slashes(std::string_view name) {
 }
 
 // Why the open routine would open `name` (no trailing blanks) as another
-// name: "begins with a blank" or "holds a doubled backslash"; empty when it
+// name: "begins with a blank", "holds a doubled backslash" or, since it keeps
+// the first 1000 characters, "is longer than 1000 characters"; empty when it
 // opens it as it stands.
 std::string_view renamed_by_open(std::string_view name) {
-  if (single_slashes(opened_name(name)) == single_slashes(name)) return {};
+  static_assert(kFileNameLength == 1000, "the message names the limit");
+  const bool cut = name.size() > kFileNameLength;
+  if (!cut && single_slashes(opened_name(name)) == single_slashes(name)) return {};
   if (name.starts_with(' ')) return "begins with a blank";
   if (name.find("\\\\") != std::string_view::npos) return "holds a doubled backslash";
-  return {};
+  return cut ? "is longer than 1000 characters" : std::string_view();
 }
 
 // True when the file open on `unit` for reading is the input first looked
@@ -140,16 +143,12 @@ bool FileConverter::convertible(const platform::Match& match) {
   if (!match.name.empty() && match.name.back() == ' ' && !lib::is_blank(match.name))
     return refuse("ends with a blank", match.name);
   const std::string M(lib::trim_right(lib::cut(match.name, kFileNameLength)));
-  // Nor may it begin with one or hold a doubled backslash, which the open
-  // routine drops or reduces: the input read, or the outputs formed from
-  // its name, would be other files.
+  // Nor may it begin with one, hold a doubled backslash or be longer than
+  // the open routine keeps, which drops, reduces or cuts them: the input
+  // read, or the outputs formed from its name, would be other files.
   if (const std::string_view why = renamed_by_open(M); !why.empty()) return refuse(why, match.name);
   if (const std::string_view why = renamed_by_open(match.folder + M); !why.empty())
     return refuse(why, match.folder + match.name);
-  // The open routine keeps the first 1000 characters of a name: a longer
-  // folder and name would open another file, or none.
-  if (match.folder.size() + M.size() > kFileNameLength)
-    return refuse("is longer than " + std::to_string(kFileNameLength) + " characters", match.folder + match.name);
   if (written_.holds(match.folder + M)) {
     console::empty_line();
     console::line("WARNING - Input replaced by an output of this run, not converted: " + M);

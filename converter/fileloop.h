@@ -24,9 +24,10 @@ class FileConverter {
  public:
   explicit FileConverter(const RunSettings& run);
   // False for a match that is not to be converted at all, after the console
-  // lines that say why: a name that ends or begins in a blank or holds a
-  // doubled backslash (the open routine would open another name; a failure
-  // of the run), or a file that this run has written (a warning).
+  // lines that say why: a name that ends or begins in a blank, holds a
+  // doubled backslash or is longer than 1000 characters with its folder (the
+  // open routine would open another name; a failure of the run), or a file
+  // that this run has written (a warning).
   bool convertible(const platform::Match& match);
   // Converts one match; `ifile` counts the files converted so far (1 first).
   void convert(const platform::Match& match, std::int32_t ifile);

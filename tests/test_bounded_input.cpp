@@ -3,8 +3,6 @@
 // sizes memory by them.  Each run gets 64 MiB of data memory at most.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <map>
 #include <set>
 #include <string>
 
@@ -74,30 +72,6 @@ TEST(BoundedInput, ManySeriesOfFewRowsSizeByTheFile) {
   EXPECT_TRUE(ends_with(u.output, read_error(10005) + kPause)) << u.output.substr(0, 3000);
 }
 
-// Whether a run ended as the run without a limit did: the same status and
-// console, and the same files beside the inputs, by name and byte for byte.
-// What differs is named, not shown (a table is tens of MB).
-::testing::AssertionResult ends_as(const Outcome& run, const Outcome& unlimited) {
-  if (run.status != unlimited.status)
-    return ::testing::AssertionFailure() << "status " << run.status << ", without a limit " << unlimited.status;
-  if (run.console != unlimited.console)
-    return ::testing::AssertionFailure() << "the console is\n"
-                                         << run.console << "\nwithout a limit\n"
-                                         << unlimited.console;
-  for (auto a = run.files.begin(), b = unlimited.files.begin(); a != run.files.end() || b != unlimited.files.end();
-       ++a, ++b) {
-    if (a == run.files.end() || b == unlimited.files.end() || a->first != b->first)
-      return ::testing::AssertionFailure()
-             << "not the files left without a limit: " << (a == run.files.end() ? "(none)" : a->first) << " against "
-             << (b == unlimited.files.end() ? "(none)" : b->first);
-    if (a->second != b->second)
-      return ::testing::AssertionFailure()
-             << a->first << " differs from byte " << std::ranges::mismatch(a->second, b->second).in1 - a->second.begin()
-             << ": " << a->second.size() << " bytes, without a limit " << b->second.size();
-  }
-  return ::testing::AssertionSuccess();
-}
-
 // Tables larger than the memory the process may have end the run with a
 // message, not with a crash, wherever the memory runs out: as the series are
 // made, as the rows are read or as the table is written, on any of the
@@ -136,12 +110,7 @@ TEST(BoundedInput, TablesBeyondTheMemoryEndWithAMessage) {
     for (const std::string& name : files_here())
       if (!inputs.contains(name)) std::filesystem::remove(name);
   };
-  const auto outcome = [&](const RunResult& r) {
-    Outcome o{r.status, r.output, {}};
-    for (const std::string& name : files_here())
-      if (!inputs.contains(name)) o.files[name] = read_file(name);
-    return o;
-  };
+  const auto outcome = [](const RunResult& r) { return Outcome{r.status, r.output, files_and_bytes_here()}; };
   const std::string out_of_memory = "\nERROR - Out of memory.  Contact flowtab@example.org\n" + kPause;
   constexpr std::size_t KB = 1024, MB = 1024 * KB;
   const struct {
@@ -172,7 +141,7 @@ TEST(BoundedInput, TablesBeyondTheMemoryEndWithAMessage) {
       clear_outputs();
       const auto r = run_program(c.exe, args, "", dir.path(), limit);
       if (limit >= c.one_thread && r.status == 0) {
-        ASSERT_TRUE(ends_as(outcome(r), unlimited));
+        expect_same_outcome(outcome(r), unlimited);
         continue;
       }
       ASSERT_EQ(r.status, 1) << r.output;

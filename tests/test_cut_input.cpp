@@ -120,14 +120,6 @@ TEST(CutInput, AnInputCutWhileTheRunWaitsEndsItWithAMessage) {
   }
 }
 
-// Every kind of input changed while the run waits at its first output
-// (blocked by a folder) and before or while it is read: cut at a page
-// boundary, cut inside its last page (the bytes past the new end then read
-// as zeros, with no signal), only its last line end cut, lines added, or a
-// byte rewritten in place.
-// Each run ends with the message and status 1, whether the signal or a
-// comparison with the file as it was opened finds the change; an input
-// left alone converts.
 // One digit from the middle on (in a binary file it may be any byte) made
 // another in place: the size stays, and only the modification time tells.
 // The byte is written again until the system's clock has passed the time the
@@ -145,6 +137,13 @@ void rewrite_in_place(const std::string& path) {
   ASSERT_EQ(fs::file_size(path), bytes.size());
 }
 
+// Every kind of input changed while the run waits at its first output
+// (blocked by a folder) and before or while it is read: cut at a page
+// boundary, cut inside its last page (the bytes past the new end then read
+// as zeros, with no signal), only its last line end cut, lines added, or a
+// byte rewritten in place.  Each run ends with the message and status 1,
+// whether the signal or a comparison with the file as it was opened finds
+// the change; an input left alone converts.
 TEST(CutInput, EveryKindChangedWhileTheRunWaitsEndsWithTheMessage) {
   const struct {
     std::string option, name, output, contents;

@@ -18,7 +18,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-using testing_support::first_difference;
 using testing_support::write_file;
 
 // An input and the switches of its kind.
@@ -81,14 +80,7 @@ TEST_P(SharedConversion, SameOnEveryThreadCountAndFieldCode) {
   } variants[] = {{1, false}, {2, true}, {2, false}, {8, true}, {8, false}};
   for (const auto& v : variants) {
     SCOPED_TRACE(std::to_string(v.threads) + " threads, " + (v.plain ? "plain" : "AVX2") + " field code");
-    const transcript::Outcome got = convert(in, output_flag, v.threads, v.plain);
-    EXPECT_EQ(got.status, want.status);
-    EXPECT_EQ(first_difference(got.console, want.console), "");
-    ASSERT_EQ(got.files.size(), want.files.size());
-    for (const auto& [name, bytes] : want.files) {
-      ASSERT_TRUE(got.files.contains(name)) << name;
-      EXPECT_EQ(first_difference(got.files.at(name), bytes), "") << name;
-    }
+    transcript::expect_same_outcome(convert(in, output_flag, v.threads, v.plain), want);
   }
 }
 

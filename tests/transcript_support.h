@@ -121,6 +121,19 @@ inline std::map<std::string, std::string> files_and_bytes_here() {
   return files;
 }
 
+// Expects `got` to end as `want`: the same status, console and files, byte
+// for byte; a difference is shown by its first line, not whole (tables are
+// large).
+inline void expect_same_outcome(const Outcome& got, const Outcome& want) {
+  EXPECT_EQ(got.status, want.status);
+  EXPECT_EQ(testing_support::first_difference(got.console, want.console), "");
+  ASSERT_EQ(got.files.size(), want.files.size());
+  for (const auto& [name, bytes] : want.files) {
+    ASSERT_TRUE(got.files.contains(name)) << name;
+    EXPECT_EQ(testing_support::first_difference(got.files.at(name), bytes), "") << name;
+  }
+}
+
 // The transcript of a whole run (banner to "Finished.") that converts one
 // file to .ts1 without error; `middle` is what the reader and the axis print,
 // `peak_table` names the peak table (none when empty).
